@@ -1,0 +1,53 @@
+# The project's front door. See README.md.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps native asan win fuzz-build test bench fuzz run clean
+
+all: native win
+
+deps:
+	@scripts/install-deps.sh
+
+# Optimised native build: the command-line tool and the benchmarks.
+native: deps
+	@cmake -S . -B build/native $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DPELLUCORDA_TESTS=OFF -DPELLUCORDA_BENCH=ON >/dev/null
+	@cmake --build build/native -j$(JOBS)
+
+# Native test build under AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	@cmake -S . -B build/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	  -DPELLUCORDA_SANITIZE=ON >/dev/null
+	@cmake --build build/asan -j$(JOBS)
+
+# Cross build of the Windows program into build/dist, and its tests.
+win: deps
+	@cmake -S . -B build/win $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DPELLUCORDA_DIST_DIR=$(CURDIR)/build/dist >/dev/null
+	@cmake --build build/win -j$(JOBS)
+
+fuzz-build: deps
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPELLUCORDA_TESTS=OFF -DPELLUCORDA_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" >/dev/null
+	@cmake --build build/fuzz -j$(JOBS)
+
+test: all asan
+	@scripts/run-tests.sh
+
+bench: native
+	@scripts/bench.sh
+
+fuzz: fuzz-build
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
+
+run:
+	@echo "make run comes with the Windows program; it is not built yet." >&2
+	@exit 1
+
+clean:
+	rm -rf build

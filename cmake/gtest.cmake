@@ -1,0 +1,22 @@
+# GoogleTest: the system's package natively; built from Debian's sources for the
+# cross build (and from any checkout given by GTEST_SOURCE_DIR elsewhere).
+include(GoogleTest)
+if(NOT CMAKE_CROSSCOMPILING)
+  find_package(GTest QUIET)
+endif()
+if(NOT TARGET GTest::gtest_main)
+  set(GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  foreach(t gtest gtest_main)
+    if(TARGET ${t})
+      # GoogleTest's own sources are not held to our warning rules.
+      target_compile_options(${t} PRIVATE -w)
+      if(NOT TARGET GTest::${t})
+        add_library(GTest::${t} ALIAS ${t})
+      endif()
+    endif()
+  endforeach()
+endif()

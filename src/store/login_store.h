@@ -1,0 +1,96 @@
+#pragma once
+// The table of at most 100 login items, bound to one encrypted vault file.
+#include <cstdint>
+#include <string>
+
+#include "store/login_item.h"
+
+class FileHandle;
+class FileSystem;
+class MessageSink;
+
+constexpr std::uint32_t kMaxItems = 100;
+constexpr std::uint32_t kPageSize = 10;
+constexpr std::uint32_t kIoBufferSize = 2 * 1024 * 1024;
+constexpr const char kVaultFileName[] = "logininfo.dat";
+constexpr const char kBackupFileName[] = "logininfo.bak";
+constexpr const char kDefaultMasterPassword[] = "quillmarsh";
+constexpr std::size_t kMasterPasswordSize = 256;
+
+struct VaultHeader {
+    std::uint8_t digest[16];
+    char tag[4];
+    std::uint32_t itemCount;
+    std::uint8_t reserved[32];
+};
+static_assert(sizeof(VaultHeader) == 56, "VaultHeader is a storage format");
+
+enum VaultResult {
+    VaultOk = 0,
+    VaultOpenFailed = 1,
+    VaultWriteFailed = 2,
+    VaultReadFailed = 3,
+    VaultDamaged = 4,
+    VaultBadName = 5,
+    VaultWrongPassword = 6,
+};
+
+class LoginStore {
+public:
+    LoginStore();
+    ~LoginStore();
+    LoginStore(const LoginStore&) = delete;
+    LoginStore& operator=(const LoginStore&) = delete;
+
+    // Seams; nullptr restores the platform default.
+    void SetMessageSink(MessageSink* sink);
+    void SetFileSystem(FileSystem* fileSystem);
+
+    // Table.
+    std::uint32_t GetCount() const;
+    bool GetItem(int index, LoginItem& out) const;
+    bool AddItem(const LoginItem& item);
+    bool DeleteItem(int index);
+    bool ReplaceItem(int index, const LoginItem& item);
+
+    // Pages of 10.
+    std::uint32_t GetFirstVisible() const;
+    void GetPage(LoginItem out[kPageSize], std::uint32_t& count) const;
+    void PageUp();
+    void PageDown();
+    void GoToLastPage();
+    void FindByServiceName(const char* text);
+
+    // File.
+    VaultResult Load();
+    VaultResult Save();
+    VaultResult WriteTo(FileHandle& file);
+
+    // Vault.
+    bool OpenDefault(const char* password);
+    // Opens the vault at `path` (the program always uses "logininfo.dat").
+    bool Open(const char* password, const std::string& path);
+    void FillDefault();
+    VaultResult ChangePassword(const char* oldPassword, const char* newPassword);
+    bool BackupTo(const std::string& folder);
+    void Reset();
+    void ClearAfterFailure();
+    bool IsOpen() const;
+
+    const std::string& GetFilePath() const;
+    // Bytes of the image that the last Load read or the last WriteTo wrote.
+    std::uint32_t GetIoLength() const;
+
+private:
+    LoginItem items[kMaxItems];
+    std::uint32_t firstVisible;
+    VaultHeader header;
+    char masterPassword[kMasterPasswordSize];
+    std::uint8_t ioBuffer[kIoBufferSize];
+    std::uint32_t ioLength;
+    std::string filePath;
+    bool isOpen;
+
+    MessageSink* m_sink;
+    FileSystem* m_fileSystem;
+};
