@@ -114,8 +114,14 @@ public:
     long long writeLimit = -1;
     bool failRead = false;
     bool failMove = false;
+    // When set, opening fails with this as the system's description.
+    std::string openError;
 
     std::unique_ptr<FileHandle> OpenExclusive(const std::string& path, std::string& error) override {
+        if (!openError.empty()) {
+            error = openError;
+            return nullptr;
+        }
         return Wrap(DefaultFileSystem().OpenExclusive(path, error));
     }
     std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) override {

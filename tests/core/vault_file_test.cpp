@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "crypto/password_crypto.h"
+#include "platform/codepage.h"
 #include "store/login_store.h"
 #include "store_test_support.h"
 
@@ -127,6 +128,20 @@ TEST_F(VaultFileTest, EmptyPathAndUnopenableFileAreReportedWithoutTouchingTheSto
     ExpectFailure(LoadAs(kPassword, ""), VaultBadName, "File name is invalid!");
     ExpectFailure(LoadAs(kPassword, dir.Path("missing/vault.dat")), VaultOpenFailed, std::strerror(ENOENT));
     EXPECT_EQ(dir.Names(), std::vector<std::string>{});
+}
+
+TEST_F(VaultFileTest, ALongOpenFailureIsCutWithoutSplittingACharacter) {
+    FaultyFileSystem files;
+    store->SetFileSystem(&files);
+    files.openError = std::string(300, 'e');
+    ExpectFailure(LoadAs(kPassword), VaultOpenFailed, std::string(255, 'e').c_str());
+
+    // A double-byte character at 254 and 255 does not fit: it goes whole.
+    files.openError = std::string(254, 'e') + "\x82\xA0" + std::string(40, 'e');
+    SetLeadByteTest([](unsigned char byte) { return byte == 0x82; });
+    const VaultResult result = LoadAs(kPassword);
+    SetLeadByteTest(nullptr);
+    ExpectFailure(result, VaultOpenFailed, std::string(254, 'e').c_str());
 }
 
 TEST_F(VaultFileTest, AVaultHeldByAnotherOpenerFailsLoadAndSave) {
