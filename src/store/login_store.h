@@ -82,6 +82,13 @@ public:
     std::uint32_t GetIoLength() const;
 
 private:
+    // Lets the tests look at the slots and check that secrets were wiped.
+    friend struct LoginStoreProbe;
+
+    void Tell(const char* text);
+    FileSystem& Files();
+    VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
+
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
     VaultHeader header;
