@@ -73,11 +73,14 @@ long RegistryWin32::QueryValue(RegistryKey key, const char* name, std::uint32_t*
     DWORD valueSize = size != nullptr ? *size : 0;
     const LONG result = RegQueryValueExA(ToHkey(key), name, nullptr, &valueType, data,
                                          size != nullptr ? &valueSize : nullptr);
-    if (type != nullptr) {
-        *type = valueType;
-    }
-    if (size != nullptr) {
-        *size = valueSize;
+    // Type and size mean something only when the value was found.
+    if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+        if (type != nullptr) {
+            *type = valueType;
+        }
+        if (size != nullptr) {
+            *size = valueSize;
+        }
     }
     return result;
 }
@@ -96,14 +99,16 @@ long RegistryWin32::EnumValue(RegistryKey key, std::uint32_t index, char* name,
     const LONG result =
         RegEnumValueA(ToHkey(key), index, name, nameSize != nullptr ? &nameLength : nullptr,
                       nullptr, &valueType, data, dataSize != nullptr ? &valueSize : nullptr);
-    if (nameSize != nullptr) {
-        *nameSize = nameLength;
-    }
-    if (type != nullptr) {
-        *type = valueType;
-    }
-    if (dataSize != nullptr) {
-        *dataSize = valueSize;
+    if (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+        if (nameSize != nullptr) {
+            *nameSize = nameLength;
+        }
+        if (type != nullptr) {
+            *type = valueType;
+        }
+        if (dataSize != nullptr) {
+            *dataSize = valueSize;
+        }
     }
     return result;
 }
