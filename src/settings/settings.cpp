@@ -248,7 +248,7 @@ void Settings::SaveValue(int code, unsigned int value) {
         return;
     }
     if (code == SettingHotKey) {
-        const std::uint8_t byte = value != 0 ? 1 : 0;
+        const auto byte = static_cast<std::uint8_t>(value != 0 ? 1 : 0);
         if (StoreByte(key.key, kEnableHotKeyValue, byte) == kRegOk) {
             m_bHotKey = byte;
         }
