@@ -83,6 +83,10 @@ public:
     std::uint32_t GetIoLength() const;
 
 private:
+    void Tell(const char* text);
+    FileSystem& Files();
+    VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
+
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
     VaultHeader header;
