@@ -83,6 +83,9 @@ public:
     std::uint32_t GetIoLength() const;
 
 private:
+    // Lets the tests look at the slots and check that secrets were wiped.
+    friend struct LoginStoreProbe;
+
     void Tell(const char* text);
     FileSystem& Files();
     VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
