@@ -14,20 +14,23 @@
 #include <vector>
 
 #include "store/login_store.h"
+#include "store_test_support.h"
 #include "support/process_runner.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-class RecordingSink : public MessageSink {
-public:
-    void ShowMessage(const char* text) override { messages.emplace_back(text); }
-    std::vector<std::string> messages;
-};
+std::string ReadWholeFile(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteWholeFile(const std::string& path, const std::string& text) {
+    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
 
 class CliTest : public ::testing::Test {
 protected:
-    std::string Vault() const { return dir.File("logininfo.dat"); }
+    std::string Vault() const { return dir.Path("logininfo.dat"); }
 
     ProcessResult Cli(const std::vector<std::string>& args, const std::string& secrets = std::string(),
                       const std::string& vault = std::string()) {
@@ -119,11 +122,11 @@ TEST_F(CliTest, RoundTripThroughEveryCommandAndIntoASecondVault) {
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_NE(exported.err.find("password"), std::string::npos) << "export warns that it holds passwords";
     EXPECT_EQ(Lines(exported.out)[0], "index\ttype\tservice\tuser\taddress\tpassword\tdescription");
-    const std::string exportFile = dir.File("items.tsv");
+    const std::string exportFile = dir.Path("items.tsv");
     WriteWholeFile(exportFile, exported.out);
 
     // A second vault, emptied, then filled by the import.
-    const std::string second = dir.File("second.dat");
+    const std::string second = dir.Path("second.dat");
     ASSERT_EQ(Cli({"init"}, "", second).status, 0);
     ASSERT_EQ(Cli({"rm", "0"}, "quillmarsh\n", second).status, 0);
     r = Cli({"import", exportFile}, "quillmarsh\n", second);
@@ -226,8 +229,8 @@ TEST_F(CliTest, AFullVaultAndAnOverlongImportChangeNothing) {
     ASSERT_EQ(Cli({"init"}).status, 0);
     std::string lines = "index\ttype\tservice\tuser\taddress\tpassword\tdescription\n";
     for (int i = 0; i < 99; ++i) lines += std::to_string(i) + "\tHTTP\tservice " + std::to_string(i) + "\tu\ta\tp\td\n";
-    WriteWholeFile(dir.File("99.tsv"), lines);
-    ProcessResult r = Cli({"import", dir.File("99.tsv")}, "quillmarsh\n");
+    WriteWholeFile(dir.Path("99.tsv"), lines);
+    ProcessResult r = Cli({"import", dir.Path("99.tsv")}, "quillmarsh\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 100\nsize: 166864 bytes\n");
 
@@ -273,8 +276,13 @@ TEST_F(CliTest, SecretsNeverTravelInArgumentsAndAFailedSaveSaysSo) {
     // While the tool waits for the next secret, its arguments hold none.
     ChildProcess child({PELLUCORDA_CLI_PATH, "--file", Vault(), "--password-stdin", "add", "--service", "s"});
     child.Write("quillmarsh\n");
-    const std::string cmdline = ReadWholeFile("/proc/" + std::to_string(child.Pid()) + "/cmdline");
-    EXPECT_NE(cmdline.find("add"), std::string::npos);
+    // Wait for the exec to have replaced the forked test process.
+    std::string cmdline;
+    for (int i = 0; i < 500 && cmdline.find("--password-stdin") == std::string::npos; ++i) {
+        cmdline = ReadWholeFile("/proc/" + std::to_string(child.Pid()) + "/cmdline");
+        if (cmdline.find("--password-stdin") == std::string::npos) usleep(10000);
+    }
+    ASSERT_NE(cmdline.find("add"), std::string::npos);
     EXPECT_EQ(cmdline.find("quillmarsh"), std::string::npos);
     child.Write("item-secret\n");
     ProcessResult r = child.Finish();
@@ -282,7 +290,7 @@ TEST_F(CliTest, SecretsNeverTravelInArgumentsAndAFailedSaveSaysSo) {
 
     // An import read from a FIFO holds the tool between its load and its
     // save, so the vault can be taken away from it deterministically.
-    const std::string fifo = dir.File("import.fifo");
+    const std::string fifo = dir.Path("import.fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ChildProcess importer({PELLUCORDA_CLI_PATH, "--file", Vault(), "--password-stdin", "import", fifo});
     importer.Write("quillmarsh\n");
