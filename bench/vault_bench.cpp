@@ -31,7 +31,7 @@ public:
         folder = pattern;
         path = folder + "/logininfo.dat";
         store->SetMessageSink(&sink);
-        if (!store->Open(kDefaultMasterPassword, path)) return;
+        if (store->Open(kDefaultMasterPassword, path) != VaultOk) return;
         while (store->GetCount() < kMaxItems) {
             const std::string n = std::to_string(store->GetCount());
             LoginItem item;

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& path = VaultPath();
     WriteFile(path, size == 0 ? data : data + 1, size == 0 ? 0 : size - 1);
 
-    if (store->Open(password, path)) {
+    if (store->Open(password, path) == VaultOk) {
         const std::uint32_t count = store->GetCount();
         if (count > kMaxItems) std::abort();
         for (std::uint32_t i = 0; i < count; ++i) store->GetItem(static_cast<int>(i), loaded[i]);
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         if (store->Save() != VaultOk) std::abort();
         store->Reset();
-        if (!store->Open(password, path) || store->GetCount() != count) std::abort();
+        if (store->Open(password, path) != VaultOk || store->GetCount() != count) std::abort();
         for (std::uint32_t i = 0; i < count; ++i) {
             LoginItem again;
             store->GetItem(static_cast<int>(i), again);

@@ -31,16 +31,17 @@ bool IsPathSeparator(char c) {
 }  // namespace
 
 bool LoginStore::OpenDefault(const char* password) {
-    return Open(password, kVaultFileName);
+    return Open(password, kVaultFileName) == VaultOk;
 }
 
-bool LoginStore::Open(const char* password, const std::string& path) {
+VaultResult LoginStore::Open(const char* password, const std::string& path) {
     CopyField(masterPassword, sizeof masterPassword, password);
     filePath = path;
-    if (Load() == VaultOk) return true;
+    const VaultResult result = Load();
+    if (result == VaultOk) return result;
     SecureWipe(masterPassword, sizeof masterPassword);
     filePath.clear();
-    return false;
+    return result;
 }
 
 void LoginStore::FillDefault() {

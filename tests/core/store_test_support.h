@@ -238,7 +238,7 @@ protected:
 
     // Opens (creating when missing) the vault "vault.dat" of the test's folder.
     bool OpenVault(const char* password, const std::string& name = "vault.dat") {
-        return store->Open(password, dir.Path(name));
+        return store->Open(password, dir.Path(name)) == VaultOk;
     }
 
     TempDir dir;
