@@ -1,7 +1,10 @@
 // Drives the built pellucorda-cli as a process, the way scripts use it.
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -307,4 +310,44 @@ TEST_F(CliTest, SecretsNeverTravelInArgumentsAndAFailedSaveSaysSo) {
     EXPECT_EQ(r.status, 5);
     EXPECT_NE(r.err.find("Write file failed!"), std::string::npos) << r.err;
     EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 2\nsize: 3392 bytes\n");
+}
+
+namespace {
+
+// Reads from the terminal's master side until `want` shows up or the child
+// closes it; generous bound, no fixed sleeps.
+bool ReadUntil(int fd, std::string& seen, const std::string& want) {
+    for (int rounds = 0; rounds < 100 && seen.find(want) == std::string::npos; ++rounds) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0) continue;
+        char buffer[256];
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n <= 0) break;
+        seen.append(buffer, static_cast<std::size_t>(n));
+    }
+    return seen.find(want) != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(CliTest, TheMasterPasswordIsTypedAtTheTerminalWithoutEcho) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    int master = -1;
+    const std::string vault = Vault();
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(PELLUCORDA_CLI_PATH, PELLUCORDA_CLI_PATH, "--file", vault.c_str(), "check", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string seen;
+    ASSERT_TRUE(ReadUntil(master, seen, "Master password: ")) << seen;
+    ASSERT_EQ(write(master, "quillmarsh\r", 11), 11);
+    ReadUntil(master, seen, "bytes");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(master);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << seen;
+    EXPECT_NE(seen.find("items: 1"), std::string::npos) << seen;
+    EXPECT_EQ(seen.find("quillmarsh"), std::string::npos) << "the password was echoed: " << seen;
 }
