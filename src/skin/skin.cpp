@@ -44,7 +44,8 @@ void ApplyThemeProperties(DWORD flags) {
 
 }  // namespace
 
-extern "C" BOOL WINAPI USkinEnable(LPCSTR /*reserved1*/, LPCSTR /*reserved2*/, LPCSTR /*skinFile*/) {
+extern "C" BOOL WINAPI USkinEnable(LPCSTR /*reserved1*/, LPCSTR /*reserved2*/,
+                                   LPCSTR /*skinFile*/) {
     ApplyThemeProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
     return IsThemeActive();
 }
