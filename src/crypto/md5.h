@@ -6,6 +6,8 @@ class CMD5 {
 public:
     CMD5();
     virtual ~CMD5();
+    CMD5(const CMD5&) = delete;
+    CMD5& operator=(const CMD5&) = delete;
 
     void Init();
     void Update(const unsigned char* input, std::uint32_t length);
@@ -13,6 +15,10 @@ public:
     void Final(unsigned char digest[16]);
 
 private:
+    // Lets the tests reach the 64-bit bit count, whose high word a test could
+    // not otherwise reach without feeding half a gigabyte.
+    friend struct CMD5TestAccess;
+
     void Transform(const unsigned char block[64]);
 
     std::uint32_t state[4];

@@ -4,6 +4,10 @@
 // Rijndael with 128-bit blocks (AES), table-driven on 32-bit words.
 // Result codes: 0 set up / nothing to do, positive bits processed,
 // negative the error codes below.
+//
+// Every EncryptBlocks / DecryptBlocks call starts its chain from the initial
+// vector given to Setup. Input and output may be the same buffer (but must not
+// otherwise overlap). No allocation anywhere.
 class CRijndael {
 public:
     enum Mode { ECB = 0, CBC = 1, CFB1 = 2 };
@@ -19,18 +23,24 @@ public:
     };
 
     CRijndael();
-    ~CRijndael();
+    ~CRijndael();  // wipes the key schedule
     CRijndael(const CRijndael&) = delete;
     CRijndael& operator=(const CRijndael&) = delete;
 
+    // keyLengthCode: 0 = 16 bytes, 1 = 24, 2 = 32. No initial vector means 16 zero bytes.
+    // CFB1 runs on the encryption schedule in both directions.
     int Setup(int mode, int direction, const std::uint8_t* key, int keyLengthCode,
               const std::uint8_t* initVector = nullptr);
+    // Process lengthInBits / 128 whole blocks; trailing bytes are left untouched.
+    // Returns the bits processed, 0 for no input, no output or length <= 0.
     int EncryptBlocks(const std::uint8_t* input, int lengthInBits, std::uint8_t* output);
     int DecryptBlocks(const std::uint8_t* input, int lengthInBits, std::uint8_t* output);
 
 private:
-    void EncryptBlock(const std::uint8_t in[16], std::uint8_t out[16]) const;
-    void DecryptBlock(const std::uint8_t in[16], std::uint8_t out[16]) const;
+    void ExpandKey(const std::uint8_t* key, int keyWords);
+    void ConvertScheduleForDecryption();
+    void CfbOneBit(const std::uint8_t* input, int blocks, std::uint8_t* output,
+                   bool decrypting) const;
 
     bool m_valid;
     int m_mode;

@@ -68,8 +68,9 @@ public:
 
     // Vault.
     bool OpenDefault(const char* password);
-    // Opens the vault at `path` (the program always uses "logininfo.dat").
-    bool Open(const char* password, const std::string& path);
+    // Opens the vault at `path` (the program always uses "logininfo.dat") and
+    // tells why it failed; OpenDefault is this with the default name.
+    VaultResult Open(const char* password, const std::string& path);
     void FillDefault();
     VaultResult ChangePassword(const char* oldPassword, const char* newPassword);
     bool BackupTo(const std::string& folder);
@@ -82,6 +83,13 @@ public:
     std::uint32_t GetIoLength() const;
 
 private:
+    // Lets the tests look at the slots and check that secrets were wiped.
+    friend struct LoginStoreProbe;
+
+    void Tell(const char* text);
+    FileSystem& Files();
+    VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
+
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
     VaultHeader header;

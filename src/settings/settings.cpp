@@ -1,0 +1,332 @@
+#include "settings/settings.h"
+
+#include <cstring>
+#include <utility>
+
+#include "settings/current_directory.h"
+
+namespace {
+
+// Closes the key, if one was opened, when the step that needed it ends.
+struct ScopedKey {
+    explicit ScopedKey(Registry& registry) : registry(registry) {}
+    ~ScopedKey() {
+        if (key != nullptr) {
+            registry.CloseKey(key);
+        }
+    }
+    ScopedKey(const ScopedKey&) = delete;
+    ScopedKey& operator=(const ScopedKey&) = delete;
+
+    Registry& registry;
+    RegistryKey key = nullptr;
+};
+
+std::string Bounded(const std::string& text) {
+    return text.size() > kSettingTextMax ? text.substr(0, kSettingTextMax) : text;
+}
+
+// Text of a buffer that a read filled, however it ended.
+std::string TextOf(std::uint8_t (&buffer)[kSettingBufferSize]) {
+    buffer[kSettingBufferSize - 1] = 0;
+    return std::string(reinterpret_cast<const char*>(buffer));
+}
+
+// A command line names a different program when its path holds a blank and
+// is not quoted: "C:\Program Files\x.exe" would start "C:\Program".
+std::string QuotedIfBlank(const std::string& path) {
+    if (path.find_first_of(" \t") == std::string::npos || path[0] == '"') {
+        return path;
+    }
+    return "\"" + path + "\"";
+}
+
+}  // namespace
+
+Settings::Settings() : Settings(PlatformRegistry()) {}
+
+Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory,
+                   SettingsKeys keys)
+    : m_registry(registry),
+      m_currentDirectory(currentDirectory ? std::move(currentDirectory)
+                                          : CurrentDirectoryProvider(ReadCurrentDirectory)),
+      m_keys(std::move(keys)) {}
+
+void Settings::DetectBrowser() {
+    ScopedKey root(m_registry);
+    ScopedKey command(m_registry);
+    // Reading is all this needs, and full access to HKEY_CLASSES_ROOT is
+    // refused to standard users.
+    if (m_registry.OpenKey(RegistryRoot::ClassesRoot, "", RegistryAccess::Read, root.key) !=
+            kRegOk ||
+        m_registry.OpenKey(root.key, m_keys.browser.c_str(), RegistryAccess::Read, command.key) !=
+            kRegOk) {
+        return;
+    }
+    char name[kSettingBufferSize] = {};
+    std::uint32_t nameSize = sizeof name;
+    std::uint8_t data[kSettingBufferSize] = {};
+    std::uint32_t dataSize = sizeof data;
+    if (m_registry.EnumValue(command.key, 0, name, &nameSize, nullptr, data, &dataSize) !=
+        kRegOk) {
+        // A command that did not fit may have arrived cut: a cut program
+        // path must never be started.
+        std::memset(data, 0, sizeof data);
+    }
+    std::string text = TextOf(data);
+    // Keep a quoted program path with both quotes and drop what follows it.
+    const std::size_t first = text.find('"');
+    const std::size_t second = text.find('"', first == std::string::npos ? 0 : first + 1);
+    if (second != std::string::npos) {
+        text.erase(second + 1);
+    }
+    m_strBrowserCommand = text;
+}
+
+void Settings::LoadFromRegistry() {
+    {
+        ScopedKey config(m_registry);
+        RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
+        if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key,
+                                 disposition) == kRegOk) {
+            if (disposition == RegistryDisposition::CreatedNewKey) {
+                CreateDefaultConfig(config.key);
+            } else {
+                LoadExistingConfig(config.key);
+            }
+        }
+    }
+    LoadAutoRun();
+}
+
+// Missing values are created empty or zero: only a new key gets the defaults.
+void Settings::LoadExistingConfig(RegistryKey key) {
+    m_strWebClient = LoadText(key, kWebClientValue);
+    StoreBuffer(key, kWebClientValue, m_strWebClient);
+    m_strFtpClient = LoadText(key, kFtpClientValue);
+    StoreBuffer(key, kFtpClientValue, m_strFtpClient);
+    m_strTelnetClient = LoadText(key, kTelnetClientValue);
+    StoreBuffer(key, kTelnetClientValue, m_strTelnetClient);
+
+    std::string setupPath = LoadText(key, kSetupPathValue);
+    if (setupPath.empty()) {
+        setupPath = DefaultSetupPath();
+        StoreBuffer(key, kSetupPathValue, setupPath);
+    }
+    m_strSetupPath = setupPath;
+    StoreBuffer(key, kSetupPathValue, m_strSetupPath);
+
+    m_strBackupPath = LoadText(key, kBackupPathValue);
+    StoreBuffer(key, kBackupPathValue, m_strBackupPath);
+
+    const std::uint8_t hotKey = LoadByte(key, kEnableHotKeyValue);
+    m_bHotKey = hotKey != 0 ? 1 : 0;
+    StoreByte(key, kEnableHotKeyValue, hotKey);
+
+    std::uint8_t alpha = LoadByte(key, kAlphaValue);
+    if (alpha < kMinAlpha) {
+        alpha = kMaxAlpha;
+    }
+    m_nAlpha = alpha;
+    StoreByte(key, kAlphaValue, alpha);
+
+    std::uint8_t logoutTime = LoadByte(key, kLogoutTimeValue);
+    if (logoutTime > kMaxLogoutTime) {
+        logoutTime = kMaxLogoutTime;
+    }
+    m_nLogoutTime = logoutTime;
+    StoreByte(key, kLogoutTimeValue, logoutTime);
+}
+
+void Settings::CreateDefaultConfig(RegistryKey key) {
+    m_strWebClient.clear();
+    m_strFtpClient.clear();
+    m_strTelnetClient.clear();
+    StoreBuffer(key, kWebClientValue, m_strWebClient);
+    StoreBuffer(key, kFtpClientValue, m_strFtpClient);
+    StoreBuffer(key, kTelnetClientValue, m_strTelnetClient);
+    m_strSetupPath = DefaultSetupPath();
+    StoreBuffer(key, kSetupPathValue, m_strSetupPath);
+    m_strBackupPath = DefaultBackupPath();
+    StoreBuffer(key, kBackupPathValue, m_strBackupPath);
+    m_bHotKey = 1;
+    m_nAlpha = kMaxAlpha;
+    m_nLogoutTime = 0;
+    StoreByte(key, kEnableHotKeyValue, 1);
+    StoreByte(key, kAlphaValue, m_nAlpha);
+    StoreByte(key, kLogoutTimeValue, m_nLogoutTime);
+}
+
+void Settings::LoadAutoRun() {
+    ScopedKey run(m_registry);
+    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(), RegistryAccess::Full,
+                           run.key) != kRegOk) {
+        return;
+    }
+    std::uint8_t buffer[kSettingBufferSize] = {};
+    std::uint32_t size = sizeof buffer;
+    const long result = m_registry.QueryValue(run.key, kRunValueName, nullptr, buffer, &size);
+    if (result == kRegOk && TextOf(buffer).empty()) {
+        // The user switched auto-run off; an empty value is how that is kept.
+        m_bAutoRun = 0;
+        return;
+    }
+    // Present: point it at this program wherever it now lives. Missing or
+    // unreadable: the first start switches auto-run on. Without a program
+    // path there is nothing to start, and an empty text would switch off an
+    // entry the user made.
+    if (m_strSetupPath.empty()) {
+        m_bAutoRun = (result == kRegOk || result == kRegMoreData) ? 1 : 0;
+        return;
+    }
+    StoreText(run.key, kRunValueName, AutoRunCommand());
+    m_bAutoRun = 1;
+}
+
+void Settings::SavePath(int code, const std::string& text) {
+    const char* name = nullptr;
+    std::string* member = nullptr;
+    switch (code) {
+    case SettingWebClient:
+        name = kWebClientValue;
+        member = &m_strWebClient;
+        break;
+    case SettingFtpClient:
+        name = kFtpClientValue;
+        member = &m_strFtpClient;
+        break;
+    case SettingTelnetClient:
+        name = kTelnetClientValue;
+        member = &m_strTelnetClient;
+        break;
+    case SettingSetupPath:
+        name = kSetupPathValue;
+        member = &m_strSetupPath;
+        break;
+    case SettingBackupPath:
+        name = kBackupPathValue;
+        member = &m_strBackupPath;
+        break;
+    default:
+        return;
+    }
+    ScopedKey config(m_registry);
+    RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
+    if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key,
+                             disposition) != kRegOk) {
+        return;
+    }
+    const std::string bounded = Bounded(text);
+    if (StoreText(config.key, name, bounded) == kRegOk) {
+        *member = bounded;
+    }
+}
+
+void Settings::SaveValue(int code, unsigned int value) {
+    ScopedKey key(m_registry);
+    if (code == SettingAutoRun) {
+        if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(),
+                               RegistryAccess::Full, key.key) != kRegOk) {
+            return;
+        }
+        if (value != 0) {
+            if (!m_strSetupPath.empty() &&
+                StoreText(key.key, kRunValueName, AutoRunCommand()) == kRegOk) {
+                m_bAutoRun = 1;
+            }
+        } else if (StoreBuffer(key.key, kRunValueName, std::string()) == kRegOk) {
+            // Off is an empty text; the value itself stays.
+            m_bAutoRun = 0;
+        }
+        return;
+    }
+    if (code != SettingHotKey && code != SettingAlpha && code != SettingLogoutTime) {
+        return;
+    }
+    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(),
+                           RegistryAccess::Full, key.key) != kRegOk) {
+        return;
+    }
+    if (code == SettingHotKey) {
+        const auto byte = static_cast<std::uint8_t>(value != 0 ? 1 : 0);
+        if (StoreByte(key.key, kEnableHotKeyValue, byte) == kRegOk) {
+            m_bHotKey = byte;
+        }
+    } else if (code == SettingAlpha) {
+        const std::uint8_t byte = value > kMaxAlpha   ? kMaxAlpha
+                                  : value < kMinAlpha ? kMinAlpha
+                                                      : static_cast<std::uint8_t>(value);
+        if (StoreByte(key.key, kAlphaValue, byte) == kRegOk) {
+            m_nAlpha = byte;
+        }
+    } else {
+        const std::uint8_t byte =
+            value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
+        if (StoreByte(key.key, kLogoutTimeValue, byte) == kRegOk) {
+            m_nLogoutTime = byte;
+        }
+    }
+}
+
+void Settings::SetLogoutTime(std::uint8_t minutes) {
+    m_nLogoutTime = minutes;
+    SaveValue(SettingLogoutTime, minutes);
+}
+
+std::string Settings::AutoRunCommand() const {
+    return Bounded(QuotedIfBlank(m_strSetupPath));
+}
+
+// A default that does not fit in 255 characters is left empty rather than
+// cut: a cut path names some other file or folder.
+std::string Settings::DefaultSetupPath() const {
+    const std::string directory = m_currentDirectory();
+    if (directory.empty()) {
+        return std::string();
+    }
+    const std::string path = directory + "\\" + kProgramFileName;
+    return path.size() > kSettingTextMax ? std::string() : path;
+}
+
+std::string Settings::DefaultBackupPath() const {
+    const std::string directory = m_currentDirectory();
+    return directory.size() > kSettingTextMax ? std::string() : directory;
+}
+
+std::string Settings::LoadText(RegistryKey key, const char* name) {
+    std::uint8_t buffer[kSettingBufferSize] = {};
+    std::uint32_t size = sizeof buffer;
+    if (m_registry.QueryValue(key, name, nullptr, buffer, &size) != kRegOk) {
+        // After a failed read the buffer's contents are undefined; a value too
+        // long for it must not arrive cut.
+        std::memset(buffer, 0, sizeof buffer);
+    }
+    return TextOf(buffer);
+}
+
+std::uint8_t Settings::LoadByte(RegistryKey key, const char* name) {
+    std::uint8_t byte = 0;
+    std::uint32_t size = 1;
+    if (m_registry.QueryValue(key, name, nullptr, &byte, &size) != kRegOk) {
+        byte = 0;
+    }
+    return byte;
+}
+
+long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string& text) {
+    std::uint8_t buffer[kSettingBufferSize] = {};
+    const std::string bounded = Bounded(text);
+    std::memcpy(buffer, bounded.data(), bounded.size());
+    return m_registry.SetValue(key, name, kRegSz, buffer, sizeof buffer);
+}
+
+long Settings::StoreText(RegistryKey key, const char* name, const std::string& text) {
+    const std::string bounded = Bounded(text);
+    return m_registry.SetValue(key, name, kRegSz,
+                               reinterpret_cast<const std::uint8_t*>(bounded.c_str()),
+                               static_cast<std::uint32_t>(bounded.size() + 1));
+}
+
+long Settings::StoreByte(RegistryKey key, const char* name, std::uint8_t byte) {
+    return m_registry.SetValue(key, name, kRegBinary, &byte, 1);
+}

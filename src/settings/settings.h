@@ -1,0 +1,130 @@
+#pragma once
+// The program's configuration for the current Windows user, kept in the
+// registry under HKEY_CURRENT_USER and held in memory for the whole run. It is
+// loaded once at start-up and never saved as a whole: every change is written
+// at once, one value at a time.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "settings/registry.h"
+
+constexpr char kConfigKeyPath[] = "SOFTWARE\\Corvanet\\Pellucorda\\Config";
+constexpr char kRunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kRunValueName[] = "Pellucorda";
+constexpr char kBrowserKeyPath[] = "htmlfile\\shell\\open\\command";
+constexpr char kProgramFileName[] = "pellucorda.exe";
+
+constexpr char kWebClientValue[] = "WebClient";
+constexpr char kFtpClientValue[] = "FtpClient";
+constexpr char kTelnetClientValue[] = "TelnetClient";
+constexpr char kSetupPathValue[] = "SetupPath";
+constexpr char kBackupPathValue[] = "BackupPath";
+constexpr char kEnableHotKeyValue[] = "EnableHotKey";
+constexpr char kAlphaValue[] = "Alpha";
+constexpr char kLogoutTimeValue[] = "LogoutTime";
+
+// Stored setting texts hold at most 255 characters; string values are read
+// through, and written back from, a buffer of 256 bytes.
+constexpr std::size_t kSettingTextMax = 255;
+constexpr std::size_t kSettingBufferSize = 256;
+
+constexpr std::uint8_t kMinAlpha = 128;
+constexpr std::uint8_t kMaxAlpha = 255;
+constexpr std::uint8_t kMaxLogoutTime = 60;
+
+// Codes of the stored values, one numbering for SavePath (0 to 4) and
+// SaveValue (5 to 8).
+enum SettingId {
+    SettingWebClient = 0,
+    SettingFtpClient = 1,
+    SettingTelnetClient = 2,
+    SettingSetupPath = 3,
+    SettingBackupPath = 4,
+    SettingAutoRun = 5,
+    SettingHotKey = 6,
+    SettingAlpha = 7,
+    SettingLogoutTime = 8,
+};
+
+// Where the settings live. The program uses the defaults; tests point them at
+// keys of their own.
+struct SettingsKeys {
+    std::string config = kConfigKeyPath;    // under HKEY_CURRENT_USER
+    std::string run = kRunKeyPath;          // under HKEY_CURRENT_USER
+    std::string browser = kBrowserKeyPath;  // under HKEY_CLASSES_ROOT
+};
+
+using CurrentDirectoryProvider = std::function<std::string()>;
+
+class Settings {
+public:
+    // The platform's registry, the process's current directory, the
+    // program's keys.
+    Settings();
+    explicit Settings(Registry& registry,
+                      CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
+                      SettingsKeys keys = SettingsKeys());
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    // The command that opens HTML files, up to and including its quoted
+    // program path; arguments after that are dropped.
+    void DetectBrowser();
+    // Fills every other member, creating the Config key with its defaults on
+    // the first start and writing normalised values back.
+    void LoadFromRegistry();
+    // Codes 0 to 4: writes one string value, cut to 255 characters, and on
+    // success the member. Other codes do nothing.
+    void SavePath(int code, const std::string& text);
+    // Codes 5 to 8: writes one value, bounded, and on success the member.
+    // Other codes do nothing.
+    void SaveValue(int code, unsigned int value);
+    // Takes effect in memory even if it cannot be stored.
+    void SetLogoutTime(std::uint8_t minutes);
+
+    const std::string& GetBrowserCommand() const { return m_strBrowserCommand; }
+    const std::string& GetWebClient() const { return m_strWebClient; }
+    const std::string& GetFtpClient() const { return m_strFtpClient; }
+    const std::string& GetTelnetClient() const { return m_strTelnetClient; }
+    const std::string& GetSetupPath() const { return m_strSetupPath; }
+    const std::string& GetBackupPath() const { return m_strBackupPath; }
+    // In memory only; the Config dialog stores them itself.
+    void SetWebClient(const std::string& text) { m_strWebClient = text; }
+    void SetFtpClient(const std::string& text) { m_strFtpClient = text; }
+    void SetTelnetClient(const std::string& text) { m_strTelnetClient = text; }
+    bool IsAutoRun() const { return m_bAutoRun != 0; }
+    bool IsHotKeyEnabled() const { return m_bHotKey != 0; }
+    std::uint8_t GetAlpha() const { return m_nAlpha; }
+    std::uint8_t GetLogoutTime() const { return m_nLogoutTime; }
+
+private:
+    // The auto-run value's text for the program path.
+    std::string AutoRunCommand() const;
+    void LoadExistingConfig(RegistryKey key);
+    void CreateDefaultConfig(RegistryKey key);
+    void LoadAutoRun();
+    std::string DefaultSetupPath() const;
+    std::string DefaultBackupPath() const;
+    std::string LoadText(RegistryKey key, const char* name);
+    std::uint8_t LoadByte(RegistryKey key, const char* name);
+    long StoreBuffer(RegistryKey key, const char* name, const std::string& text);
+    long StoreText(RegistryKey key, const char* name, const std::string& text);
+    long StoreByte(RegistryKey key, const char* name, std::uint8_t byte);
+
+    std::string m_strBrowserCommand;
+    std::string m_strWebClient;
+    std::string m_strFtpClient;
+    std::string m_strTelnetClient;
+    std::string m_strSetupPath;
+    std::string m_strBackupPath;
+    std::int32_t m_bAutoRun = 0;
+    std::int32_t m_bHotKey = 0;
+    std::uint8_t m_nAlpha = kMaxAlpha;
+    std::uint8_t m_nLogoutTime = 0;
+
+    Registry& m_registry;
+    CurrentDirectoryProvider m_currentDirectory;
+    SettingsKeys m_keys;
+};

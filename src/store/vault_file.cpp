@@ -1,0 +1,165 @@
+// The encrypted vault file: reading it into the table and writing the table
+// back. The image is assembled and ciphered in place in the store's fixed
+// buffer; nothing is allocated for it.
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "crypto/password_crypto.h"
+#include "crypto/secure_wipe.h"
+#include "platform/codepage.h"
+#include "platform/file_system.h"
+#include "store/login_store.h"
+
+namespace {
+constexpr char kTag[4] = {'v', '0', '1', '\0'};
+constexpr std::size_t kHeaderSize = sizeof(VaultHeader);
+constexpr std::size_t kMaxMessageLength = 255;
+
+// The file layer's description of an error, cut to what a message box of
+// ours takes, never in the middle of a double-byte character.
+std::string CutMessage(const std::string& text) {
+    if (text.size() <= kMaxMessageLength) return text;
+    std::size_t end = 0;
+    while (end < text.size()) {
+        std::size_t next = end + (IsAnsiLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
+        if (next > kMaxMessageLength) break;
+        end = next;
+    }
+    return text.substr(0, end);
+}
+}  // namespace
+
+VaultResult LoginStore::FailLoad(FileHandle& file, const char* message, VaultResult result) {
+    // Closed before the message, so a message box left standing does not keep
+    // the vault locked against everyone else.
+    file.Close();
+    ClearAfterFailure();
+    Tell(message);
+    return result;
+}
+
+VaultResult LoginStore::Load() {
+    if (filePath.empty()) {
+        Tell("File name is invalid!");
+        return VaultBadName;
+    }
+    std::string error;
+    std::unique_ptr<FileHandle> file = Files().OpenExclusive(filePath, error);
+    if (!file) {
+        Tell(CutMessage(error).c_str());
+        return VaultOpenFailed;
+    }
+
+    std::uint64_t length = 0;
+    if (!file->GetLength(length)) return FailLoad(*file, "Read file failed!", VaultReadFailed);
+    if (length == 0) {
+        FillDefault();
+        if (WriteTo(*file) != VaultOk) {
+            // Leave no partial image behind: it would fail every later login
+            // as damaged, where an empty file is simply created again.
+            file->Truncate(0);
+            file->Close();
+            return VaultWriteFailed;
+        }
+    }
+
+    SecureWipe(ioBuffer, sizeof ioBuffer);
+    ioLength = 0;
+    if (!file->SeekToStart() || !file->GetLength(length)) {
+        return FailLoad(*file, "Read file failed!", VaultReadFailed);
+    }
+    // No valid image comes near the buffer's size; a longer file is not ours.
+    if (length > kIoBufferSize) return FailLoad(*file, "File is damaged!", VaultDamaged);
+    std::size_t got = 0;
+    if (!file->Read(ioBuffer, static_cast<std::size_t>(length), got) || got > length) {
+        return FailLoad(*file, "Read file failed!", VaultReadFailed);
+    }
+    ioLength = static_cast<std::uint32_t>(got);
+    if (ioLength < kHeaderSize) return FailLoad(*file, "File is damaged!", VaultDamaged);
+    file->Close();
+
+    std::uint8_t key[kDigestSize];
+    DigestPassword(masterPassword, key);
+    DecryptBuffer(ioBuffer, ioLength / 16, key);
+    SecureWipe(key, sizeof key);
+
+    // The vault is little-endian like every platform this is built for.
+    VaultHeader loaded;
+    std::memcpy(&loaded, ioBuffer, kHeaderSize);
+    VaultResult result = VaultOk;
+    if (!CheckPassword(masterPassword, loaded.digest)) {
+        result = VaultWrongPassword;
+    } else if (loaded.itemCount > kMaxItems || std::memcmp(loaded.tag, kTag, sizeof kTag) != 0 ||
+               ioLength < kHeaderSize + sizeof(LoginItem) * static_cast<std::size_t>(loaded.itemCount)) {
+        result = VaultDamaged;
+    }
+    if (result != VaultOk) {
+        SecureWipe(&loaded, sizeof loaded);
+        ClearAfterFailure();
+        Tell(result == VaultWrongPassword ? "please input correct password!" : "File is damaged!");
+        return result;
+    }
+
+    std::memcpy(&header, &loaded, kHeaderSize);
+    SecureWipe(&loaded, sizeof loaded);
+    std::memcpy(items, ioBuffer + kHeaderSize, sizeof(LoginItem) * header.itemCount);
+    isOpen = true;
+    return VaultOk;
+}
+
+VaultResult LoginStore::WriteTo(FileHandle& file) {
+    VaultHeader out;
+    std::memset(&out, 0, sizeof out);
+    std::memcpy(out.tag, kTag, sizeof kTag);
+    if (header.itemCount > kMaxItems) header.itemCount = kMaxItems;
+    out.itemCount = header.itemCount;
+    std::memcpy(out.digest, header.digest, sizeof out.digest);
+
+    // Whatever image the buffer held before, decrypted or not, goes first, so
+    // no plain text of deleted items lingers behind a shorter new image.
+    SecureWipe(ioBuffer, ioLength);
+    std::memcpy(ioBuffer, &out, kHeaderSize);
+    SecureWipe(&out, sizeof out);
+    std::memcpy(ioBuffer + kHeaderSize, items, sizeof(LoginItem) * header.itemCount);
+    ioLength = static_cast<std::uint32_t>(kHeaderSize + sizeof(LoginItem) * header.itemCount);
+    while (ioLength % 16 != 0) ioBuffer[ioLength++] = 0;
+    EncryptBuffer(ioBuffer, ioLength / 16, header.digest);
+
+    if (!file.Write(ioBuffer, ioLength) || !file.Flush()) {
+        Tell("Write file failed!");
+        return VaultWriteFailed;
+    }
+    return VaultOk;
+}
+
+VaultResult LoginStore::Save() {
+    // The vault stays open without sharing while the new image is written, so
+    // a vault that another opener holds still makes the save fail; the image
+    // itself goes to a temporary file that then replaces the vault at once.
+    // A failed or interrupted save thus leaves the previous vault whole, and
+    // the vault is never longer than its image.
+    std::string error;
+    std::unique_ptr<FileHandle> vault = Files().OpenExclusive(filePath, error);
+    if (!vault) {
+        // The list window ignores the result: silence here would lose the change.
+        Tell("Write file failed!");
+        return VaultOpenFailed;
+    }
+    std::string tempPath;
+    std::unique_ptr<FileHandle> temp = Files().CreateTempBeside(filePath, tempPath);
+    if (!temp) {
+        vault->Close();
+        Tell("Write file failed!");
+        return VaultWriteFailed;
+    }
+    VaultResult result = WriteTo(*temp);
+    temp->Close();
+    vault->Close();
+    if (result == VaultOk && !Files().MoveReplace(tempPath, filePath)) {
+        Tell("Write file failed!");
+        result = VaultWriteFailed;
+    }
+    if (result != VaultOk) Files().Remove(tempPath);
+    return result;
+}

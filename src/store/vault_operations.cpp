@@ -1,0 +1,109 @@
+// The store as a vault: opening with a password, default content of a new
+// vault, password change, backup copy and the wipes on logout and failure.
+#include <cstring>
+#include <string>
+
+#include "crypto/password_crypto.h"
+#include "crypto/secure_wipe.h"
+#include "platform/file_system.h"
+#include "store/login_store.h"
+
+namespace {
+// The homepage is this project's own.
+constexpr const char kDefaultServiceName[] = "Corvanet software";
+constexpr const char kDefaultUserName[] = "Pellucorda";
+constexpr const char kDefaultPassword[] = "brackmon";
+constexpr const char kDefaultAddress[] = "http://pellucorda.example.org/";
+constexpr const char kDefaultDescription[] = "The homepage of Pellucorda.";
+
+// Appended to a backup folder that does not end in a separator. A backslash
+// on Windows; elsewhere a backslash is an ordinary file name character, so
+// the platform's own separator is used instead.
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+}  // namespace
+
+bool LoginStore::OpenDefault(const char* password) {
+    return Open(password, kVaultFileName) == VaultOk;
+}
+
+VaultResult LoginStore::Open(const char* password, const std::string& path) {
+    CopyField(masterPassword, sizeof masterPassword, password);
+    filePath = path;
+    const VaultResult result = Load();
+    if (result == VaultOk) return result;
+    SecureWipe(masterPassword, sizeof masterPassword);
+    filePath.clear();
+    return result;
+}
+
+void LoginStore::FillDefault() {
+    LoginItem item;
+    item.Clear();
+    CopyField(item.serviceName, sizeof item.serviceName, kDefaultServiceName);
+    CopyField(item.userName, sizeof item.userName, kDefaultUserName);
+    CopyField(item.password, sizeof item.password, kDefaultPassword);
+    CopyField(item.serviceAddress, sizeof item.serviceAddress, kDefaultAddress);
+    CopyField(item.description, sizeof item.description, kDefaultDescription);
+    item.addressType = ADDRESS_HTTP;
+    std::memcpy(&items[0], &item, sizeof item);
+    SecureWipe(&item, sizeof item);
+    header.itemCount = 1;
+    DigestPassword(kDefaultMasterPassword, header.digest);
+}
+
+VaultResult LoginStore::ChangePassword(const char* oldPassword, const char* newPassword) {
+    if (!CheckPassword(oldPassword != nullptr ? oldPassword : "", header.digest)) return VaultWrongPassword;
+    std::uint8_t previous[sizeof header.digest];
+    std::memcpy(previous, header.digest, sizeof previous);
+    DigestPassword(newPassword != nullptr ? newPassword : "", header.digest);
+    const VaultResult saved = Save();
+    if (saved != VaultOk) {
+        // The user is told the password was not changed, and the file still
+        // holds the old image: keep later saves under the old password too.
+        std::memcpy(header.digest, previous, sizeof previous);
+    }
+    SecureWipe(previous, sizeof previous);
+    return saved == VaultOk ? VaultOk : VaultWriteFailed;
+}
+
+bool LoginStore::BackupTo(const std::string& folder) {
+    std::string target = folder;
+    const std::string vaultName = kVaultFileName;
+    if (target == vaultName) {
+        target.clear();
+    } else if (target.size() > vaultName.size() &&
+               target.compare(target.size() - vaultName.size(), vaultName.size(), vaultName) == 0 &&
+               IsPathSeparator(target[target.size() - vaultName.size() - 1])) {
+        target.erase(target.size() - vaultName.size());
+    }
+    if (!target.empty() && !IsPathSeparator(target.back())) target += kPathSeparator;
+    target += kBackupFileName;
+    return Files().CopyOver(filePath, target);
+}
+
+void LoginStore::Reset() {
+    SecureWipe(items, sizeof items);
+    firstVisible = 0;
+    SecureWipe(&header, sizeof header);
+    SecureWipe(masterPassword, sizeof masterPassword);
+    SecureWipe(ioBuffer, sizeof ioBuffer);
+    ioLength = 0;
+    filePath.clear();
+    isOpen = false;
+}
+
+void LoginStore::ClearAfterFailure() {
+    Reset();
+}
+
+bool LoginStore::IsOpen() const {
+    return isOpen;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The command line that opens an item's service. User names and passwords
+// never go into it: they reach the service only through the clipboard.
+#include <string>
+
+#include "store/login_item.h"
+
+struct LaunchClients {
+    std::string webClient;       // used for HTTP and HTTPS items when set
+    std::string ftpClient;
+    std::string telnetClient;
+    std::string browserCommand;  // the quoted browser path, without arguments
+};
+
+// Empty when nothing is to be started (empty address, unknown type).
+std::string BuildLaunchCommand(const LoginItem& item, const LaunchClients& clients);
+
+// The item's address as the launcher and the address copy see it: the stored
+// text (at most 511 bytes) normalised.
+std::string NormalizedItemAddress(const LoginItem& item);

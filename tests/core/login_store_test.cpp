@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/codepage.h"
+#include "store/login_store.h"
+#include "store_test_support.h"
+
+namespace {
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override { store = std::make_unique<LoginStore>(); }
+    void TearDown() override { SetLeadByteTest(nullptr); }
+
+    void AddNumbered(int count) {
+        for (int i = 0; i < count; ++i) ASSERT_TRUE(store->AddItem(MakeItem("service " + std::to_string(i))));
+    }
+
+    std::string Name(int index) {
+        LoginItem item;
+        EXPECT_TRUE(store->GetItem(index, item));
+        return item.serviceName;
+    }
+
+    std::unique_ptr<LoginStore> store;
+};
+
+bool ShiftJisLead(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+}  // namespace
+
+TEST_F(TableTest, HoldsExactlyOneHundredItems) {
+    AddNumbered(99);
+    EXPECT_TRUE(store->AddItem(MakeItem("hundredth")));
+    EXPECT_FALSE(store->AddItem(MakeItem("one too many")));
+    EXPECT_EQ(store->GetCount(), 100u);
+    EXPECT_EQ(Name(99), "hundredth");
+}
+
+TEST_F(TableTest, DeleteClosesTheGapAndRefusesIndicesOutsideTheTable) {
+    EXPECT_FALSE(store->DeleteItem(0));  // empty table: count - 1 must not wrap
+    EXPECT_EQ(store->GetCount(), 0u);
+    AddNumbered(4);
+    EXPECT_FALSE(store->DeleteItem(4));
+    EXPECT_FALSE(store->DeleteItem(-1));
+    EXPECT_TRUE(store->DeleteItem(1));
+    EXPECT_EQ(store->GetCount(), 3u);
+    EXPECT_EQ(Name(0), "service 0");
+    EXPECT_EQ(Name(1), "service 2");
+    EXPECT_EQ(Name(2), "service 3");
+    EXPECT_TRUE(store->DeleteItem(2));
+    LoginItem freed;
+    ASSERT_TRUE(store->GetItem(2, freed));  // the capacity bounds GetItem, not the count
+    EXPECT_TRUE(LoginStoreProbe::AllZero(&freed, sizeof freed));
+}
+
+TEST_F(TableTest, PagesFollowTheirUnsignedArithmetic) {
+    store->GoToLastPage();
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+    AddNumbered(10);
+    store->GoToLastPage();
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+    AddNumbered(1);
+    store->GoToLastPage();
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+
+    AddNumbered(14);  // 25 items
+    store->GoToLastPage();
+    EXPECT_EQ(store->GetFirstVisible(), 20u);
+    LoginItem page[kPageSize];
+    std::uint32_t count = 0;
+    store->GetPage(page, count);
+    ASSERT_EQ(count, 5u);
+    EXPECT_STREQ(page[0].serviceName, "service 9");  // item 20 of the 11 + 14 added
+    EXPECT_STREQ(page[4].serviceName, "service 13");
+
+    while (store->GetCount() > 20) store->DeleteItem(0);
+    store->GoToLastPage();
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+    store->PageDown();  // 20 - 10 is not above 10
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+    store->AddItem(MakeItem("twenty-first"));
+    store->PageDown();
+    EXPECT_EQ(store->GetFirstVisible(), 20u);
+    store->PageUp();
+    store->PageUp();
+    store->PageUp();
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+}
+
+TEST_F(TableTest, DeletingTheLastPagesOnlyItemLeavesAnEmptyPage) {
+    AddNumbered(21);
+    store->GoToLastPage();
+    ASSERT_TRUE(store->DeleteItem(20));
+    EXPECT_EQ(store->GetFirstVisible(), 20u);
+    LoginItem page[kPageSize];
+    std::uint32_t count = 7;
+    store->GetPage(page, count);
+    EXPECT_EQ(count, 0u);
+
+    // One more delete puts the page start past the count: GetPage then leaves
+    // the caller's count alone.
+    ASSERT_TRUE(store->DeleteItem(19));
+    count = 7;
+    store->GetPage(page, count);
+    EXPECT_EQ(count, 7u);
+
+    store->PageUp();
+    store->GetPage(page, count);
+    EXPECT_EQ(count, 9u);
+    EXPECT_STREQ(page[0].serviceName, "service 10");
+}
+
+TEST_F(TableTest, ReplaceItemAcceptsItsOwnSlot) {
+    AddNumbered(3);
+    ASSERT_TRUE(store->ReplaceItem(1, LoginStoreProbe::Slot(*store, 1)));
+    EXPECT_EQ(Name(1), "service 1");
+    LoginItem after;
+    store->GetItem(1, after);
+    EXPECT_STREQ(after.password, "secret");
+
+    EXPECT_TRUE(store->ReplaceItem(2, MakeItem("renamed")));
+    EXPECT_EQ(Name(2), "renamed");
+    EXPECT_FALSE(store->ReplaceItem(-1, after));
+    EXPECT_FALSE(store->ReplaceItem(100, after));
+    EXPECT_EQ(store->GetCount(), 3u);
+}
+
+TEST_F(TableTest, FindMovesToThePageOfTheFirstCaseSensitiveMatch) {
+    AddNumbered(25);
+    store->ReplaceItem(3, MakeItem("My Bank"));
+    store->ReplaceItem(17, MakeItem("Other Bank"));
+    LoginStoreProbe::SetFirstVisible(*store, 20);
+    store->FindByServiceName("Bank");
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+
+    store->GoToLastPage();
+    store->FindByServiceName("bank");
+    EXPECT_EQ(store->GetFirstVisible(), 20u);
+    store->FindByServiceName("Other");
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+
+    // Slots past the count are not searched, even when they hold a name.
+    store->ReplaceItem(40, MakeItem("Hidden"));
+    store->FindByServiceName("Hidden");
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+}
+
+TEST_F(TableTest, FindNeverMatchesAcrossADoubleByteCharacter) {
+    AddNumbered(12);
+    // Two Shift-JIS characters, 0x82 0xA0 and 0x82 0xA2, then an A that
+    // follows a lead byte and one that stands alone.
+    store->ReplaceItem(11, MakeItem("\x82\xA0\x82\xA2\x82" "AA"));
+    SetLeadByteTest(ShiftJisLead);
+
+    store->FindByServiceName("\xA0\x82");  // would start on a trail byte
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+    store->FindByServiceName("\x82");  // would end between lead and trail byte
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+    store->FindByServiceName("A");  // the second A is a character of its own
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+
+    LoginStoreProbe::SetFirstVisible(*store, 0);
+    store->FindByServiceName("\x82\xA2");
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+
+    // In a single-byte code page the same bytes are ordinary characters.
+    SetLeadByteTest(nullptr);
+    LoginStoreProbe::SetFirstVisible(*store, 0);
+    store->FindByServiceName("\xA0\x82");
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+}
+
+TEST_F(TableTest, FindStaysInsideAnUnterminatedName) {
+    AddNumbered(1);
+    // A loaded record is taken as stored: its name may fill the field.
+    std::memset(LoginStoreProbe::Slot(*store, 0).serviceName, 'x', 64);
+    std::memset(LoginStoreProbe::Slot(*store, 0).userName, 'y', 32);
+    LoginStoreProbe::SetFirstVisible(*store, 10);
+    store->FindByServiceName("xy");
+    EXPECT_EQ(store->GetFirstVisible(), 10u);
+    store->FindByServiceName(std::string(64, 'x').c_str());
+    EXPECT_EQ(store->GetFirstVisible(), 0u);
+}
