@@ -35,6 +35,10 @@
 #define IDC_ABOUT_HOME 1054
 #define IDC_ABOUT_MAIL 1055
 #define IDC_ABOUT_IM 1056
+// The links' targets, under their controls' ids: a hyperlink static with no
+// target of its own falls back to the string of its control id.
+#define IDS_ABOUT_HOME 1054     // "http://pellucorda.example.org/"
+#define IDS_ABOUT_MAIL 1055     // "mailto:support@pellucorda.example.org"
 
 // Item list window (137).
 #define IDC_VIEW_LIST 1018
@@ -81,6 +85,13 @@
 #define IDC_CONTROL_AUTOMATION_GROUP 1067
 #define IDC_CONTROL_LOGOUT_LABEL 1068
 #define IDC_CONTROL_ALPHA 1069  // created at run time
+
+// The item dialog's initialisation data (combo 1035's entries) is a resource
+// of this type under the dialog's id: repeated {WORD control id, WORD 0x0403
+// (add a string), DWORD byte length with the terminating zero, the bytes},
+// ended by a WORD 0, packed without padding.
+#define RT_DLGINIT_DATA 240
+#define DLGINIT_ADDSTRING 0x0403
 
 #ifndef IDC_STATIC
 #define IDC_STATIC -1

@@ -1,0 +1,36 @@
+# Copies the help file into the program folder after checking that it is
+# plain text with CRLF line ends: older Notepads show a file with bare LF as
+# one long line. Usage: cmake -DSOURCE=... -DTARGET=... -P copy_help.cmake
+file(READ "${SOURCE}" hex HEX)
+string(LENGTH "${hex}" length)
+if(length EQUAL 0)
+  message(FATAL_ERROR "${SOURCE} is empty")
+endif()
+# Every LF (0a) must follow a CR (0d), and no CR may stand alone. Bytes are
+# matched at even offsets only: two hex digits per byte.
+string(REGEX MATCHALL "(..)" bytes "${hex}")
+set(previous "")
+set(line 1)
+foreach(byte IN LISTS bytes)
+  if(byte STREQUAL "0a")
+    if(NOT previous STREQUAL "0d")
+      message(FATAL_ERROR "${SOURCE}:${line}: line ends in LF without CR")
+    endif()
+    math(EXPR line "${line} + 1")
+  elseif(previous STREQUAL "0d")
+    message(FATAL_ERROR "${SOURCE}:${line}: CR without LF")
+  elseif(byte STREQUAL "09")
+    message(FATAL_ERROR "${SOURCE}:${line}: tab character (use blanks)")
+  endif()
+  set(previous "${byte}")
+endforeach()
+if(NOT previous STREQUAL "0a")
+  message(FATAL_ERROR "${SOURCE}: last line has no CRLF")
+endif()
+get_filename_component(folder "${TARGET}" DIRECTORY)
+file(MAKE_DIRECTORY "${folder}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E copy_if_different "${SOURCE}" "${TARGET}"
+  RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cannot copy ${SOURCE} to ${TARGET}")
+endif()
