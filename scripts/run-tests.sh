@@ -34,8 +34,14 @@ ctest_suite "native tests (AddressSanitizer, UndefinedBehaviorSanitizer)" "$root
 if [ -f "$root/build/win/tests/win/CTestTestfile.cmake" ]; then
   # shellcheck source=scripts/wine-env.sh
   . "$root/scripts/wine-env.sh"
+  # shellcheck source=scripts/e2e-env.sh
+  . "$root/scripts/e2e-env.sh"
   wine_session_start
-  ctest_suite "Windows tests under Wine" "$root/build/win" --timeout 600
+  if [ -f "$root/build/win/tests/e2e/CTestTestfile.cmake" ]; then
+    e2e_session_start || echo "!! could not start the end-to-end session"
+  fi
+  ctest_suite "Windows tests under Wine, and end-to-end tests" "$root/build/win" --timeout 600
+  e2e_session_stop
   wine_session_stop
 fi
 

@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "framework/framework.h"
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+}

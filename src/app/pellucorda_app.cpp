@@ -1,0 +1,166 @@
+#include "app/pellucorda_app.h"
+
+#include <shellapi.h>
+
+#include "app/about_dlg.h"
+#include "app/app_messages.h"
+#include "app/main_frame.h"
+#include "res/resource.h"
+#include "skin/uskin.h"
+#include "store/login_dlg.h"
+
+const char kAppTitle[] = "Pellucorda";
+const char kSkinFileName[] = "skin.msstyles";
+const char kHelpFileName[] = "Pellucorda.txt";
+const char kHelpPageAddress[] = "http://pellucorda.example.org/help.html";
+
+namespace {
+
+INT_PTR ShellOpen(const char* target) {
+    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", target, nullptr, nullptr, SW_SHOWNORMAL));
+}
+
+constexpr int kViewWidth = 300;
+constexpr int kViewHeight = 310;
+
+}  // namespace
+
+CPellucordaApp theApp;
+
+BEGIN_MESSAGE_MAP(CPellucordaApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(ID_MAIN_HELP, OnMainHelp)
+END_MESSAGE_MAP()
+
+CPellucordaApp::CPellucordaApp() : CWinApp(kAppTitle), m_pfnShellOpen(ShellOpen) {}
+
+BOOL CPellucordaApp::CheckSingleInstance() {
+    // The handle is kept until the process ends: holding the mutex is the rule.
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, kAppTitle);
+    if (mutex != nullptr && GetLastError() != ERROR_ALREADY_EXISTS) return TRUE;
+    if (FindWindowA(nullptr, kAppTitle) != nullptr) {
+        AfxMessageBox("The Pellucorda tool is already running!");
+    }
+    return FALSE;
+}
+
+BOOL CPellucordaApp::InitInstance() {
+    if (!CheckSingleInstance()) return FALSE;
+
+    USkinEnable(nullptr, nullptr, kSkinFileName);
+
+    m_settings.DetectBrowser();
+    m_settings.LoadFromRegistry();
+
+    CMainFrame* frame = new CMainFrame;
+    m_pMainWnd = frame;
+    frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE);
+    if (frame->GetSafeHwnd() == nullptr) {
+        // The frame deleted itself; nothing must point at it.
+        m_pMainWnd = nullptr;
+    } else {
+        frame->ShowWindow(SW_HIDE);
+        frame->UpdateWindow();
+    }
+
+    m_wndView.Create(IDD_VIEW);
+
+    RECT workArea;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0)) {
+        AfxMessageBox("Initial failed, error code:101!");
+        return FALSE;
+    }
+    // The top edge is the screen's, not the work area's.
+    m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
+                           SWP_HIDEWINDOW);
+    if (Login()) {
+        m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
+                               SWP_SHOWWINDOW);
+    }
+    return TRUE;
+}
+
+int CPellucordaApp::ExitInstance() {
+    USkinDisable();
+    return CWinApp::ExitInstance();
+}
+
+BOOL CPellucordaApp::IsLoggedIn() const { return m_bLoggedIn; }
+
+BOOL CPellucordaApp::Login() {
+    if (m_pActiveLogin != nullptr) {
+        // A tray click or the hotkey while the Login dialog is up: a nested
+        // login would leave the outer one's outcome wrong, so point the user
+        // at the dialog that is already waiting.
+        if (m_pActiveLogin->GetSafeHwnd() != nullptr) SetForegroundWindow(m_pActiveLogin->GetSafeHwnd());
+        return FALSE;
+    }
+    CLoginDlg dialog;
+    m_pActiveLogin = &dialog;
+    INT_PTR result = IDOK;
+    while (result != IDCANCEL) {
+        dialog.ResetPassword();
+        result = dialog.DoModal();
+        if (result == IDOK) {
+            const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str());
+            dialog.ResetPassword();
+            if (opened) {
+                m_bLoggedIn = TRUE;
+                m_wndView.SendMsg(WM_VIEW_REFILL, 0, 0);
+                m_store.BackupTo(m_settings.GetBackupPath());
+                m_pActiveLogin = nullptr;
+                return TRUE;
+            }
+            m_bLoggedIn = FALSE;
+        } else if (result != IDCANCEL) {
+            // The dialog could not be shown: give up as a cancel would.
+            result = IDCANCEL;
+        }
+    }
+    m_pActiveLogin = nullptr;
+    m_bLoggedIn = FALSE;
+    return FALSE;
+}
+
+void CPellucordaApp::Logout() {
+    m_store.Reset();
+    m_bLoggedIn = FALSE;
+    m_wndView.ShowWindow(SW_HIDE);
+}
+
+void CPellucordaApp::SetViewAlpha(BYTE alpha) {
+    if (alpha < 128) alpha = 128;
+    m_settings.SaveValue(SettingAlpha, alpha);
+    m_wndView.PostMsg(WM_VIEW_SETALPHA, alpha, 0);
+}
+
+BYTE CPellucordaApp::GetAlpha() const { return m_settings.GetAlpha(); }
+
+BYTE CPellucordaApp::GetLogoutTime() const { return m_settings.GetLogoutTime(); }
+
+void CPellucordaApp::SetLogoutTime(BYTE minutes) {
+    m_settings.SetLogoutTime(minutes);
+    m_wndView.StartLogoutTimer(minutes);
+}
+
+void CPellucordaApp::OnAppAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+std::string CPellucordaApp::HelpFilePath(const char* modulePath) {
+    std::string folder(modulePath);
+    const std::size_t slash = folder.rfind('\\');
+    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    if (!folder.empty() && folder.back() == '\\') return folder + kHelpFileName;
+    return folder + "\\" + kHelpFileName;
+}
+
+void CPellucordaApp::OnMainHelp() {
+    char modulePath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    const std::string path = HelpFilePath(modulePath);
+    if (m_pfnShellOpen(path.c_str()) == SE_ERR_FNF) {
+        m_pfnShellOpen(kHelpPageAddress);
+    }
+}

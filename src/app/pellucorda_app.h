@@ -1,0 +1,64 @@
+#pragma once
+// The application object: start-up, the login loop, logging out, and the
+// operations the windows reach through theApp.
+#include <cstdint>
+#include <string>
+
+#include "framework/framework.h"
+#include "settings/settings.h"
+#include "store/login_store.h"
+#include "view/view_dlg.h"
+
+class CLoginDlg;
+
+class CPellucordaApp : public CWinApp {
+public:
+    CPellucordaApp();
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    BOOL IsLoggedIn() const;
+    // Shows the Login dialog until the vault opens (TRUE) or the user gives
+    // up (FALSE). While a Login dialog is already up, brings it forward and
+    // returns FALSE: the request that is already running answers for both.
+    BOOL Login();
+    void Logout();
+    void SetViewAlpha(BYTE alpha);
+    BYTE GetAlpha() const;
+    BYTE GetLogoutTime() const;
+    void SetLogoutTime(BYTE minutes);
+
+    CViewDlg m_wndView;
+    LoginStore m_store;
+    Settings m_settings;
+    BOOL m_bLoggedIn = FALSE;
+
+    // Opens a file or address through the shell (ShellExecuteA "open");
+    // returns the shell's result. Replaceable for tests.
+    using ShellOpenFn = INT_PTR (*)(const char* target);
+    ShellOpenFn m_pfnShellOpen;
+
+    // Where the Help command looks for the help file: the program's folder.
+    static std::string HelpFilePath(const char* modulePath);
+
+protected:
+    void OnAppAbout();
+    void OnMainHelp();
+
+    // The single-instance rule; FALSE when another copy runs.
+    BOOL CheckSingleInstance();
+
+private:
+    CLoginDlg* m_pActiveLogin = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+extern CPellucordaApp theApp;
+
+// Fixed names of the program.
+extern const char kAppTitle[];        // mutex name and the window title searched for
+extern const char kSkinFileName[];
+extern const char kHelpFileName[];
+extern const char kHelpPageAddress[];

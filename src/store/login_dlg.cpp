@@ -1,0 +1,37 @@
+#include "store/login_dlg.h"
+
+#include "crypto/secure_wipe.h"
+#include "res/resource.h"
+
+void WipeString(std::string& text) {
+    if (!text.empty()) SecureWipe(&text[0], text.size());
+    text.clear();
+}
+
+BEGIN_MESSAGE_MAP(CLoginDlg, CDialog)
+    ON_WM_SHOWWINDOW()
+END_MESSAGE_MAP()
+
+CLoginDlg::CLoginDlg(CWnd* pParent) : CDialog(IDD_LOGIN, pParent) {}
+
+CLoginDlg::~CLoginDlg() { WipeString(m_strPassword); }
+
+void CLoginDlg::ResetPassword() { WipeString(m_strPassword); }
+
+void CLoginDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LOGIN_PASSWORD, m_editPassword);
+    DDX_Text(pDX, IDC_LOGIN_PASSWORD, m_strPassword);
+    DDV_MaxChars(pDX, m_strPassword, kMaxPasswordChars);
+}
+
+void CLoginDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
+    CDialog::OnShowWindow(bShow, nStatus);
+    // The user can type at once.
+    m_editPassword.SetFocus();
+}
+
+void CLoginDlg::OnOK() {
+    UpdateData(TRUE);
+    CDialog::OnOK();
+}

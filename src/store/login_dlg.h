@@ -1,0 +1,31 @@
+#pragma once
+// The Login dialog: collects the master password. It checks nothing but the
+// length; the caller hands the text to the store.
+#include <string>
+
+#include "framework/framework.h"
+
+class CLoginDlg : public CDialog {
+public:
+    explicit CLoginDlg(CWnd* pParent = nullptr);
+    ~CLoginDlg() override;
+
+    // Empties (and wipes) the password, so each showing starts empty.
+    void ResetPassword();
+
+    CEdit m_editPassword;
+    std::string m_strPassword;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnShowWindow(BOOL bShow, UINT nStatus);
+    void OnOK() override;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// Longest master password the dialogs accept.
+constexpr int kMaxPasswordChars = 16;
+
+// Wipes a string's characters before it is emptied.
+void WipeString(std::string& text);

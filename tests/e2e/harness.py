@@ -1,0 +1,236 @@
+"""End-to-end harness: the real pellucorda.exe under Wine on a private X
+server, driven with real keyboard and mouse input (xdotool) and checked
+through its files, its registry values and the clipboard.
+
+One session (Xvfb, a fresh Wine prefix on the X11 driver, a warm wineserver)
+serves a whole run; scripts/e2e-env.sh starts it and exports its settings.
+Each test gets a fresh program folder and a registry without the program's
+keys, and ends every Wine process of the session when it is done.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BUILD = os.environ.get("PELLUCORDA_BUILD", os.path.join(ROOT, "build"))
+DIST = os.environ.get("PELLUCORDA_DIST", os.path.join(BUILD, "dist"))
+SCREENSHOTS = os.path.join(BUILD, "screenshots")
+CONFIG_KEY = r"HKCU\SOFTWARE\Corvanet\Pellucorda\Config"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+PROGRAM_FILES = ["pellucorda.exe", "USkin.dll", "Pellucorda.txt", "pellucorda-cli.exe"]
+
+
+class Failure(Exception):
+    pass
+
+
+def session_env():
+    display = os.environ.get("PELLUCORDA_E2E_DISPLAY")
+    prefix = os.environ.get("PELLUCORDA_E2E_PREFIX")
+    if not display or not prefix:
+        raise Failure("no end-to-end session: run through scripts/run-tests.sh "
+                      "(or source scripts/e2e-env.sh and call e2e_session_start)")
+    env = dict(os.environ)
+    env.update({
+        "DISPLAY": display,
+        "WINEPREFIX": prefix,
+        "WINEDEBUG": "-all",
+        "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        "WINEARCH": "win64",
+    })
+    return env
+
+
+ENV = None
+
+
+def env():
+    global ENV
+    if ENV is None:
+        ENV = session_env()
+    return ENV
+
+
+def run(args, check=True, timeout=60, **kwargs):
+    result = subprocess.run(args, env=env(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            timeout=timeout, **kwargs)
+    if check and result.returncode != 0:
+        raise Failure("%s failed (%d): %s" % (" ".join(args), result.returncode,
+                                               result.stderr.decode(errors="replace")))
+    return result
+
+
+def wait_until(condition, what, timeout=30.0, interval=0.05):
+    """Polls condition() until it returns a true value; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+# --- windows -------------------------------------------------------------
+
+def visible_windows(title_regex):
+    result = run(["xdotool", "search", "--onlyvisible", "--name", title_regex], check=False)
+    return [int(w) for w in result.stdout.split()]
+
+
+def wait_window(title_regex, timeout=30.0):
+    """The one visible window whose title matches (anchor the pattern)."""
+    return wait_until(lambda: next(iter(visible_windows(title_regex)), None), "a window %s" % title_regex,
+                      timeout)
+
+
+def wait_no_window(title_regex, timeout=30.0):
+    wait_until(lambda: not visible_windows(title_regex), "no window %s" % title_regex, timeout)
+
+
+def geometry(window):
+    out = run(["xdotool", "getwindowgeometry", "--shell", str(window)]).stdout.decode()
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def focus(window):
+    run(["xdotool", "windowfocus", "--sync", str(window)])
+
+
+def type_text(window, text):
+    focus(window)
+    run(["xdotool", "type", "--delay", "20", text])
+
+
+def key(window, *keys):
+    focus(window)
+    run(["xdotool", "key", "--delay", "20"] + list(keys))
+
+
+def click(window, x, y, button=1, repeat=1):
+    """Clicks at (x, y) inside the window."""
+    run(["xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", "--repeat", str(repeat),
+         "--delay", "80", str(button)])
+
+
+def screenshot(name, window=None):
+    os.makedirs(SCREENSHOTS, exist_ok=True)
+    path = os.path.join(SCREENSHOTS, name + ".png")
+    target = str(window) if window else "root"
+    run(["import", "-window", target, path])
+    return path
+
+
+# --- registry and clipboard ----------------------------------------------
+
+def reg_query(key, name):
+    """The value's data as reg.exe prints it, or None when it is missing."""
+    result = run(["wine", "reg", "query", key, "/v", name], check=False)
+    if result.returncode != 0:
+        return None
+    for line in result.stdout.decode(errors="replace").replace("\r", "").split("\n"):
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+            return parts[2] if len(parts) == 3 else ""
+    return None
+
+
+def reg_delete_key(key):
+    run(["wine", "reg", "delete", key, "/f"], check=False)
+
+
+def reg_delete_value(key, name):
+    run(["wine", "reg", "delete", key, "/v", name, "/f"], check=False)
+
+
+def clipboard():
+    result = run(["xclip", "-o", "-selection", "clipboard"], check=False, timeout=10)
+    return result.stdout.decode(errors="replace") if result.returncode == 0 else None
+
+
+# --- the program -----------------------------------------------------------
+
+class Program:
+    """A fresh program folder with the built program, started under Wine."""
+
+    def __init__(self, name):
+        self.folder = os.path.join(BUILD, "e2e", name)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.makedirs(self.folder)
+        for f in PROGRAM_FILES:
+            shutil.copy2(os.path.join(DIST, f), self.folder)
+        self.processes = []
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def start(self):
+        log = open(self.path("wine-%d.log" % len(self.processes)), "wb")
+        process = subprocess.Popen(["wine", "pellucorda.exe"], cwd=self.folder, env=env(),
+                                   stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+        self.processes.append(process)
+        return process
+
+    def windows_path(self):
+        return "Z:" + self.folder.replace("/", "\\")
+
+    def file_size(self, name):
+        try:
+            return os.path.getsize(self.path(name))
+        except OSError:
+            return None
+
+    def cli(self, args, secrets=""):
+        """Runs the native command-line tool on this folder's vault."""
+        tool = os.path.join(BUILD, "native", "pellucorda-cli")
+        return subprocess.run([tool, "--file", self.path("logininfo.dat"), "--password-stdin"] + args,
+                              input=secrets.encode(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                              timeout=60)
+
+
+def clean_registry():
+    reg_delete_key(r"HKCU\SOFTWARE\Corvanet")
+    reg_delete_value(RUN_KEY, "Pellucorda")
+
+
+def end_all_programs():
+    run(["wineserver", "-k"], check=False)
+    run(["wineserver", "-w"], check=False)
+
+
+def login(password, timeout=30.0):
+    window = wait_window("^Login$", timeout)
+    type_text(window, password)
+    key(window, "Return")
+    return window
+
+
+# --- running tests ---------------------------------------------------------
+
+def main(tests):
+    """Runs the test named on the command line: python3 <file> NAME."""
+    if len(sys.argv) != 2 or sys.argv[1] not in tests:
+        print("usage: %s {%s}" % (sys.argv[0], ",".join(sorted(tests))), file=sys.stderr)
+        return 2
+    name = sys.argv[1]
+    clean_registry()
+    try:
+        tests[name](Program(name))
+    except Failure as failure:
+        screenshot("failed-" + name)
+        print("FAILED: %s" % failure, file=sys.stderr)
+        return 1
+    except AssertionError as failure:
+        screenshot("failed-" + name)
+        print("FAILED: %s" % (failure or "assertion"), file=sys.stderr)
+        raise
+    finally:
+        end_all_programs()
+        clean_registry()
+    print("passed: %s" % name)
+    return 0
