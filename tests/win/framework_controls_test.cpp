@@ -1,0 +1,179 @@
+// The control, font and menu wrappers where they do more than pass a message
+// on: text lengths, selection queries, ownership of handles.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "framework/framework.h"
+#include "framework_test_res.h"
+
+namespace {
+
+class Controls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(parent.CreateEx(0, "STATIC", "parent", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr));
+    }
+    void TearDown() override { parent.DestroyWindow(); }
+
+    CWinApp app{"Framework Tests"};
+    CWnd parent;
+};
+
+TEST_F(Controls, ListTextsOfAnyLengthAndTheSelectedRow) {
+    CListCtrl list;
+    RECT rect = {0, 0, 300, 200};
+    ASSERT_TRUE(list.Create(WC_LISTVIEWA, nullptr, LVS_REPORT, rect, &parent, 10));
+    EXPECT_EQ(list.InsertColumn(0, "no.", LVCFMT_LEFT, 30), 0);
+    EXPECT_EQ(list.InsertColumn(1, "hidden", LVCFMT_LEFT, 0), 1);
+    EXPECT_EQ(list.GetColumnWidth(1), 0);
+    EXPECT_EQ(list.InsertItem(0, "0"), 0);
+    EXPECT_EQ(list.InsertItem(1, "1"), 1);
+    const std::string longText(300, 'x');
+    ASSERT_TRUE(list.SetItemText(1, 1, longText.c_str()));
+
+    EXPECT_EQ(list.GetItemText(1, 1), longText);
+    char buffer[256];
+    EXPECT_EQ(list.GetItemText(1, 1, buffer, sizeof buffer), 255);
+    EXPECT_EQ(std::string(buffer), longText.substr(0, 255));
+    EXPECT_EQ(list.GetItemText(7, 0), "");
+
+    EXPECT_EQ(list.GetFirstSelectedItem(), -1);
+    ASSERT_TRUE(list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_EQ(list.GetFirstSelectedItem(), 1);
+    EXPECT_EQ(list.GetItemState(1, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+
+    list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    EXPECT_EQ(list.GetExtendedStyle() & 0x21u, 0x21u);
+    ASSERT_TRUE(list.SetBkColor(0xFFF7F7));
+    ASSERT_TRUE(list.SetTextColor(0xFF0000));
+    EXPECT_EQ(list.GetBkColor(), 0xFFF7F7u);
+    EXPECT_EQ(list.GetTextColor(), 0xFF0000u);
+
+    ASSERT_TRUE(list.DeleteAllItems());
+    EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+TEST_F(Controls, TabTextsRoundTripAndSelectionSendsNothing) {
+    CTabCtrl tabs;
+    RECT rect = {0, 0, 300, 100};
+    ASSERT_TRUE(tabs.Create(WC_TABCONTROLA, nullptr, 0, rect, &parent, 11));
+    EXPECT_EQ(tabs.InsertItem(0, "Option"), 0);
+    EXPECT_EQ(tabs.InsertItem(1, "Local"), 1);
+    EXPECT_EQ(tabs.GetItemCount(), 2);
+    EXPECT_EQ(tabs.GetRowCount(), 1);
+
+    char text[64] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ASSERT_TRUE(tabs.GetItem(1, &item));
+    EXPECT_STREQ(text, "Local");
+    char renamed[] = "Paths";
+    item.pszText = renamed;
+    ASSERT_TRUE(tabs.SetItem(1, &item));
+    item.pszText = text;
+    ASSERT_TRUE(tabs.GetItem(1, &item));
+    EXPECT_STREQ(text, "Paths");
+
+    EXPECT_EQ(tabs.SetCurSel(1), 0);
+    EXPECT_EQ(tabs.GetCurSel(), 1);
+    ASSERT_TRUE(tabs.DeleteItem(0));
+    EXPECT_EQ(tabs.GetItemCount(), 1);
+}
+
+TEST_F(Controls, ScrollBarKeepsItsPositionInRange) {
+    CScrollBar bar;
+    RECT rect = {50, 90, 250, 140};
+    ASSERT_TRUE(bar.Create(WS_VISIBLE | WS_TABSTOP | SBS_HORZ | SBS_BOTTOMALIGN, rect, &parent, 1069));
+    EXPECT_EQ(bar.GetDlgCtrlID(), 1069);
+    bar.SetScrollRange(128, 255);
+    int lo = 0;
+    int hi = 0;
+    bar.GetScrollRange(&lo, &hi);
+    EXPECT_EQ(lo, 128);
+    EXPECT_EQ(hi, 255);
+    bar.SetScrollPos(0);
+    EXPECT_EQ(bar.GetScrollPos(), 128);
+    EXPECT_EQ(bar.SetScrollPos(300), 128);
+    EXPECT_EQ(bar.GetScrollPos(), 255);
+}
+
+TEST_F(Controls, EditComboAndButtonWrappers) {
+    CEdit edit;
+    RECT rect = {0, 0, 100, 20};
+    ASSERT_TRUE(edit.Create("EDIT", "hello world", ES_AUTOHSCROLL, rect, &parent, 12));
+    edit.LimitText(16);
+    EXPECT_EQ(edit.GetLimitText(), 16u);
+    edit.SetSel(0, -1);
+    int start = -1;
+    int end = -1;
+    edit.GetSel(start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 11);
+
+    CComboBox combo;
+    RECT comboRect = {0, 30, 100, 130};
+    ASSERT_TRUE(combo.Create("COMBOBOX", nullptr, CBS_DROPDOWNLIST, comboRect, &parent, 13));
+    EXPECT_EQ(combo.AddString("web site(http)"), 0);
+    EXPECT_EQ(combo.AddString("ftp site"), 1);
+    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
+    EXPECT_EQ(combo.SetCurSel(1), 1);
+    EXPECT_EQ(combo.GetLBText(combo.GetCurSel()), "ftp site");
+    EXPECT_EQ(combo.GetLBText(5), "");
+    combo.ResetContent();
+    EXPECT_EQ(combo.GetCount(), 0);
+
+    CButton check;
+    RECT checkRect = {0, 140, 100, 160};
+    ASSERT_TRUE(check.Create("BUTTON", "check", BS_AUTOCHECKBOX, checkRect, &parent, 14));
+    check.SetCheck(BST_CHECKED);
+    EXPECT_EQ(check.GetCheck(), BST_CHECKED);
+}
+
+TEST(Font, CreatesOnceAndReportsItsLogicalFont) {
+    CFont font;
+    ASSERT_TRUE(font.Create(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+                            CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    LOGFONTA logFont = {};
+    ASSERT_GT(font.GetLogFont(&logFont), 0);
+    EXPECT_EQ(logFont.lfHeight, 16);
+    EXPECT_STREQ(logFont.lfFaceName, "Arial");
+    // A font that may be selected into a window is not replaced behind its back.
+    HFONT first = font;
+    EXPECT_FALSE(font.CreateIndirect(&logFont));
+    EXPECT_EQ(font.GetSafeHandle(), first);
+
+    CFont copy;
+    ASSERT_TRUE(copy.CreateIndirect(&logFont));
+    EXPECT_NE(copy.GetSafeHandle(), first);
+    EXPECT_TRUE(font.DeleteObject());
+    EXPECT_EQ(font.GetSafeHandle(), nullptr);
+    EXPECT_EQ(font.GetLogFont(&logFont), 0);
+}
+
+TEST(Menu, PopupsAreViewsOfTheLoadedMenu) {
+    CMenu menu;
+    EXPECT_FALSE(menu.Load(IDD_FW_MISSING));
+    ASSERT_TRUE(menu.Load(IDR_FW_FRAME));
+    CMenu* popup = menu.GetSubMenu(0);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(menu.GetSubMenu(0), popup);
+    EXPECT_EQ(menu.GetSubMenu(1), nullptr);
+    EXPECT_EQ(::GetMenuItemID(*popup, 0), static_cast<UINT>(ID_FW_FRAME_ONLY));
+    ASSERT_TRUE(popup->SetDefaultItem(0, TRUE));
+    EXPECT_EQ(::GetMenuDefaultItem(*popup, TRUE, 0), 0u);
+
+    HMENU hMenu = menu;
+    HMENU hPopup = *popup;
+    EXPECT_TRUE(menu.DestroyMenu());
+    EXPECT_FALSE(::IsMenu(hMenu));
+    EXPECT_FALSE(::IsMenu(hPopup));
+    EXPECT_EQ(menu.GetSubMenu(0), nullptr);
+}
+
+}  // namespace
