@@ -39,15 +39,16 @@ fuzz-build: deps
 test: all asan
 	@scripts/run-tests.sh
 
-bench: native
+bench: native win
 	@scripts/bench.sh
 
 fuzz: fuzz-build
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
 
-run:
-	@echo "make run comes with the Windows program; it is not built yet." >&2
-	@exit 1
+# Runs the program under Wine from a folder outside the build tree
+# (PELLUCORDA_HOME, default ~/.local/share/pellucorda).
+run: native win
+	@scripts/run.sh
 
 clean:
 	rm -rf build

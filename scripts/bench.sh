@@ -27,3 +27,12 @@ for b in data["benchmarks"]:
         continue
     print(f"BENCH {fig} {value:.2f} {unit}")
 PY
+
+# Under Wine: start of the program to its Login dialog.
+if [ -f "$root/build/dist/pellucorda.exe" ]; then
+  # shellcheck source=scripts/e2e-env.sh
+  . "$root/scripts/e2e-env.sh"
+  e2e_session_start
+  PELLUCORDA_BUILD="$root/build" python3 "$root/tests/e2e/startup_bench.py" || true
+  e2e_session_stop
+fi

@@ -8,6 +8,7 @@ _e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 e2e_session_start() {
   local prefix="$_e2e_root/build/wine/e2e"
+  mkdir -p "$_e2e_root/build/wine"
   (
     unset DISPLAY
     xvfb_start || exit 1

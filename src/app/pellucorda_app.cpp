@@ -44,8 +44,32 @@ BOOL CPellucordaApp::CheckSingleInstance() {
     return FALSE;
 }
 
+std::string CPellucordaApp::ModuleFolder(const char* modulePath) {
+    const std::string path(modulePath);
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void CPellucordaApp::EnterProgramFolder() {
+    char modulePath[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    std::string folder = ModuleFolder(modulePath);
+    if (folder.empty()) return;
+    // A drive root keeps its backslash ("C:\"), or it would name the drive's
+    // current folder instead.
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    SetCurrentDirectoryA(folder.c_str());
+}
+
 BOOL CPellucordaApp::InitInstance() {
     if (!CheckSingleInstance()) return FALSE;
+
+    // The vault and the settings' default paths are relative to the current
+    // folder. A start at Windows logon (the auto-run value) begins in the
+    // system folder, where the vault is not and cannot be written; starting
+    // from the program's own folder, as a user does, is what they assume.
+    EnterProgramFolder();
 
     USkinEnable(nullptr, nullptr, kSkinFileName);
 
@@ -149,9 +173,7 @@ void CPellucordaApp::OnAppAbout() {
 }
 
 std::string CPellucordaApp::HelpFilePath(const char* modulePath) {
-    std::string folder(modulePath);
-    const std::size_t slash = folder.rfind('\\');
-    folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    const std::string folder = ModuleFolder(modulePath);
     if (!folder.empty() && folder.back() == '\\') return folder + kHelpFileName;
     return folder + "\\" + kHelpFileName;
 }

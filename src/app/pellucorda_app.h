@@ -39,6 +39,8 @@ public:
     using ShellOpenFn = INT_PTR (*)(const char* target);
     ShellOpenFn m_pfnShellOpen;
 
+    // The folder of a module's path, without a trailing backslash.
+    static std::string ModuleFolder(const char* modulePath);
     // Where the Help command looks for the help file: the program's folder.
     static std::string HelpFilePath(const char* modulePath);
 
@@ -48,6 +50,8 @@ protected:
 
     // The single-instance rule; FALSE when another copy runs.
     BOOL CheckSingleInstance();
+    // Makes the program's folder the current folder.
+    static void EnterProgramFolder();
 
 private:
     CLoginDlg* m_pActiveLogin = nullptr;

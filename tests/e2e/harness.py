@@ -8,7 +8,6 @@ Each test gets a fresh program folder and a registry without the program's
 keys, and ends every Wine process of the session when it is done.
 """
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -169,9 +168,11 @@ class Program:
     def path(self, name):
         return os.path.join(self.folder, name)
 
-    def start(self):
+    def start(self, cwd=None):
+        """Starts the program from its folder (or from cwd, by its full path)."""
         log = open(self.path("wine-%d.log" % len(self.processes)), "wb")
-        process = subprocess.Popen(["wine", "pellucorda.exe"], cwd=self.folder, env=env(),
+        program = "pellucorda.exe" if cwd is None else self.path("pellucorda.exe")
+        process = subprocess.Popen(["wine", program], cwd=cwd or self.folder, env=env(),
                                    stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
         self.processes.append(process)
         return process
@@ -199,8 +200,11 @@ def clean_registry():
 
 
 def end_all_programs():
-    run(["wineserver", "-k"], check=False)
-    run(["wineserver", "-w"], check=False)
+    """Ends every copy of the program (and anything it started) but keeps the
+    session's wineserver warm for the next test."""
+    subprocess.run(["pkill", "-KILL", "-f", r"pellucorda\.exe|winebrowser|notepad"], check=False)
+    wait_until(lambda: subprocess.run(["pgrep", "-f", r"pellucorda\.exe"], stdout=subprocess.DEVNULL).returncode != 0,
+               "the program's processes to end", timeout=30)
 
 
 def login(password, timeout=30.0):
@@ -219,8 +223,9 @@ def main(tests):
         return 2
     name = sys.argv[1]
     clean_registry()
+    program = Program(name)
     try:
-        tests[name](Program(name))
+        tests[name](program)
     except Failure as failure:
         screenshot("failed-" + name)
         print("FAILED: %s" % failure, file=sys.stderr)
@@ -231,6 +236,8 @@ def main(tests):
         raise
     finally:
         end_all_programs()
+        for process in program.processes:
+            process.wait(timeout=30)
         clean_registry()
     print("passed: %s" % name)
     return 0

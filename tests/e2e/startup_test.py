@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Start-up and login of the real program, driven with real keys."""
+import os
 import sys
-import time
 
 import harness as h
 
@@ -76,10 +76,26 @@ def escape_leaves_the_program_running_logged_out(program):
     assert program.file_size("logininfo.dat") is None, "a cancelled login creates no vault"
 
 
+def a_start_from_another_folder_uses_the_program_folder(program):
+    # What Windows does with the auto-run value at logon: the program starts
+    # in some other folder.
+    elsewhere = program.path("elsewhere")
+    os.makedirs(elsewhere)
+    program.start(cwd=elsewhere)
+    h.login("quillmarsh")
+    h.wait_no_window("^Login$")
+    h.wait_until(lambda: program.file_size("logininfo.dat") == 1728, "the vault beside the program")
+    assert os.listdir(elsewhere) == [], "nothing is written where the program was started"
+    folder = program.windows_path()
+    assert h.reg_query(h.CONFIG_KEY, "SetupPath") == folder + "\\pellucorda.exe"
+    assert h.reg_query(h.CONFIG_KEY, "BackupPath") == folder
+
+
 TESTS = {
     "login_after_a_wrong_password": login_after_a_wrong_password,
     "a_second_copy_says_so_and_ends": a_second_copy_says_so_and_ends,
     "escape_leaves_the_program_running_logged_out": escape_leaves_the_program_running_logged_out,
+    "a_start_from_another_folder_uses_the_program_folder": a_start_from_another_folder_uses_the_program_folder,
 }
 
 if __name__ == "__main__":
