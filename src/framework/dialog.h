@@ -1,6 +1,7 @@
 #pragma once
 // CDialog: modal and modeless dialogs from dialog templates (RT_DIALOG) of the
-// program's module.
+// program's module. Templates use the system's dialog class (no CLASS
+// statement): a dialog of another class would not be bound to its object.
 //
 // Combo boxes and list boxes of a template are filled from the program's
 // initialisation data for that template, if any: resource type 240 with the

@@ -1,5 +1,6 @@
-// The control, font and menu wrappers where they do more than pass a message
-// on: text lengths, selection queries, ownership of handles.
+// The wrappers that do more than pass a message on: list texts of any length
+// (read through the wide message), the selected row, font and menu handles
+// and who destroys them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -55,84 +56,6 @@ TEST_F(Controls, ListTextsOfAnyLengthAndTheSelectedRow) {
 
     ASSERT_TRUE(list.DeleteAllItems());
     EXPECT_EQ(list.GetItemCount(), 0);
-}
-
-TEST_F(Controls, TabTextsRoundTripAndSelectionSendsNothing) {
-    CTabCtrl tabs;
-    RECT rect = {0, 0, 300, 100};
-    ASSERT_TRUE(tabs.Create(WC_TABCONTROLA, nullptr, 0, rect, &parent, 11));
-    EXPECT_EQ(tabs.InsertItem(0, "Option"), 0);
-    EXPECT_EQ(tabs.InsertItem(1, "Local"), 1);
-    EXPECT_EQ(tabs.GetItemCount(), 2);
-    EXPECT_EQ(tabs.GetRowCount(), 1);
-
-    char text[64] = {};
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    ASSERT_TRUE(tabs.GetItem(1, &item));
-    EXPECT_STREQ(text, "Local");
-    char renamed[] = "Paths";
-    item.pszText = renamed;
-    ASSERT_TRUE(tabs.SetItem(1, &item));
-    item.pszText = text;
-    ASSERT_TRUE(tabs.GetItem(1, &item));
-    EXPECT_STREQ(text, "Paths");
-
-    EXPECT_EQ(tabs.SetCurSel(1), 0);
-    EXPECT_EQ(tabs.GetCurSel(), 1);
-    ASSERT_TRUE(tabs.DeleteItem(0));
-    EXPECT_EQ(tabs.GetItemCount(), 1);
-}
-
-TEST_F(Controls, ScrollBarKeepsItsPositionInRange) {
-    CScrollBar bar;
-    RECT rect = {50, 90, 250, 140};
-    ASSERT_TRUE(bar.Create(WS_VISIBLE | WS_TABSTOP | SBS_HORZ | SBS_BOTTOMALIGN, rect, &parent, 1069));
-    EXPECT_EQ(bar.GetDlgCtrlID(), 1069);
-    bar.SetScrollRange(128, 255);
-    int lo = 0;
-    int hi = 0;
-    bar.GetScrollRange(&lo, &hi);
-    EXPECT_EQ(lo, 128);
-    EXPECT_EQ(hi, 255);
-    bar.SetScrollPos(0);
-    EXPECT_EQ(bar.GetScrollPos(), 128);
-    EXPECT_EQ(bar.SetScrollPos(300), 128);
-    EXPECT_EQ(bar.GetScrollPos(), 255);
-}
-
-TEST_F(Controls, EditComboAndButtonWrappers) {
-    CEdit edit;
-    RECT rect = {0, 0, 100, 20};
-    ASSERT_TRUE(edit.Create("EDIT", "hello world", ES_AUTOHSCROLL, rect, &parent, 12));
-    edit.LimitText(16);
-    EXPECT_EQ(edit.GetLimitText(), 16u);
-    edit.SetSel(0, -1);
-    int start = -1;
-    int end = -1;
-    edit.GetSel(start, end);
-    EXPECT_EQ(start, 0);
-    EXPECT_EQ(end, 11);
-
-    CComboBox combo;
-    RECT comboRect = {0, 30, 100, 130};
-    ASSERT_TRUE(combo.Create("COMBOBOX", nullptr, CBS_DROPDOWNLIST, comboRect, &parent, 13));
-    EXPECT_EQ(combo.AddString("web site(http)"), 0);
-    EXPECT_EQ(combo.AddString("ftp site"), 1);
-    EXPECT_EQ(combo.GetCurSel(), CB_ERR);
-    EXPECT_EQ(combo.SetCurSel(1), 1);
-    EXPECT_EQ(combo.GetLBText(combo.GetCurSel()), "ftp site");
-    EXPECT_EQ(combo.GetLBText(5), "");
-    combo.ResetContent();
-    EXPECT_EQ(combo.GetCount(), 0);
-
-    CButton check;
-    RECT checkRect = {0, 140, 100, 160};
-    ASSERT_TRUE(check.Create("BUTTON", "check", BS_AUTOCHECKBOX, checkRect, &parent, 14));
-    check.SetCheck(BST_CHECKED);
-    EXPECT_EQ(check.GetCheck(), BST_CHECKED);
 }
 
 TEST(Font, CreatesOnceAndReportsItsLogicalFont) {

@@ -173,9 +173,14 @@ TEST_F(ModelessDialog, EnterEscapeAndTheCloseBoxOnlyHideIt) {
     PostKey(VK_RETURN);
     EXPECT_TRUE(PumpUntil(app, [this] { return !dlg.IsWindowVisible(); }));
 
+    // While a modal dialog has the owner disabled, hiding this one must not
+    // enable it behind the modal dialog's back.
+    ::EnableWindow(frame->m_hWnd, FALSE);
     ShowWithFocusOn(IDC_FW_SECOND);
     PostKey(VK_ESCAPE);
     EXPECT_TRUE(PumpUntil(app, [this] { return !dlg.IsWindowVisible(); }));
+    EXPECT_FALSE(::IsWindowEnabled(frame->m_hWnd));
+    ::EnableWindow(frame->m_hWnd, TRUE);
 
     dlg.ShowWindow(SW_SHOW);
     dlg.PostMsg(WM_SYSCOMMAND, SC_CLOSE);
@@ -183,7 +188,6 @@ TEST_F(ModelessDialog, EnterEscapeAndTheCloseBoxOnlyHideIt) {
 
     EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
     EXPECT_EQ(CWnd::FromHandlePermanent(dlg.m_hWnd), &dlg);
-    EXPECT_TRUE(::IsWindowEnabled(frame->m_hWnd));
 }
 
 TEST(DialogInitData, DamagedDataStopsTheFillingWhereItGoesWrong) {

@@ -12,6 +12,8 @@ thread_local DialogDriver* t_driver = nullptr;
 
 const UINT_PTR kStartTimerId = 0x7A11;
 const UINT_PTR kWatchdogTimerId = 0x7A12;
+// How long a dialog may stay hidden before its step acts on it anyway.
+const ULONGLONG kHiddenGraceMs = 2000;
 // The id of a message box's text control.
 const int kMessageBoxTextId = 0xFFFF;
 
@@ -149,7 +151,7 @@ LRESULT CALLBACK DialogDriver::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);
         CDialog* dialog = FrameworkDialog(hWnd);
         bool modeless = dialog != nullptr && !dialog->IsModal();
-        if (IsDialogClass(hWnd) && !modeless && driver->m_seen.insert(hWnd).second) {
+        if (IsDialogClass(hWnd) && !modeless && driver->m_seen.emplace(hWnd, ::GetTickCount64()).second) {
             // Activation comes before the dialog's loop runs; act from inside it.
             ::SetTimer(hWnd, kStartTimerId, USER_TIMER_MINIMUM, StartTimer);
         }
@@ -160,8 +162,21 @@ LRESULT CALLBACK DialogDriver::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void CALLBACK DialogDriver::StartTimer(HWND hWnd, UINT, UINT_PTR id, DWORD) {
+    DialogDriver* driver = t_driver;
+    if (driver == nullptr) {
+        ::KillTimer(hWnd, id);
+        return;
+    }
+    // A template without WS_VISIBLE is shown by the modal loop once its queue
+    // is first empty, which the timer can beat: act on what a user would see,
+    // unless the dialog stays hidden for good.
+    auto seen = driver->m_seen.find(hWnd);
+    if (!::IsWindowVisible(hWnd) && seen != driver->m_seen.end() &&
+        ::GetTickCount64() - seen->second < kHiddenGraceMs) {
+        return;  // the timer fires again
+    }
     ::KillTimer(hWnd, id);
-    if (t_driver != nullptr) t_driver->Drive(hWnd);
+    driver->Drive(hWnd);
 }
 
 void CALLBACK DialogDriver::WatchdogTimer(HWND hWnd, UINT, UINT_PTR id, DWORD) {

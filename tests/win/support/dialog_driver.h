@@ -4,8 +4,8 @@
 // A modal dialog runs its own message loop, so a test cannot act on it after
 // DoModal (or MessageBox) is called: the call returns only when the dialog has
 // ended. DialogDriver queues what the test expects to appear, in order, and
-// runs each step's action inside the dialog's own modal loop, when the dialog
-// has been initialised and activated. The action reads and sets controls,
+// runs each step's action inside the dialog's own modal loop, once the dialog
+// has been initialised, activated and shown. The action reads and sets controls,
 // presses buttons, and ends the dialog.
 //
 //     DialogDriver driver;
@@ -39,7 +39,7 @@
 
 #include <deque>
 #include <functional>
-#include <set>
+#include <map>
 #include <string>
 
 class CDialog;
@@ -126,7 +126,7 @@ private:
 
     HHOOK m_hook = nullptr;
     std::deque<Step> m_steps;
-    std::set<HWND> m_seen;  // dialogs already handed to a step (or refused)
+    std::map<HWND, ULONGLONG> m_seen;  // dialogs taken on, with when they were activated
     UINT m_watchdogMs = 10000;
     DialogDriver* m_previous = nullptr;
 };
