@@ -199,12 +199,19 @@ def clean_registry():
     reg_delete_value(RUN_KEY, "Pellucorda")
 
 
-def end_all_programs():
+def live_program_processes():
+    """Processes of the program still running (zombies do not count)."""
+    out = subprocess.run(["ps", "-eo", "stat=,args="], stdout=subprocess.PIPE).stdout.decode(errors="replace")
+    return [line for line in out.splitlines() if "pellucorda.exe" in line and not line.lstrip().startswith("Z")]
+
+
+def end_all_programs(processes=()):
     """Ends every copy of the program (and anything it started) but keeps the
     session's wineserver warm for the next test."""
     subprocess.run(["pkill", "-KILL", "-f", r"pellucorda\.exe|winebrowser|notepad"], check=False)
-    wait_until(lambda: subprocess.run(["pgrep", "-f", r"pellucorda\.exe"], stdout=subprocess.DEVNULL).returncode != 0,
-               "the program's processes to end", timeout=30)
+    for process in processes:
+        process.wait(timeout=30)
+    wait_until(lambda: not live_program_processes(), "the program's processes to end", timeout=30)
 
 
 def login(password, timeout=30.0):
@@ -235,9 +242,7 @@ def main(tests):
         print("FAILED: %s" % (failure or "assertion"), file=sys.stderr)
         raise
     finally:
-        end_all_programs()
-        for process in program.processes:
-            process.wait(timeout=30)
+        end_all_programs(program.processes)
         clean_registry()
     print("passed: %s" % name)
     return 0

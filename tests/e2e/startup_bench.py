@@ -17,9 +17,7 @@ def main(runs=7):
         program.start()
         h.wait_until(lambda: h.visible_windows("^Login$"), "the Login dialog", interval=0.01)
         times.append((time.monotonic() - start) * 1000.0)
-        h.end_all_programs()
-        for process in program.processes:
-            process.wait(timeout=30)
+        h.end_all_programs(program.processes)
     h.clean_registry()
     print("start to Login dialog, %d runs (ms): %s" % (runs, " ".join("%.0f" % t for t in times)))
     print("BENCH startup_to_login %.0f ms" % statistics.median(times))
