@@ -8,18 +8,10 @@
 
 #include "crypto/password_crypto.h"
 #include "crypto/rijndael.h"
+#include "support/hex.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes FromHex(const std::string& hex) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        out.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    }
-    return out;
-}
 
 Bytes Digest(const char* password) {
     Bytes d(kDigestSize);
