@@ -10,6 +10,7 @@ constexpr UINT kClientPaneId = 0xE900;
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
+    ON_COMMAND(ID_MAIN_CONFIG, OnMainConfig)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
 
@@ -34,6 +35,10 @@ void CMainFrame::OnClose() {
     // A close from anywhere but the Exit command (another program, the
     // system) must not end the program that holds the user's logins.
     ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::OnMainConfig() {
+    // The Config dialog is shown here.
 }
 
 void CMainFrame::OnMainExit() {

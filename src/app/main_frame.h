@@ -12,6 +12,7 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
+    void OnMainConfig();
     void OnMainExit();
 
     CStatusBar m_wndStatusBar;
