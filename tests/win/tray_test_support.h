@@ -66,7 +66,6 @@ public:
     int opened = 0;
     UINT defaultId = 0;
     std::vector<UINT> itemIds;
-    std::vector<std::string> itemTexts;
     HWND foreground = nullptr;   // the foreground window while the menu is up
     RECT menuRect = {};          // where the menu window was
     std::vector<UINT> commands;  // menu commands that reached the owner
@@ -78,14 +77,8 @@ protected:
             ++opened;
             m_acted = false;
             itemIds.clear();
-            itemTexts.clear();
             defaultId = ::GetMenuDefaultItem(popup, FALSE, 0);
-            for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
-                itemIds.push_back(::GetMenuItemID(popup, i));
-                char text[64] = {};
-                ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-                itemTexts.push_back(text);
-            }
+            for (int i = 0; i < ::GetMenuItemCount(popup); ++i) itemIds.push_back(::GetMenuItemID(popup, i));
             foreground = ::GetForegroundWindow();
         } else if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !m_acted) {
             m_acted = true;
