@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "skin/uskin.h"
 #include "store/login_dlg.h"
+#include "view/clipboard.h"
 
 const char kAppTitle[] = "Pellucorda";
 const char kSkinFileName[] = "skin.msstyles";
@@ -105,6 +106,8 @@ BOOL CPellucordaApp::InitInstance() {
 }
 
 int CPellucordaApp::ExitInstance() {
+    // A password copied before the exit must not outlive the program.
+    ForgetClipboardText(nullptr);
     USkinDisable();
     return CWinApp::ExitInstance();
 }
@@ -150,6 +153,8 @@ void CPellucordaApp::Logout() {
     m_store.Reset();
     m_bLoggedIn = FALSE;
     m_wndView.ShowWindow(SW_HIDE);
+    // Nothing of the locked vault stays in the list or on the clipboard.
+    m_wndView.ClearAfterLogout();
 }
 
 void CPellucordaApp::SetViewAlpha(BYTE alpha) {

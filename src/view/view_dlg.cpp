@@ -1,15 +1,373 @@
 #include "view/view_dlg.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/app_messages.h"
 #include "app/pellucorda_app.h"
+#include "crypto/secure_wipe.h"
 #include "res/resource.h"
+#include "store/password_dlg.h"
+#include "view/clipboard.h"
+#include "view/launcher.h"
+
+namespace {
+
+constexpr int kQueryMaxChars = 255;
+constexpr int kListTextBufferSize = 256;
+constexpr COLORREF kListBackground = RGB(0xF7, 0xF7, 0xFF);
+constexpr COLORREF kListText = RGB(0x00, 0x00, 0xFF);
+
+struct ColumnSpec {
+    const char* heading;
+    int width;
+};
+// The password and the address are there in full for the clipboard
+// commands, but take no room unless the user drags them open.
+const ColumnSpec kColumns[] = {
+    {"no.", 30}, {"service name", 150}, {"type", 60}, {"user name", 70}, {"password", 0}, {"service address", 0},
+};
+
+using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+
+LaunchClients ClientsFromSettings() {
+    LaunchClients clients;
+    clients.webClient = theApp.m_settings.GetWebClient();
+    clients.ftpClient = theApp.m_settings.GetFtpClient();
+    clients.telnetClient = theApp.m_settings.GetTelnetClient();
+    clients.browserCommand = theApp.m_settings.GetBrowserCommand();
+    return clients;
+}
+
+void WipeString(std::string& text) {
+    if (!text.empty()) SecureWipe(&text[0], text.size());
+    text.clear();
+}
+
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
+    ON_BN_CLICKED(IDC_VIEW_QUERY, OnQuery)
+    ON_BN_CLICKED(IDC_VIEW_PREV, OnPreviousPage)
+    ON_BN_CLICKED(IDC_VIEW_NEXT, OnNextPage)
+    ON_BN_CLICKED(IDC_VIEW_NEW, OnNewItem)
+    ON_BN_CLICKED(IDC_VIEW_MODIFY, OnModifyItem)
+    ON_BN_CLICKED(IDC_VIEW_DELETE, OnDeleteItem)
+    ON_BN_CLICKED(IDC_VIEW_PASSWORD, OnModifyPassword)
+    ON_BN_CLICKED(IDC_VIEW_LOCK, OnLock)
+    ON_NOTIFY(NM_CLICK, IDC_VIEW_LIST, OnClickList)
+    ON_NOTIFY(NM_RCLICK, IDC_VIEW_LIST, OnRclickList)
+    ON_NOTIFY(NM_DBLCLK, IDC_VIEW_LIST, LaunchSelectedItem)
+    ON_NOTIFY(NM_RDBLCLK, IDC_VIEW_LIST, CopySelectedAddress)
+    ON_WM_LBUTTONDBLCLK()
     ON_MESSAGE(WM_VIEW_REFILL, OnViewRefill)
+    ON_MESSAGE(WM_VIEW_SETALPHA, OnViewSetAlpha)
+    ON_MESSAGE(WM_SIZE, OnSize)
     ON_WM_TIMER()
+    ON_WM_HOTKEY()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CViewDlg::CViewDlg() : CDialog(IDD_VIEW) {}
+CViewDlg::CViewDlg() : CDialog(IDD_VIEW), m_pfnSetTimer(::SetTimer), m_dlgItem(this) {}
+
+CViewDlg::~CViewDlg() = default;
+
+void CViewDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_VIEW_QUERY_TEXT, m_editQuery);
+    DDX_Control(pDX, IDC_VIEW_LIST, m_listItem);
+    DDX_Text(pDX, IDC_VIEW_QUERY_TEXT, m_strQuery);
+    DDV_MaxChars(pDX, m_strQuery, kQueryMaxChars);
+}
+
+BOOL CViewDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    const int iconSize = GetSystemMetrics(SM_CXSMICON);
+    HICON icon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                               iconSize, iconSize, LR_DEFAULTCOLOR | LR_SHARED));
+    SetIcon(icon, FALSE);
+
+    m_fontList.Create(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+                      CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
+    m_listItem.SetFont(&m_fontList, TRUE);
+
+    m_listItem.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    m_listItem.SetBkColor(kListBackground);
+    m_listItem.SetTextBkColor(kListBackground);
+    m_listItem.SetTextColor(kListText);
+
+    for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column) {
+        m_listItem.InsertColumn(column, kColumns[column].heading, LVCFMT_LEFT, kColumns[column].width);
+    }
+
+    RefillList();
+
+    // Flipped, not set: the template carries no extended style, so this is
+    // what turns the layered style on.
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(GetExStyle() ^ WS_EX_LAYERED));
+    SetOpacity(theApp.GetAlpha());
+
+    StartLogoutTimer(theApp.GetLogoutTime());
+
+    m_nHotKeyId = GlobalAddAtomA(kHotKeyAtomName);
+    EnableHotKey(theApp.m_settings.IsHotKeyEnabled() ? TRUE : FALSE);
+
+    // The buttons and labels around the list take the system's message font:
+    // the template's font is far too wide once start-up fixes the size.
+    NONCLIENTMETRICSA metrics;
+    ZeroMemory(&metrics, sizeof metrics);
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        m_layout.Capture(m_hWnd, metrics.lfMessageFont, m_listItem.GetSafeHwnd());
+    }
+    return TRUE;
+}
+
+LRESULT CViewDlg::OnSize(WPARAM, LPARAM lParam) {
+    Default();
+    m_layout.Fit(LOWORD(lParam), HIWORD(lParam));
+    return 0;
+}
+
+// --- The list --------------------------------------------------------------
+
+void CViewDlg::RefillList() {
+    if (m_listItem.GetSafeHwnd() == nullptr) return;
+    LoginItem page[kPageSize];
+    std::uint32_t count = 0;
+    theApp.m_store.GetPage(page, count);
+    m_listItem.DeleteAllItems();
+    const std::uint32_t first = theApp.m_store.GetFirstVisible();
+    for (std::uint32_t i = 0; i < count && i < kPageSize; ++i) {
+        const int row = static_cast<int>(i);
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", static_cast<int>(first + i));
+        m_listItem.InsertItem(row, number);
+        m_listItem.SetItemText(row, ViewColumnServiceName, page[i].serviceName);
+        m_listItem.SetItemText(row, ViewColumnType, AddressTypeName(page[i].addressType));
+        m_listItem.SetItemText(row, ViewColumnUserName, page[i].userName);
+        m_listItem.SetItemText(row, ViewColumnPassword, page[i].password);
+        m_listItem.SetItemText(row, ViewColumnServiceAddress, page[i].serviceAddress);
+    }
+    SecureWipe(page, sizeof page);
+}
+
+int CViewDlg::GetSelectedIndex() const {
+    const int row = m_listItem.GetFirstSelectedItem();
+    if (row < 0) return -1;
+    const std::string number = m_listItem.GetItemText(row, ViewColumnIndex);
+    return static_cast<int>(std::strtol(number.c_str(), nullptr, 10));
+}
+
+std::string CViewDlg::GetSelectedText(int nColumn) const {
+    char buffer[kListTextBufferSize] = {};
+    const int row = m_listItem.GetFirstSelectedItem();
+    if (row >= 0) m_listItem.GetItemText(row, nColumn, buffer, sizeof buffer);
+    std::string text(buffer);
+    SecureWipe(buffer, sizeof buffer);
+    return text;
+}
+
+void CViewDlg::ClearAfterLogout() {
+    if (m_hWnd != nullptr) RefillList();
+    ForgetClipboardText(m_hWnd);
+    m_dlgItem.ResetItem();
+}
+
+// --- Commands --------------------------------------------------------------
+
+void CViewDlg::OnQuery() {
+    if (!theApp.IsLoggedIn()) return;
+    UpdateData(TRUE);
+    if (m_strQuery.empty()) return;
+    theApp.m_store.FindByServiceName(m_strQuery.c_str());
+    RefillList();
+}
+
+void CViewDlg::OnPreviousPage() {
+    if (!theApp.IsLoggedIn()) return;
+    theApp.m_store.PageUp();
+    RefillList();
+}
+
+void CViewDlg::OnNextPage() {
+    if (!theApp.IsLoggedIn()) return;
+    theApp.m_store.PageDown();
+    RefillList();
+}
+
+void CViewDlg::OnNewItem() {
+    if (!theApp.IsLoggedIn()) return;
+    m_dlgItem.ResetItem();
+    const INT_PTR result = m_dlgItem.DoModal();
+    LoginItem item;
+    item.Clear();
+    m_dlgItem.GetResultItem(item);
+    m_dlgItem.ResetItem();
+    // The logout timer may have locked the vault while the form was open:
+    // adding to the emptied store would save it over the user's file.
+    if (result == IDOK && theApp.IsLoggedIn()) {
+        if (theApp.m_store.AddItem(item)) {
+            theApp.m_store.GoToLastPage();
+            RefillList();
+            theApp.m_store.Save();
+        } else {
+            MsgBox("Reach the max item limit!", nullptr, MB_OK);
+        }
+    }
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnModifyItem() {
+    if (!theApp.IsLoggedIn()) return;
+    const int index = GetSelectedIndex();
+    if (index < 0) {
+        AfxMessageBox("Please Select one Item");
+        return;
+    }
+    LoginItem item;
+    item.Clear();
+    if (!theApp.m_store.GetItem(index, item)) return;
+    m_dlgItem.LoadItem(item);
+    const INT_PTR result = m_dlgItem.DoModal();
+    item.Clear();
+    m_dlgItem.GetResultItem(item);
+    m_dlgItem.ResetItem();
+    if (result == IDOK && theApp.IsLoggedIn() && theApp.m_store.ReplaceItem(index, item)) {
+        RefillList();
+        theApp.m_store.Save();
+    }
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnDeleteItem() {
+    if (!theApp.IsLoggedIn()) return;
+    const int index = GetSelectedIndex();
+    if (index < 0) {
+        AfxMessageBox("Please Select one Item");
+        return;
+    }
+    if (AfxMessageBox("Are you sure?", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+    if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
+        RefillList();
+        theApp.m_store.Save();
+    }
+}
+
+void CViewDlg::OnModifyPassword() {
+    const char kNoFile[] = "Please check whether the service information file exists.";
+    if (!theApp.m_store.IsOpen()) {
+        AfxMessageBox(kNoFile);
+        return;
+    }
+    CPasswordDlg dialog(this);
+    if (dialog.DoModal() != IDOK) return;
+    if (dialog.m_strConfirmPassword != dialog.m_strNewPassword) {
+        AfxMessageBox("The two new password not matched!");
+        return;
+    }
+    // Locked while the dialog was open: there is no vault to change.
+    if (!theApp.m_store.IsOpen()) {
+        AfxMessageBox(kNoFile);
+        return;
+    }
+    const VaultResult result =
+        theApp.m_store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
+    if (result == VaultOk) {
+        AfxMessageBox("Modify password success!");
+    } else if (result == VaultWrongPassword) {
+        AfxMessageBox("Not modified, because old password dismatched!");
+    } else {
+        AfxMessageBox("Modify password failed!");
+    }
+}
+
+void CViewDlg::OnLock() { theApp.Logout(); }
+
+// --- The list's mouse commands -----------------------------------------------
+
+void CViewDlg::CopyToClipboard(const std::string& text) {
+    switch (PutClipboardText(m_hWnd, text)) {
+    case ClipboardOpenFailed:
+        AfxMessageBox("Failed to open the clipboard");
+        break;
+    case ClipboardNoMemory:
+        AfxMessageBox("System memory is not enough!");
+        break;
+    case ClipboardOk:
+        break;
+    }
+}
+
+void CViewDlg::OnClickList(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    if (!theApp.IsLoggedIn()) return;
+    std::string text = GetSelectedText(ViewColumnUserName);
+    CopyToClipboard(text);
+    WipeString(text);
+}
+
+void CViewDlg::OnRclickList(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    if (!theApp.IsLoggedIn()) return;
+    std::string text = GetSelectedText(ViewColumnPassword);
+    CopyToClipboard(text);
+    WipeString(text);
+}
+
+void CViewDlg::LaunchSelectedItem(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    if (!theApp.IsLoggedIn()) return;
+    const int index = GetSelectedIndex();
+    if (index < 0) return;
+    LoginItem item;
+    item.Clear();
+    if (theApp.m_store.GetItem(index, item)) LaunchItem(item, ClientsFromSettings());
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::CopySelectedAddress(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    if (!theApp.IsLoggedIn()) return;
+    const int index = GetSelectedIndex();
+    if (index < 0) return;
+    LoginItem item;
+    item.Clear();
+    if (theApp.m_store.GetItem(index, item)) CopyToClipboard(NormalizedItemAddress(item));
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnLButtonDblClk(UINT nFlags, POINT point) {
+    ShowWindow(SW_HIDE);
+    CDialog::OnLButtonDblClk(nFlags, point);
+}
+
+// --- Messages from the application and the system ------------------------------
+
+LRESULT CViewDlg::OnViewRefill(WPARAM, LPARAM) {
+    StartLogoutTimer(theApp.GetLogoutTime());
+    RefillList();
+    return 0;
+}
+
+LRESULT CViewDlg::OnViewSetAlpha(WPARAM wParam, LPARAM) {
+    SetOpacity(static_cast<BYTE>(wParam & 0xFF));
+    // Shown only to somebody logged in: a locked window stays out of sight.
+    if (theApp.IsLoggedIn()) ShowWindow(SW_SHOWNORMAL);
+    return 0;
+}
+
+void CViewDlg::SetOpacity(BYTE alpha) {
+    HMODULE user32 = LoadLibraryA("User32.DLL");
+    if (user32 == nullptr) return;
+    FARPROC proc = GetProcAddress(user32, "SetLayeredWindowAttributes");
+    if (proc != nullptr) {
+        auto setLayered = reinterpret_cast<SetLayeredWindowAttributesFn>(reinterpret_cast<void (*)()>(proc));
+        setLayered(m_hWnd, 0, alpha, LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+}
 
 void CViewDlg::StartLogoutTimer(BYTE minutes) {
     if (!theApp.IsLoggedIn()) return;
@@ -17,12 +375,7 @@ void CViewDlg::StartLogoutTimer(BYTE minutes) {
         KillTimer(m_nLogoutTimer);
         m_nLogoutTimer = 0;
     }
-    if (minutes != 0) m_nLogoutTimer = SetTimer(kLogoutTimerId, minutes * 60000u);
-}
-
-LRESULT CViewDlg::OnViewRefill(WPARAM, LPARAM) {
-    StartLogoutTimer(theApp.GetLogoutTime());
-    return 0;
+    if (minutes != 0) m_nLogoutTimer = m_pfnSetTimer(m_hWnd, kLogoutTimerId, minutes * 60000u, nullptr);
 }
 
 void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -33,4 +386,22 @@ void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
     KillTimer(m_nLogoutTimer);
     m_nLogoutTimer = 0;
     theApp.Logout();
+}
+
+void CViewDlg::EnableHotKey(BOOL bEnable) {
+    if (m_hWnd == nullptr || m_nHotKeyId == 0) return;
+    // Unregistering first makes a repeated "on" harmless.
+    UnregisterHotKey(m_hWnd, m_nHotKeyId);
+    if (bEnable) RegisterHotKey(m_hWnd, m_nHotKeyId, MOD_WIN, 'A');
+}
+
+void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
+    if (m_nHotKeyId == 0 || nHotKeyId != static_cast<UINT>(m_nHotKeyId)) return;
+    if (!theApp.IsLoggedIn() && !theApp.Login()) return;
+    ShowWindow(IsWindowVisible() ? SW_HIDE : SW_SHOWNORMAL);
+}
+
+void CViewDlg::OnDestroy() {
+    if (m_nHotKeyId != 0) UnregisterHotKey(m_hWnd, m_nHotKeyId);
+    CDialog::OnDestroy();
 }

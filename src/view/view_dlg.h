@@ -1,23 +1,97 @@
 #pragma once
 // The item list window: a small translucent, always-on-top dialog that shows
-// one page of the vault's items.
+// one page of the vault's items and offers everything the user does with
+// them. Its rows are found again by their "no." column, the item's index.
+#include <string>
+
 #include "framework/framework.h"
+#include "view/control_layout.h"
+#include "view/item_dlg.h"
 
 class CViewDlg : public CDialog {
 public:
     CViewDlg();
+    ~CViewDlg() override;
 
     // Restarts the logout timer with the given minutes (0: no automatic
     // logout). Does nothing while nobody is logged in.
     void StartLogoutTimer(BYTE minutes);
 
-protected:
-    LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
-    void OnTimer(UINT_PTR nIDEvent);
+    // Registers Windows+A for this window (TRUE) or gives it up (FALSE), at
+    // once. The "Enable Hotkey" setting decides which; before the window
+    // exists this does nothing (initialisation reads the setting).
+    void EnableHotKey(BOOL bEnable);
 
+    // Shows the store's current page.
+    void RefillList();
+
+    // After a logout: no row of the locked vault stays in the list, no text
+    // of it on the clipboard (unless the user has replaced it since), and
+    // nothing in the item form.
+    void ClearAfterLogout();
+
+    // Puts a text on the clipboard, telling the user when that fails.
+    void CopyToClipboard(const std::string& text);
+
+    // How the logout timer is started; tests look at the period asked for.
+    using SetTimerFn = UINT_PTR(WINAPI*)(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+    SetTimerFn m_pfnSetTimer;
+
+    CEdit m_editQuery;
+    CListCtrl m_listItem;
+    CItemDlg m_dlgItem;
+    std::string m_strQuery;
+    CFont m_fontList;
+    // The global atom of the hotkey's name, used as the hotkey's identifier.
+    int m_nHotKeyId = 0;
     UINT_PTR m_nLogoutTimer = 0;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    void OnQuery();
+    void OnPreviousPage();
+    void OnNextPage();
+    void OnNewItem();
+    void OnModifyItem();
+    void OnDeleteItem();
+    void OnModifyPassword();
+    void OnLock();
+    void OnClickList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRclickList(NMHDR* pNMHDR, LRESULT* pResult);
+    void LaunchSelectedItem(NMHDR* pNMHDR, LRESULT* pResult);
+    void CopySelectedAddress(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnLButtonDblClk(UINT nFlags, POINT point);
+    LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
+    LRESULT OnViewSetAlpha(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
+    void OnDestroy();
+
+    void SetOpacity(BYTE alpha);
+
+private:
+    // The index in the store of the selected row, -1 when none is selected.
+    int GetSelectedIndex() const;
+    // The selected row's text of one column, at most 255 characters; empty
+    // when no row is selected.
+    std::string GetSelectedText(int nColumn) const;
+    CControlLayout m_layout;
 
     DECLARE_MESSAGE_MAP()
 };
 
 constexpr UINT_PTR kLogoutTimerId = 1;
+constexpr char kHotKeyAtomName[] = "PELLUCORDA_V100";
+
+// The list's columns.
+enum ViewColumn {
+    ViewColumnIndex = 0,
+    ViewColumnServiceName = 1,
+    ViewColumnType = 2,
+    ViewColumnUserName = 3,
+    ViewColumnPassword = 4,
+    ViewColumnServiceAddress = 5,
+};

@@ -8,7 +8,9 @@ Each test gets a fresh program folder and a registry without the program's
 keys, and ends every Wine process of the session when it is done.
 """
 import os
+import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -199,16 +201,41 @@ def clean_registry():
     reg_delete_value(RUN_KEY, "Pellucorda")
 
 
+def session_processes(pattern):
+    """Processes of this session's Wine prefix whose command line matches
+    pattern, as (pid, command line); zombies do not count. Other Wine
+    sessions on the machine (other test runs) are never looked at."""
+    prefix = ("WINEPREFIX=" + env()["WINEPREFIX"]).encode()
+    found = []
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        try:
+            with open("/proc/%s/environ" % name, "rb") as f:
+                environ = f.read().split(b"\0")
+            with open("/proc/%s/cmdline" % name, "rb") as f:
+                cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
+        except OSError:
+            continue
+        if prefix in environ and re.search(pattern, cmdline):
+            found.append((int(name), cmdline))
+    return found
+
+
 def live_program_processes():
-    """Processes of the program still running (zombies do not count)."""
-    out = subprocess.run(["ps", "-eo", "stat=,args="], stdout=subprocess.PIPE).stdout.decode(errors="replace")
-    return [line for line in out.splitlines() if "pellucorda.exe" in line and not line.lstrip().startswith("Z")]
+    """Processes of the program still running in this session."""
+    return [cmdline for _, cmdline in session_processes(r"pellucorda\.exe")]
 
 
 def end_all_programs(processes=()):
-    """Ends every copy of the program (and anything it started) but keeps the
-    session's wineserver warm for the next test."""
-    subprocess.run(["pkill", "-KILL", "-f", r"pellucorda\.exe|winebrowser|notepad"], check=False)
+    """Ends every copy of the program in this session (and anything it
+    started), each by its process id, but keeps the session's wineserver warm
+    for the next test."""
+    for pid, _ in session_processes(r"pellucorda\.exe|winebrowser|notepad"):
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except OSError:
+            pass
     for process in processes:
         process.wait(timeout=30)
     wait_until(lambda: not live_program_processes(), "the program's processes to end", timeout=30)

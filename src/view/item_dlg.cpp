@@ -1,0 +1,101 @@
+#include "view/item_dlg.h"
+
+#include "crypto/secure_wipe.h"
+#include "res/resource.h"
+#include "view/address.h"
+
+namespace {
+
+void WipeString(std::string& text) {
+    if (!text.empty()) SecureWipe(&text[0], text.size());
+    text.clear();
+}
+
+// The form's texts replace earlier ones: wipe what was there, as it may be a
+// password.
+void Assign(std::string& text, const char* value) {
+    WipeString(text);
+    text = value;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CItemDlg, CDialog)
+    ON_CBN_CLOSEUP(IDC_ITEM_TYPE, OnCloseupAddressType)
+    ON_EN_KILLFOCUS(IDC_ITEM_ADDRESS, OnKillfocusServiceAddress)
+END_MESSAGE_MAP()
+
+CItemDlg::CItemDlg(CWnd* pParent) : CDialog(IDD_ITEM, pParent) { m_item.Clear(); }
+
+CItemDlg::~CItemDlg() {
+    WipeTexts();
+    SecureWipe(&m_item, sizeof m_item);
+}
+
+void CItemDlg::WipeTexts() {
+    WipeString(m_strServiceName);
+    WipeString(m_strDescription);
+    WipeString(m_strUserName);
+    WipeString(m_strPassword);
+    WipeString(m_strServiceAddress);
+}
+
+void CItemDlg::ResetItem() {
+    m_item.Clear();
+    WipeTexts();
+    m_nAddressType = ADDRESS_HTTP;
+}
+
+void CItemDlg::LoadItem(const LoginItem& item) {
+    m_item.Clear();
+    m_item.CopyFrom(item);
+    Assign(m_strServiceName, m_item.serviceName);
+    Assign(m_strDescription, m_item.description);
+    Assign(m_strUserName, m_item.userName);
+    Assign(m_strPassword, m_item.password);
+    Assign(m_strServiceAddress, m_item.serviceAddress);
+    m_nAddressType = m_item.addressType;
+}
+
+void CItemDlg::GetResultItem(LoginItem& item) const {
+    SecureWipe(&item, sizeof item);
+    item.CopyFrom(m_item);
+}
+
+void CItemDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_ITEM_SERVICE, m_strServiceName);
+    DDX_Text(pDX, IDC_ITEM_DESCRIPTION, m_strDescription);
+    DDX_Text(pDX, IDC_ITEM_USER, m_strUserName);
+    DDX_Text(pDX, IDC_ITEM_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_ITEM_ADDRESS, m_strServiceAddress);
+    DDX_CBIndex(pDX, IDC_ITEM_TYPE, m_nAddressType);
+}
+
+void CItemDlg::NormalizeServiceAddress() {
+    UpdateData(TRUE);
+    m_strServiceAddress = NormalizeAddress(m_strServiceAddress);
+    UpdateData(FALSE);
+}
+
+void CItemDlg::OnCloseupAddressType() { NormalizeServiceAddress(); }
+
+void CItemDlg::OnKillfocusServiceAddress() { NormalizeServiceAddress(); }
+
+void CItemDlg::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    CopyField(m_item.serviceName, sizeof m_item.serviceName, m_strServiceName.c_str());
+    CopyField(m_item.userName, sizeof m_item.userName, m_strUserName.c_str());
+    CopyField(m_item.password, sizeof m_item.password, m_strPassword.c_str());
+    CopyField(m_item.serviceAddress, sizeof m_item.serviceAddress, m_strServiceAddress.c_str());
+    CopyField(m_item.description, sizeof m_item.description, m_strDescription.c_str());
+    if (m_nAddressType >= 0) {
+        m_item.addressType = m_nAddressType;
+    } else if (m_item.addressType < 0 || m_item.addressType >= kAddressTypeNameCount) {
+        // Nothing selected: the combo offers no entry for a reserved or
+        // unknown code. A reserved one is kept as loaded; anything the list
+        // and the launcher cannot name becomes plain HTTP.
+        m_item.addressType = ADDRESS_HTTP;
+    }
+    CDialog::OnOK();
+}

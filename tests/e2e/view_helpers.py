@@ -1,0 +1,147 @@
+"""Finding the list window's controls and rows on the screen.
+
+Controls are placed by the template's proportions over the client area (the
+window fits its template to the size start-up gives it), so a control's
+centre is its template rectangle scaled to the client area. Rows are found
+by their text colour, the list's pure blue.
+"""
+import os
+import subprocess
+
+import harness as h
+
+# The template's size and control rectangles, in dialog units.
+TEMPLATE = (214, 143)
+CONTROLS = {
+    "query_text": (3, 1, 52, 12),
+    "query": (58, 3, 27, 10),
+    "prev": (90, 3, 15, 10),
+    "next": (110, 3, 15, 10),
+    "list": (1, 15, 212, 99),
+    "new": (36, 116, 27, 10),
+    "modify": (68, 116, 27, 10),
+    "delete": (101, 116, 27, 10),
+    "password": (37, 129, 34, 10),
+    "lock": (84, 129, 34, 10),
+}
+# Wine's frame around a captioned dialog without a sizing border.
+FRAME = 3
+CAPTION = 18
+ROW_TEXT = (0x00, 0x00, 0xFF)
+
+
+def client_rect(window):
+    """The list window's client area in window coordinates."""
+    _, _, width, height = h.geometry(window)
+    return FRAME, FRAME + CAPTION, width - 2 * FRAME, height - 2 * FRAME - CAPTION
+
+
+def control_rect(window, name):
+    x0, y0, cw, ch = client_rect(window)
+    x, y, w, hgt = CONTROLS[name]
+    left, top = x * cw // TEMPLATE[0], y * ch // TEMPLATE[1]
+    right, bottom = (x + w) * cw // TEMPLATE[0], (y + hgt) * ch // TEMPLATE[1]
+    return x0 + left, y0 + top, right - left, bottom - top
+
+
+def click_control(window, name, button=1):
+    x, y, w, hgt = control_rect(window, name)
+    h.click(window, x + w // 2, y + hgt // 2, button)
+
+
+def pixels(path, x, y, w, hgt):
+    """{(x, y): (r, g, b)} of a region of an image, in image coordinates."""
+    out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (w, hgt, x, y), "+repage", "txt:-"],
+                         stdout=subprocess.PIPE, check=True).stdout.decode()
+    result = {}
+    for line in out.splitlines():
+        if line.startswith("#"):
+            continue
+        position, _, rest = line.partition(":")
+        colour = rest.split()[1] if len(rest.split()) > 1 else ""
+        if not colour.startswith("#") or len(colour) < 7:
+            continue
+        px, py = (int(v) for v in position.split(","))
+        result[(x + px, y + py)] = tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5))
+    return result
+
+
+def row_centres(window):
+    """The vertical centres (window coordinates) of the rows the list shows,
+    from the top: the lines of its blue text. A selected row is drawn in the
+    selection colours, so look before selecting."""
+    shot = h.screenshot("rows-probe", window)
+    x, y, w, hgt = control_rect(window, "list")
+    lines = sorted({py for (_, py), colour in pixels(shot, x, y, w, hgt).items() if colour == ROW_TEXT})
+    os.remove(shot)
+    rows = []
+    for py in lines:
+        if rows and py - rows[-1][-1] <= 2:
+            rows[-1].append(py)
+        else:
+            rows.append([py])
+    return [(r[0] + r[-1]) // 2 for r in rows]
+
+
+def wait_rows(window, count):
+    """The centres of the list's rows once it shows `count` of them."""
+    return h.wait_until(lambda: (lambda r: r if len(r) == count else None)(row_centres(window)),
+                        "%d rows in the list" % count, timeout=15)
+
+
+def click_row(window, centre, button=1, repeat=1):
+    x, _, _, _ = control_rect(window, "list")
+    # The "service name" column: clear of the narrow "no." column.
+    h.click(window, x + 60, centre, button, repeat)
+
+
+def list_background_shows(window):
+    """Whether the list's pale blue background is where the layout puts it."""
+    shot = h.screenshot("background-probe", window)
+    x, y, w, hgt = control_rect(window, "list")
+    found = pixels(shot, x + w // 2, y + hgt - 30, 1, 1)
+    os.remove(shot)
+    return list(found.values()) == [(0xF7, 0xF7, 0xFF)]
+
+
+def start_notepad():
+    """Another window of the Wine session: under Wine, Windows+A reaches the
+    program only while a window of the session has the keyboard focus."""
+    process = subprocess.Popen(["wine", "notepad"], env=h.env(), stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    pad = h.wait_window("Notepad$")
+    # Mapped is not yet listening: wait until it takes keys, which shows when
+    # what it was given comes back through the clipboard.
+    h.wait_until(lambda: _echoes(pad), "Notepad to take keys", timeout=30, interval=0.5)
+    return process, pad
+
+
+def _echoes(pad):
+    h.key(pad, "ctrl+a", "BackSpace")
+    h.type_text(pad, "ready")
+    h.key(pad, "ctrl+a", "ctrl+c")
+    return h.clipboard() == "ready"
+
+
+def hotkey(window):
+    h.key(window, "super+a")
+
+
+def seed(program, items):
+    """A vault with the default item and `items` (service, user, password,
+    address, type) added by the command-line tool."""
+    result = program.cli(["init"], "quillmarsh\n")
+    assert result.returncode == 0, result
+    for service, user, password, address, kind in items:
+        result = program.cli(["add", "--service", service, "--user", user, "--address", address, "--type", kind],
+                             "quillmarsh\n%s\n" % password)
+        assert result.returncode == 0, result
+
+
+def exported(program):
+    """The vault's items as dicts, read by the command-line tool."""
+    result = program.cli(["export"], "quillmarsh\n")
+    assert result.returncode == 0, result
+    lines = result.stdout.decode().splitlines()
+    names = lines[0].split("\t")
+    return [dict(zip(names, line.split("\t"))) for line in lines[1:]]

@@ -1,0 +1,144 @@
+// The launcher as the started program sees it: a probe program records the
+// command line it really received, for every kind of item, from the launcher
+// itself and from a double-click in the list window.
+#include <fstream>
+
+#include "view/launcher.h"
+#include "view_fixture.h"
+
+using view_test::MakeItem;
+
+namespace {
+
+const char kBrowserKey[] = "htmlfile\\shell\\open\\command";
+
+class Probe {
+public:
+    Probe() {
+        char module[MAX_PATH];
+        GetModuleFileNameA(nullptr, module, MAX_PATH);
+        std::string folder(module);
+        folder.erase(folder.rfind('\\'));
+        quoted = "\"" + folder + "\\command_line_probe.exe\"";
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        out = std::string(temp) + "pellucorda-probe-" + std::to_string(GetCurrentProcessId()) + ".txt";
+        DeleteFileA(out.c_str());
+        SetEnvironmentVariableA("PELLUCORDA_PROBE_OUT", out.c_str());
+    }
+    ~Probe() {
+        SetEnvironmentVariableA("PELLUCORDA_PROBE_OUT", nullptr);
+        DeleteFileA(out.c_str());
+    }
+
+    // The command line the probe got, once it has written it.
+    std::string Received() {
+        const ULONGLONG deadline = GetTickCount64() + 30000;
+        while (GetFileAttributesA(out.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            if (GetTickCount64() > deadline) return "<nothing started>";
+            Sleep(20);
+        }
+        std::ifstream file(out, std::ios::binary);
+        std::string line;
+        std::getline(file, line);
+        file.close();
+        DeleteFileA(out.c_str());
+        return line;
+    }
+
+    std::string quoted;  // the probe's path in quotes, as a browser command is
+    std::string out;
+};
+
+}  // namespace
+
+TEST(Launcher, EachKindOfItemStartsItsCommandLineAndNoSecret) {
+    Probe probe;
+    const std::string& p = probe.quoted;
+    LaunchClients browser;
+    browser.browserCommand = p;
+    LaunchClients tools = browser;
+    tools.webClient = p + " --web";
+    tools.ftpClient = p + " --ftp";
+    tools.telnetClient = p + " --telnet";
+
+    struct Case {
+        std::int32_t type;
+        std::string address;
+        const LaunchClients& clients;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {ADDRESS_HTTP, "http://example.org/path", browser, p + " http://example.org/path"},
+        {ADDRESS_HTTP, "HTTP://Example.org", browser, p + " http://HTTP://Example.org"},
+        {ADDRESS_HTTP, "http://ftp://example.org", browser, p + " http://example.org"},
+        {ADDRESS_HTTP, "ftp://http://example.org", browser, p + " http://http://example.org"},
+        {ADDRESS_HTTP, "   ", browser, p + " http://"},
+        {ADDRESS_HTTPS, "example.org", browser, p + " https://example.org"},
+        {ADDRESS_FTP, "http://files.example.org", browser, p + " ftp://files.example.org"},
+        {ADDRESS_TELNET, "telnet://term.example.org", browser, p + " telnet://term.example.org"},
+        {ADDRESS_HTTP, "example.org", tools, p + " --web"},
+        {ADDRESS_HTTPS, "example.org", tools, p + " --web"},
+        {ADDRESS_FTP, "example.org", tools, p + " --ftp"},
+        {ADDRESS_TELNET, "example.org", tools, p + " --telnet"},
+        {ADDRESS_LOCAL, "  " + p + " an argument", tools, p + " an argument"},
+    };
+    for (const Case& c : cases) {
+        const LoginItem item = MakeItem("service", "alice", "s3cret!", c.address, c.type);
+        EXPECT_TRUE(LaunchItem(item, c.clients)) << c.address;
+        const std::string received = probe.Received();
+        EXPECT_EQ(received, c.expected) << "type " << c.type << ", address \"" << c.address << "\"";
+        EXPECT_EQ(received.find("alice"), std::string::npos);
+        EXPECT_EQ(received.find("s3cret"), std::string::npos);
+    }
+
+    for (std::int32_t type : {5, 7, 42, -1}) {
+        EXPECT_FALSE(LaunchItem(MakeItem("s", "u", "p", "example.org", type), tools)) << "type " << type;
+    }
+    EXPECT_FALSE(LaunchItem(MakeItem("s", "u", "p", "", ADDRESS_LOCAL), tools));
+    EXPECT_FALSE(StartCommandLine("\"C:\\no such folder\\program.exe\""));
+}
+
+// A double-click on a row opens the item through the browser that the
+// system's file associations name.
+class LaunchFromList : public view_test::ViewTest {
+protected:
+    void SetUp() override {
+        ViewTest::SetUp();
+        char value[1024] = {};
+        LONG size = sizeof value;
+        hadBrowser = RegQueryValueA(HKEY_CLASSES_ROOT, kBrowserKey, value, &size) == ERROR_SUCCESS;
+        savedBrowser = value;
+        ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, REG_SZ, (probe.quoted + " \"%1\"").c_str(), 0),
+                  ERROR_SUCCESS);
+        theApp.m_settings.DetectBrowser();
+    }
+    void TearDown() override {
+        if (hadBrowser) {
+            RegSetValueA(HKEY_CLASSES_ROOT, kBrowserKey, REG_SZ, savedBrowser.c_str(), 0);
+        } else {
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, "htmlfile");
+        }
+        theApp.m_settings.DetectBrowser();
+        ViewTest::TearDown();
+    }
+
+    Probe probe;
+    bool hadBrowser = false;
+    std::string savedBrowser;
+};
+
+TEST_F(LaunchFromList, DoubleClickOpensTheSelectedRowsItem) {
+    LogInWith(12, [&](int i) {
+        return i == 11 ? MakeItem("tool", "u", "p", probe.quoted + " /x", ADDRESS_LOCAL)
+                       : MakeItem("site", "alice", "s3cret!", "http://site" + std::to_string(i) + ".example.org",
+                                  ADDRESS_HTTP);
+    });
+    Press(IDC_VIEW_NEXT);
+    Select(0);
+    Notify(NM_DBLCLK);
+    EXPECT_EQ(probe.Received(), probe.quoted + " http://site10.example.org");
+    Select(1);
+    Notify(NM_DBLCLK);
+    EXPECT_EQ(probe.Received(), probe.quoted + " /x");
+}

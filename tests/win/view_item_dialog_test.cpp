@@ -1,0 +1,120 @@
+// The item form on its own: what it opens with, when it cleans the address,
+// what OK writes back and what Cancel keeps.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "res/resource.h"
+#include "support/dialog_driver.h"
+#include "view/item_dlg.h"
+#include "view_fixture.h"
+
+using view_test::MakeItem;
+
+namespace {
+
+LoginItem RunOk(CItemDlg& dialog, const DialogDriver::Action& action) {
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_ITEM, action);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(driver.Done());
+    LoginItem result;
+    dialog.GetResultItem(result);
+    return result;
+}
+
+}  // namespace
+
+TEST(ItemDialog, AddressLosesItsSchemeWhenTheFieldLosesFocusOrTheTypeListCloses) {
+    CItemDlg dialog;
+    dialog.ResetItem();
+    LoginItem item = RunOk(dialog, [](DialogContext& d) {
+        EXPECT_EQ(d.ComboCount(IDC_ITEM_TYPE), 5);
+        EXPECT_EQ(d.ComboText(IDC_ITEM_TYPE, 4), "local program");
+        EXPECT_EQ(d.ComboSelection(IDC_ITEM_TYPE), 0);
+        d.Type(IDC_ITEM_ADDRESS, "  http://mail.example.org/in");
+        d.Type(IDC_ITEM_USER, "alice");  // the focus moves on
+        EXPECT_EQ(d.Text(IDC_ITEM_ADDRESS), "mail.example.org/in");
+
+        d.SetText(IDC_ITEM_ADDRESS, "ftp://http://files.example.org");
+        SendMessageA(d.Item(IDC_ITEM_TYPE), CB_SHOWDROPDOWN, TRUE, 0);
+        SendMessageA(d.Item(IDC_ITEM_TYPE), CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_EQ(d.Text(IDC_ITEM_ADDRESS), "http://files.example.org") << "each prefix once, in order";
+        EXPECT_EQ(d.Text(IDC_ITEM_USER), "alice") << "the other fields survive";
+
+        d.SetText(IDC_ITEM_ADDRESS, "telnet://term.example.org");
+        d.Type(IDC_ITEM_ADDRESS, "");  // the focus is in the address
+        d.Click(IDOK);                 // and moves to the button first
+    });
+    EXPECT_STREQ(item.serviceAddress, "term.example.org");
+    EXPECT_STREQ(item.userName, "alice");
+    EXPECT_EQ(item.addressType, ADDRESS_HTTP);
+
+    // Enter while the address still has the focus keeps the text as typed.
+    dialog.ResetItem();
+    item = RunOk(dialog, [](DialogContext& d) {
+        d.Type(IDC_ITEM_ADDRESS, "https://kept.example.org");
+        d.PressKey(VK_RETURN);
+    });
+    EXPECT_STREQ(item.serviceAddress, "https://kept.example.org");
+}
+
+TEST(ItemDialog, OkCutsLongTextsToTheirFieldsAndEnterInTheDescriptionPressesOk) {
+    CItemDlg dialog;
+    dialog.ResetItem();
+    const std::string longName(70, 'n');
+    const std::string longPassword = "0123456789abcdefghijklmnopqrstuv";  // 32
+    LoginItem item = RunOk(dialog, [&](DialogContext& d) {
+        d.SetText(IDC_ITEM_SERVICE, longName);
+        d.SetText(IDC_ITEM_PASSWORD, longPassword);
+        SendMessageA(d.Item(IDC_ITEM_TYPE), CB_SETCURSEL, ADDRESS_LOCAL, 0);
+        d.Type(IDC_ITEM_DESCRIPTION, "one line");
+        d.PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(std::string(item.serviceName), longName.substr(0, 63));
+    EXPECT_EQ(std::string(item.password), longPassword.substr(0, 31));
+    EXPECT_STREQ(item.description, "one line");
+    EXPECT_EQ(item.addressType, ADDRESS_LOCAL);
+}
+
+TEST(ItemDialog, CancelKeepsTheHeldItemAndNewStartsEmptyAfterIt) {
+    CItemDlg dialog;
+    const LoginItem loaded = MakeItem("Mail", "bob", "pw", "mail.example.org", ADDRESS_TELNET);
+    dialog.LoadItem(loaded);
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_ITEM, [](DialogContext& d) {
+        EXPECT_EQ(d.Text(IDC_ITEM_USER), "bob");
+        EXPECT_EQ(d.Text(IDC_ITEM_PASSWORD), "pw");
+        EXPECT_EQ(d.ComboSelection(IDC_ITEM_TYPE), ADDRESS_TELNET);
+        d.SetText(IDC_ITEM_USER, "mallory");
+        d.CloseBox();
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    LoginItem held;
+    dialog.GetResultItem(held);
+    EXPECT_EQ(std::memcmp(&held, &loaded, sizeof held), 0);
+
+    dialog.ResetItem();
+    driver.ExpectDialog(IDD_ITEM, [](DialogContext& d) {
+        for (int id : {IDC_ITEM_SERVICE, IDC_ITEM_USER, IDC_ITEM_PASSWORD, IDC_ITEM_ADDRESS, IDC_ITEM_DESCRIPTION}) {
+            EXPECT_EQ(d.Text(id), "") << id;
+        }
+        EXPECT_EQ(d.ComboSelection(IDC_ITEM_TYPE), 0);
+        d.PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(driver.Done());
+}
+
+TEST(ItemDialog, OkWithNoTypeSelectedKeepsAReservedCodeAndMendsAnUnknownOne) {
+    CItemDlg dialog;
+    for (const auto& c : {std::make_pair(6, 6), std::make_pair(42, 0), std::make_pair(-3, 0)}) {
+        dialog.LoadItem(MakeItem("s", "u", "p", "a", c.first));
+        LoginItem item = RunOk(dialog, [](DialogContext& d) {
+            EXPECT_EQ(d.ComboSelection(IDC_ITEM_TYPE), -1);
+            d.Click(IDOK);
+        });
+        EXPECT_EQ(item.addressType, c.second) << "loaded " << c.first;
+    }
+}

@@ -1,0 +1,299 @@
+// The list window as a window: its start, its fit into the size start-up
+// gives it, showing and hiding, opacity, the hotkey, the logout timer, Lock,
+// and the clipboard copies.
+#include <thread>
+
+#include "support/message_pump.h"
+#include "view/clipboard.h"
+#include "view_fixture.h"
+
+using namespace view_test;
+
+namespace {
+
+// Whether some other window could take Windows+A now.
+bool HotKeyIsFree() {
+    HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const bool free = RegisterHotKey(probe, 0x7000, MOD_WIN, 'A') != FALSE;
+    if (free) UnregisterHotKey(probe, 0x7000);
+    DestroyWindow(probe);
+    return free;
+}
+
+BYTE Opacity(HWND hWnd) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    GetLayeredWindowAttributes(hWnd, nullptr, &alpha, &flags);
+    return (flags & LWA_ALPHA) != 0 ? alpha : 0;
+}
+
+struct TimerCall {
+    UINT_PTR id;
+    UINT elapse;
+};
+std::vector<TimerCall> g_timerCalls;
+
+UINT_PTR WINAPI RecordingSetTimer(HWND hWnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
+    g_timerCalls.push_back({id, elapse});
+    return ::SetTimer(hWnd, id, elapse, proc);
+}
+
+DWORD ClipboardDword(const char* formatName) {
+    DWORD value = 0xDEAD;
+    if (!OpenClipboard(nullptr)) return value;
+    if (HANDLE data = GetClipboardData(RegisterClipboardFormatA(formatName))) {
+        if (GlobalSize(data) >= sizeof value) {
+            std::memcpy(&value, GlobalLock(data), sizeof value);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return value;
+}
+
+HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
+
+}  // namespace
+
+TEST_F(ViewTest, StartsLayeredWithTheSettingsOpacityAndNoHotKeyWhenSwitchedOff) {
+    theApp.m_settings.SaveValue(SettingAlpha, 200);
+    theApp.m_settings.SaveValue(SettingHotKey, 0);
+    view.EnableHotKey(FALSE);
+    CViewDlg other;
+    ASSERT_TRUE(other.Create(IDD_VIEW));
+    EXPECT_TRUE(HotKeyIsFree()) << "the hotkey setting is off";
+    EXPECT_NE(other.GetExStyle() & WS_EX_LAYERED, 0u);
+    EXPECT_EQ(Opacity(other), 200);
+
+    // The Config dialog's switch takes effect at once, either way.
+    other.EnableHotKey(TRUE);
+    EXPECT_FALSE(HotKeyIsFree());
+    other.EnableHotKey(TRUE);
+    other.EnableHotKey(FALSE);
+    EXPECT_TRUE(HotKeyIsFree()) << "a repeated \"on\" needs only one \"off\"";
+    other.EnableHotKey(TRUE);
+    other.DestroyWindow();
+    EXPECT_TRUE(HotKeyIsFree()) << "destroying the window gives the hotkey up";
+    view.EnableHotKey(TRUE);
+}
+
+TEST_F(ViewTest, EveryControlShowsWholeInTheSizeStartUpGivesTheWindow) {
+    RECT client;
+    view.GetClientRect(&client);
+    HDC dc = GetDC(view);
+    for (HWND child = GetWindow(view, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, view, reinterpret_cast<POINT*>(&rect), 2);
+        char text[64] = {};
+        GetWindowTextA(child, text, sizeof text);
+        EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
+            << "\"" << text << "\" is cut off by the window's edge";
+        char className[16] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Button") != 0 && lstrcmpiA(className, "Static") != 0) continue;
+        HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        SIZE extent;
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+        SelectObject(dc, previousFont);
+        EXPECT_LE(extent.cx, rect.right - rect.left) << "\"" << text << "\" does not fit its control";
+        EXPECT_LE(extent.cy, rect.bottom - rect.top) << "\"" << text << "\" does not fit its control";
+    }
+    ReleaseDC(view, dc);
+}
+
+TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {
+    LogInWith(3);
+    for (int action = 0; action < 4; ++action) {
+        view.ShowWindow(SW_SHOWNORMAL);
+        switch (action) {
+        case 0: view.SendMsg(WM_LBUTTONDBLCLK, 0, MAKELPARAM(2, 2)); break;  // the window's own background
+        case 1: Press(IDOK); break;                                          // Enter
+        case 2: Press(IDCANCEL); break;                                      // Escape
+        case 3: view.SendMsg(WM_SYSCOMMAND, SC_CLOSE); break;                // the close box (posts)
+        }
+        EXPECT_TRUE(PumpUntil(theApp, [&] { return !view.IsWindowVisible(); })) << "action " << action;
+        EXPECT_TRUE(theApp.IsLoggedIn());
+        EXPECT_EQ(view.m_listItem.GetItemCount(), 3);
+    }
+}
+
+TEST_F(ViewTest, AnOpacityChangeShowsTheWindowOnlyToSomebodyLoggedIn) {
+    theApp.SetViewAlpha(150);
+    EXPECT_TRUE(PumpUntil(theApp, [&] { return Opacity(view) == 150; }));
+    EXPECT_FALSE(view.IsWindowVisible()) << "a locked window stays out of sight";
+
+    LogInWith(1);
+    theApp.SetViewAlpha(220);
+    EXPECT_TRUE(PumpUntil(theApp, [&] { return view.IsWindowVisible() != FALSE; }));
+    EXPECT_EQ(Opacity(view), 220);
+}
+
+TEST_F(ViewTest, HotKeyTogglesAndLogsInFirst) {
+    const UINT atom = GlobalFindAtomA(kHotKeyAtomName);
+    ASSERT_NE(atom, 0u);
+    EXPECT_FALSE(HotKeyIsFree()) << "the setting is on";
+
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_LOGIN, [](DialogContext& d) { d.PressKey(VK_ESCAPE); });
+    view.SendMsg(WM_HOTKEY, atom, MAKELPARAM(MOD_WIN, 'A'));
+    EXPECT_FALSE(view.IsWindowVisible()) << "a cancelled login shows nothing";
+
+    driver.ExpectDialog(IDD_LOGIN, [](DialogContext& d) {
+        d.Type(IDC_LOGIN_PASSWORD, kPassword);
+        d.Click(IDOK);
+    });
+    view.SendMsg(WM_HOTKEY, atom, MAKELPARAM(MOD_WIN, 'A'));
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(view.IsWindowVisible());
+    EXPECT_EQ(Column(ViewColumnIndex), Numbers(0, 0)) << "the new vault's default item";
+
+    view.SendMsg(WM_HOTKEY, atom + 1, MAKELPARAM(MOD_WIN, 'A'));
+    EXPECT_TRUE(view.IsWindowVisible()) << "another hotkey's id is not ours";
+    view.SendMsg(WM_HOTKEY, atom, MAKELPARAM(MOD_WIN, 'A'));
+    EXPECT_FALSE(view.IsWindowVisible());
+    view.SendMsg(WM_HOTKEY, atom, MAKELPARAM(MOD_WIN, 'A'));
+    EXPECT_TRUE(view.IsWindowVisible());
+}
+
+TEST_F(ViewTest, LogoutTimerRunsTheSetMinutesFromLoginAndLocksWhenItFires) {
+    view.m_pfnSetTimer = RecordingSetTimer;
+    g_timerCalls.clear();
+    theApp.SetLogoutTime(5);
+    EXPECT_TRUE(g_timerCalls.empty()) << "nobody logged in: no timer";
+
+    LogInWith(0);
+    ASSERT_EQ(g_timerCalls.size(), 1u);
+    EXPECT_EQ(g_timerCalls[0].id, 1u);
+    EXPECT_EQ(g_timerCalls[0].elapse, 5u * 60000u);
+
+    theApp.SetLogoutTime(0);
+    EXPECT_EQ(g_timerCalls.size(), 1u) << "0 minutes: no automatic logout";
+    theApp.SetLogoutTime(60);
+    ASSERT_EQ(g_timerCalls.size(), 2u);
+    EXPECT_EQ(g_timerCalls[1].elapse, 60u * 60000u);
+
+    view.SendMsg(WM_TIMER, 2);
+    EXPECT_TRUE(theApp.IsLoggedIn()) << "not the logout timer";
+    view.ShowWindow(SW_SHOWNORMAL);
+    view.SendMsg(WM_TIMER, kLogoutTimerId);
+    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(view.IsWindowVisible());
+    EXPECT_EQ(view.m_nLogoutTimer, 0u);
+}
+
+TEST_F(ViewTest, LockLeavesAnEmptyHiddenListOnWhichItemCommandsDoNothing) {
+    LogInWith(5);
+    view.ShowWindow(SW_SHOWNORMAL);
+    Press(IDC_VIEW_LOCK);
+    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(theApp.m_store.IsOpen());
+    EXPECT_FALSE(view.IsWindowVisible());
+    EXPECT_EQ(view.m_listItem.GetItemCount(), 0) << "no row of a locked vault stays";
+
+    // No dialog may appear and nothing may be saved over the vault.
+    DialogDriver driver;
+    SetClipboardTextAsAnotherProgram("kept");
+    view.m_editQuery.SetText("svc");
+    for (int id : {IDC_VIEW_NEW, IDC_VIEW_MODIFY, IDC_VIEW_DELETE, IDC_VIEW_QUERY, IDC_VIEW_NEXT}) Press(id);
+    for (UINT code : {NM_CLICK, NM_RCLICK, NM_DBLCLK, NM_RDBLCLK}) Notify(code);
+    EXPECT_EQ(ClipboardText(), "kept");
+    EXPECT_EQ(Reopen()->GetCount(), 5u);
+}
+
+TEST_F(ViewTest, ALockDuringTheItemFormSavesNothing) {
+    LogInWith(5);
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_ITEM, [&](DialogContext& d) {
+        d.Type(IDC_ITEM_SERVICE, "late");
+        view.SendMsg(WM_TIMER, kLogoutTimerId);  // the logout time runs out meanwhile
+        d.Click(IDOK);
+    });
+    Press(IDC_VIEW_NEW);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(theApp.m_store.GetCount(), 0u);
+    auto saved = Reopen();
+    EXPECT_EQ(saved->GetCount(), 5u) << "the locked, emptied store must not replace the vault";
+}
+
+TEST_F(ViewTest, ClicksCopyUserNamePasswordAndAddressWithTheirPrivacyFormats) {
+    LogInWith(2, [](int i) {
+        return MakeItem("s", i == 0 ? "alice" : "bob", i == 0 ? "pa$$" : "pw", "  telnet://host.example.org:23",
+                        ADDRESS_TELNET);
+    });
+    Select(1);
+    Notify(NM_CLICK);
+    EXPECT_EQ(ClipboardText(), "bob");
+    EXPECT_EQ(ClipboardDword(kClipboardViewerIgnore), 1u);
+    EXPECT_EQ(ClipboardDword(kClipboardExcludeFromMonitoring), 1u);
+    EXPECT_EQ(ClipboardDword(kClipboardCanIncludeInHistory), 0u);
+    EXPECT_EQ(ClipboardDword(kClipboardCanUploadToCloud), 0u);
+    Select(0);
+    Notify(NM_RCLICK);
+    EXPECT_EQ(ClipboardText(), "pa$$");
+    Notify(NM_RDBLCLK);
+    EXPECT_EQ(ClipboardText(), "host.example.org:23");
+    Select(-1);
+    Notify(NM_RDBLCLK);
+    EXPECT_EQ(ClipboardText(), "host.example.org:23") << "no row: nothing";
+    Notify(NM_CLICK);
+    EXPECT_EQ(ClipboardText(), "") << "a click beside the rows copies an empty text";
+}
+
+TEST_F(ViewTest, ClipboardFailuresAreTold) {
+    LogInWith(1);
+    Select(0);
+    DialogDriver driver;
+    std::vector<std::string> messages;
+    auto record = [&](DialogContext& box) {
+        messages.push_back(box.MessageText());
+        box.Click(IDOK);
+    };
+
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, 30000);
+        CloseClipboard();
+    });
+    WaitForSingleObject(opened, 30000);
+    driver.ExpectMessageBox(record);
+    Notify(NM_CLICK);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+
+    SetClipboardTextAsAnotherProgram("before");
+    SetClipboardAllocator(FailingAlloc);
+    driver.ExpectMessageBox(record);
+    Notify(NM_RCLICK);
+    SetClipboardAllocator(nullptr);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to open the clipboard", "System memory is not enough!"}));
+    EXPECT_EQ(ClipboardText(), "<none>") << "emptied before the allocation failed, and closed again";
+}
+
+TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {
+    LogInWith(1);
+    Select(0);
+    Notify(NM_RCLICK);
+    ASSERT_EQ(ClipboardText(), "pw0");
+    theApp.Logout();
+    EXPECT_EQ(ClipboardText(), "<none>");
+
+    LogInWith(1);
+    Select(0);
+    Notify(NM_RCLICK);
+    SetClipboardTextAsAnotherProgram("copied by the user since");
+    theApp.Logout();
+    EXPECT_EQ(ClipboardText(), "copied by the user since");
+
+    LogInWith(1);
+    Select(0);
+    Notify(NM_CLICK);
+    theApp.ExitInstance();
+    EXPECT_EQ(ClipboardText(), "<none>");
+}
