@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include "app/app_messages.h"
+#include "app/pellucorda_app.h"
 #include "res/resource.h"
 
 namespace {
@@ -10,11 +12,12 @@ constexpr UINT kClientPaneId = 0xE900;
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
+    ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
     ON_COMMAND(ID_MAIN_CONFIG, OnMainConfig)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame() : m_trayIcon(IDR_TRAYMENU) {}
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
@@ -24,6 +27,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     RECT client;
     GetClientRect(&client);
     if (!m_wndClient.Create("STATIC", "", WS_CHILD | WS_VISIBLE, client, this, kClientPaneId)) return -1;
+    m_trayIcon.AttachWindow(this, WM_TRAYNOTIFY);
+    m_trayIcon.ShowResourceIcon(IDI_TRAY);
     return 0;
 }
 
@@ -35,6 +40,19 @@ void CMainFrame::OnClose() {
     // A close from anywhere but the Exit command (another program, the
     // system) must not end the program that holds the user's logins.
     ShowWindow(SW_HIDE);
+}
+
+LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam) {
+    // The tray icon's hook has handled the right button before this runs.
+    if (lParam != WM_LBUTTONDOWN) return 0;
+    // The Login dialog runs a modal loop: the frame may be gone when it
+    // returns (Exit chosen from the tray menu meanwhile), so only theApp is
+    // used from here on.
+    if (!theApp.IsLoggedIn() && !theApp.Login()) return 0;
+    CViewDlg& view = theApp.m_wndView;
+    view.ShowWindow(view.IsWindowVisible() ? SW_HIDE : SW_SHOW);
+    view.UpdateWindow();
+    return 0;
 }
 
 void CMainFrame::OnMainConfig() {

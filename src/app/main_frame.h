@@ -1,17 +1,21 @@
 #pragma once
-// The program's main window: never shown. It owns what lives in the
-// notification area and receives the tray menu's commands.
+// The program's main window: never shown. It owns the icon in the
+// notification area, toggles the list window on a left click there, and
+// receives the tray menu's commands.
+#include "app/tray_icon.h"
 #include "framework/framework.h"
 
 class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
 
+    CTrayIcon m_trayIcon;  // the notification-area icon and its menu
     BOOL m_bExit = FALSE;  // set by the Exit command; only then does a close end the program
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnMainConfig();
     void OnMainExit();
 

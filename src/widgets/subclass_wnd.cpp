@@ -47,7 +47,8 @@ LRESULT CSubclassWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CSubclassWnd::Default() {
     const MSG* current = AfxGetCurrentMessage();
-    return WindowProc(current->message, current->wParam, current->lParam);
+    // The base's pass-on, not the override that is calling this.
+    return CSubclassWnd::WindowProc(current->message, current->wParam, current->lParam);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,77 @@
+#pragma once
+// The program's icon in the taskbar's notification area. The icon reports
+// its mouse events to a window of the program (the notification window) as a
+// callback message; CTrayIcon hooks that window so it sees them before the
+// window's own handlers, opens the tray menu on a right-button release, and
+// puts the icon back when the taskbar is re-created.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "framework/framework.h"
+#include "widgets/subclass_wnd.h"
+
+class CTrayIcon;
+
+// The hook on the notification window (and on its top-level parent).
+class CTrayNotifyHook : public CSubclassWnd {
+public:
+    CTrayIcon* m_pTray = nullptr;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class CTrayIcon : public CCmdTarget {
+    DECLARE_DYNAMIC(CTrayIcon)
+public:
+    // id is the icon's id with the shell and the tray menu's resource id; the
+    // tooltip starts as string id (empty when there is none).
+    explicit CTrayIcon(UINT id);
+    // Removes the icon if one is shown, then unhooks.
+    ~CTrayIcon() override;
+
+    // The window that gets the icon's mouse events as uCallbackMessage (with
+    // wParam the icon id, lParam the mouse message); null detaches.
+    void AttachWindow(CWnd* pWnd, UINT uCallbackMessage);
+    // Shows icon id with string id as its tooltip (a missing string empties
+    // it, a missing icon removes the icon); 0 removes the icon.
+    BOOL ShowResourceIcon(UINT id);
+    // Adds the icon, changes it when it is shown, or (hIcon null) removes it.
+    // tip null keeps the tooltip. The shell's answer; TRUE when there was
+    // nothing to remove.
+    BOOL ShowIcon(HICON hIcon, LPCSTR tip);
+
+    // A mouse event on the icon: the tray menu on a right-button release. 1
+    // when it was this icon's event to act on, else 0.
+    virtual LRESULT OnTrayEvent(WPARAM id, LPARAM mouseMessage);
+    // The taskbar was re-created: the icon is added again. Returns 0.
+    virtual LRESULT OnTaskbarRestart(WPARAM wParam, LPARAM lParam);
+
+    // The icon as the shell knows it. hIcon is set while an icon is shown.
+    const NOTIFYICONDATAA& GetData() const { return m_data; }
+
+    // "TaskbarCreated", registered while the program starts.
+    static const UINT s_uTaskbarRestart;
+
+    // Every call to the shell goes through this (Shell_NotifyIconA unless a
+    // test puts its own in place).
+    using NotifyIconFn = BOOL(WINAPI*)(DWORD dwMessage, PNOTIFYICONDATAA lpData);
+    static NotifyIconFn s_pfnNotifyIcon;
+
+    // Room for the tooltip with its terminating zero: the field's size in the
+    // record's original form, which every shell shows whole.
+    static constexpr int kTipSize = 64;
+
+protected:
+    NOTIFYICONDATAA m_data;
+    CTrayNotifyHook m_windowHook;
+    CTrayNotifyHook m_topLevelHook;
+
+private:
+    friend class CTrayNotifyHook;
+    void LoadTip(UINT id);
+
+    // An icon the shell refused to add or change (there may be no taskbar
+    // yet, at a start with Windows): kept for the next "TaskbarCreated",
+    // while the record says no icon is shown, so the next show is an add.
+    HICON m_hRefusedIcon = nullptr;
+};

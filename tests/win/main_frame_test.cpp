@@ -1,0 +1,288 @@
+// The hidden main frame driven by what the shell would send it: the tray
+// icon's callback message and the tray menu's commands. The Login dialog is
+// driven in process, the vault is real and lives in a fresh folder, and the
+// shell's notification-area call is recorded (on the null display driver the
+// real one always fails).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <uxtheme.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "app/main_frame.h"
+#include "app/pellucorda_app.h"
+#include "res/resource.h"
+#include "support/dialog_driver.h"
+#include "support/message_pump.h"
+#include "tray_test_support.h"
+
+namespace {
+
+using Ops = std::vector<DWORD>;
+
+std::string MakeTempFolder() {
+    char base[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, base);
+    char name[MAX_PATH];
+    ::GetTempFileNameA(base, "plf", 0, name);
+    ::DeleteFileA(name);
+    ::CreateDirectoryA(name, nullptr);
+    return name;
+}
+
+bool QuitWaiting() {
+    MSG msg;
+    return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
+
+// A top-level window that counts the theme refreshes USkin.dll sends to
+// every window of the process each time it is called.
+class ThemeProbe {
+public:
+    ThemeProbe() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_THEMECHANGED) ++s_count;
+            return ::DefWindowProcA(h, m, w, l);
+        };
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "ThemeProbeWindow";
+        ::RegisterClassA(&wc);
+        s_count = 0;
+        m_hWnd = ::CreateWindowExA(0, "ThemeProbeWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
+    }
+    ~ThemeProbe() { ::DestroyWindow(m_hWnd); }
+    int Count() const { return s_count; }
+
+private:
+    static int s_count;
+    HWND m_hWnd;
+};
+int ThemeProbe::s_count = 0;
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
+        folder = MakeTempFolder();
+        ::GetCurrentDirectoryA(MAX_PATH, previous);
+        ::SetCurrentDirectoryA(folder.c_str());
+        theApp.m_settings.LoadFromRegistry();
+        theApp.m_settings.SavePath(SettingBackupPath, folder);
+        // Created while no frame is the main window, so that destroying a
+        // test's frame does not take the list window with it.
+        theApp.m_pMainWnd = nullptr;
+        if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
+            ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
+        }
+        theApp.Logout();
+    }
+
+    void TearDown() override {
+        if (::IsWindow(hFrame)) {
+            frame->m_bExit = TRUE;
+            frame->DestroyWindow();
+        }
+        TakeQuitMessage();
+        theApp.m_pMainWnd = nullptr;
+        theApp.Logout();
+        ::SetCurrentDirectoryA(previous);
+        ::DeleteFileA((folder + "\\logininfo.dat").c_str());
+        ::DeleteFileA((folder + "\\logininfo.bak").c_str());
+        ::RemoveDirectoryA(folder.c_str());
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
+    }
+
+    // What start-up does with the frame.
+    void CreateFrame() {
+        frame = new CMainFrame;
+        theApp.m_pMainWnd = frame;
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+        frame->ShowWindow(SW_HIDE);
+        hFrame = frame->GetSafeHwnd();
+    }
+
+    LRESULT Tray(LPARAM mouseMessage) { return ::SendMessageA(hFrame, WM_TRAYNOTIFY, IDR_TRAYMENU, mouseMessage); }
+    bool ListShown() const { return theApp.m_wndView.IsWindowVisible() != FALSE; }
+
+    void LogIn() {
+        DialogDriver driver;
+        driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) {
+            dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
+            dlg.Click(IDOK);
+        });
+        ASSERT_TRUE(theApp.Login());
+    }
+
+    ShellRecorder shell;
+    CMainFrame* frame = nullptr;
+    HWND hFrame = nullptr;
+    std::string folder;
+    char previous[MAX_PATH] = {};
+};
+
+TEST_F(MainFrameTest, CreationPutsOneIconWithItsTooltipInTheNotificationAreaAndTheFrameStaysHidden) {
+    CreateFrame();
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    const ShellCall& add = shell.Calls()[0];
+    EXPECT_EQ(add.operation, DWORD(NIM_ADD));
+    EXPECT_EQ(add.data.hWnd, hFrame);
+    EXPECT_EQ(add.data.uID, UINT(IDR_TRAYMENU));
+    EXPECT_EQ(add.data.uCallbackMessage, UINT(WM_TRAYNOTIFY));
+    EXPECT_EQ(add.data.uFlags, UINT(NIF_ICON | NIF_TIP | NIF_MESSAGE));
+    EXPECT_EQ(add.Tip(), "Pellucorda v1.0");
+    EXPECT_FALSE(::IsWindowVisible(hFrame));
+    EXPECT_EQ(frame->GetText(), "Pellucorda") << "the title a second copy looks for";
+    shell.Calls().clear();
+
+    ::SendMessageA(hFrame, CTrayIcon::s_uTaskbarRestart, 0, 0);
+    ASSERT_EQ(shell.Calls().size(), 1u) << "the frame passes the taskbar's re-creation to its icon";
+    EXPECT_EQ(shell.Calls()[0].operation, DWORD(NIM_ADD));
+    EXPECT_EQ(shell.Calls()[0].data.hIcon, add.data.hIcon);
+}
+
+// Started with Windows before the taskbar exists.
+TEST_F(MainFrameTest, AFrameCreatedBeforeTheTaskbarGetsItsIconWhenTheTaskbarAppears) {
+    shell.Answer() = FALSE;
+    CreateFrame();
+    EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_ADD}));
+    shell.Answer() = TRUE;
+    ::SendMessageA(hFrame, CTrayIcon::s_uTaskbarRestart, 0, 0);
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].operation, DWORD(NIM_ADD));
+    EXPECT_NE(shell.Calls()[0].data.hIcon, nullptr);
+    EXPECT_EQ(shell.Calls()[0].Tip(), "Pellucorda v1.0");
+}
+
+TEST_F(MainFrameTest, ALeftClickWhileLoggedOutAsksForThePasswordAndShowsTheListOnlyAfterALogin) {
+    CreateFrame();
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) { dlg.PressKey(VK_ESCAPE); });
+    EXPECT_EQ(Tray(WM_LBUTTONDOWN), 0);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(ListShown()) << "a cancelled login leaves the list hidden";
+
+    driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) {
+        dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
+        dlg.Click(IDOK);
+    });
+    Tray(WM_LBUTTONDOWN);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(theApp.IsLoggedIn());
+    EXPECT_TRUE(ListShown());
+}
+
+TEST_F(MainFrameTest, LoggedInLeftPressesHideAndShowTheListInTurnAndNoOtherEventToggles) {
+    CreateFrame();
+    LogIn();
+    EXPECT_FALSE(ListShown());
+    Tray(WM_LBUTTONDOWN);
+    EXPECT_TRUE(ListShown());
+    Tray(WM_LBUTTONDOWN);
+    EXPECT_FALSE(ListShown());
+    Tray(WM_LBUTTONDOWN);
+    EXPECT_TRUE(ListShown());
+
+    // A double-click toggles once, through its first press.
+    for (LPARAM event : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) Tray(event);
+    EXPECT_FALSE(ListShown());
+    for (LPARAM event : {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONUP}) Tray(event);
+    EXPECT_FALSE(ListShown());
+
+    // The right button opens the menu and leaves the list alone.
+    TrayMenuWatch watch;
+    watch.HookWindow(hFrame);
+    Tray(WM_RBUTTONUP);
+    EXPECT_EQ(watch.opened, 1);
+    EXPECT_FALSE(ListShown());
+    Tray(WM_LBUTTONDOWN);
+    Tray(WM_RBUTTONUP);
+    EXPECT_TRUE(ListShown());
+    EXPECT_EQ(watch.opened, 2);
+}
+
+TEST_F(MainFrameTest, ACloseThatDoesNotComeFromExitLeavesTheProgramRunning) {
+    CreateFrame();
+    shell.Calls().clear();
+    ::SendMessageA(hFrame, WM_CLOSE, 0, 0);
+    ::SendMessageA(hFrame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ::PostMessageA(hFrame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil(theApp, [] { return (HIWORD(::GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) == 0; }));
+    EXPECT_TRUE(::IsWindow(hFrame));
+    EXPECT_FALSE(::IsWindowVisible(hFrame));
+    EXPECT_EQ(theApp.m_pMainWnd, frame);
+    EXPECT_FALSE(QuitWaiting());
+    EXPECT_EQ(shell.TakeOperations(), Ops{}) << "the icon stays";
+}
+
+TEST_F(MainFrameTest, ExitFromTheTrayMenuEndsTheLoopRemovesTheIconAndTurnsTheSkinOffOnce) {
+    CreateFrame();
+    shell.Calls().clear();
+    ThemeProbe probe;
+    ::SetThemeAppProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
+
+    TrayMenuWatch chooser;
+    chooser.choose = 's';  // "Exit Pellucorda(&S)"
+    chooser.HookWindow(hFrame);
+    Tray(WM_RBUTTONUP);
+    EXPECT_TRUE(PumpUntil(theApp, [&] { return !::IsWindow(hFrame); }));
+    EXPECT_EQ(chooser.commands, std::vector<UINT>{ID_MAIN_EXIT});
+    EXPECT_FALSE(::IsWindow(hFrame));
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].operation, DWORD(NIM_DELETE));
+    EXPECT_EQ(shell.Calls()[0].data.hWnd, hFrame);
+    EXPECT_EQ(shell.Calls()[0].data.uID, UINT(IDR_TRAYMENU));
+
+    // The application's loop ends, and its end switches the skin off.
+    ASSERT_TRUE(QuitWaiting()) << "the loop would run on";
+    EXPECT_EQ(probe.Count(), 0);
+    EXPECT_EQ(theApp.Run(), 0);
+    EXPECT_EQ(probe.Count(), 1) << "USkin.dll ordinal 2, once";
+    EXPECT_EQ(::GetThemeAppProperties(), 0u);
+}
+
+// The frame is deleted inside the tray click that is still waiting for the
+// Login dialog: nothing of it may be used when that dialog's loop returns.
+TEST_F(MainFrameTest, ExitWhileATrayClickWaitsForTheLoginEndsTheProgramCleanly) {
+    CreateFrame();
+    shell.Calls().clear();
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_LOGIN, [&](DialogContext&) {
+        ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_EXIT, 0), 0);
+    });
+    EXPECT_EQ(Tray(WM_LBUTTONDOWN), 0);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_FALSE(::IsWindow(hFrame));
+    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_DELETE}));
+    EXPECT_TRUE(QuitWaiting());
+}
+
+TEST_F(MainFrameTest, AboutAndHelpFromTheTrayMenuReachTheApplication) {
+    CreateFrame();
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_ABOUTBOX, [](DialogContext& dlg) { dlg.PressKey(VK_ESCAPE); });
+    ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0);
+    EXPECT_TRUE(driver.Done());
+
+    static std::vector<std::string> opened;
+    opened.clear();
+    const CPellucordaApp::ShellOpenFn saved = theApp.m_pfnShellOpen;
+    theApp.m_pfnShellOpen = [](const char* target) -> INT_PTR {
+        opened.emplace_back(target);
+        return 42;
+    };
+    ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_HELP, 0), 0);
+    theApp.m_pfnShellOpen = saved;
+    char module[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, module, MAX_PATH);
+    EXPECT_EQ(opened, std::vector<std::string>{CPellucordaApp::HelpFilePath(module)});
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#pragma once
+// What the tray tests share: a stand-in for the shell's notification-area
+// call that records each call, and a hook that watches the tray menu and
+// closes it or chooses an item from inside the menu's own loop.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/tray_icon.h"
+#include "widgets/subclass_wnd.h"
+
+struct ShellCall {
+    DWORD operation;
+    NOTIFYICONDATAA data;
+    std::string Tip() const { return data.szTip; }
+};
+
+// Installs itself as the tray icon's shell call for its lifetime. The answer
+// is what the shell says to every call (FALSE: no taskbar).
+class ShellRecorder {
+public:
+    ShellRecorder() : m_saved(CTrayIcon::s_pfnNotifyIcon) {
+        Calls().clear();
+        Answer() = TRUE;
+        CTrayIcon::s_pfnNotifyIcon = &Record;
+    }
+    ~ShellRecorder() { CTrayIcon::s_pfnNotifyIcon = m_saved; }
+    ShellRecorder(const ShellRecorder&) = delete;
+    ShellRecorder& operator=(const ShellRecorder&) = delete;
+
+    static std::vector<ShellCall>& Calls() {
+        static std::vector<ShellCall> calls;
+        return calls;
+    }
+    static BOOL& Answer() {
+        static BOOL answer = TRUE;
+        return answer;
+    }
+    // The operations of the calls so far, in order, and forgets them.
+    static std::vector<DWORD> TakeOperations() {
+        std::vector<DWORD> operations;
+        for (const ShellCall& call : Calls()) operations.push_back(call.operation);
+        Calls().clear();
+        return operations;
+    }
+
+private:
+    static BOOL WINAPI Record(DWORD operation, PNOTIFYICONDATAA data) {
+        Calls().push_back(ShellCall{operation, *data});
+        return Answer();
+    }
+    CTrayIcon::NotifyIconFn m_saved;
+};
+
+// Hooked on the menu's owner, it sees each menu open (WM_INITMENUPOPUP), acts
+// once that menu waits for input (WM_ENTERIDLE), and logs the commands that
+// reach the owner.
+class TrayMenuWatch : public CSubclassWnd {
+public:
+    // What to do with the open menu: 0 closes it without a command; a
+    // character chooses the item with that mnemonic.
+    char choose = 0;
+
+    int opened = 0;
+    UINT defaultId = 0;
+    std::vector<UINT> itemIds;
+    std::vector<std::string> itemTexts;
+    HWND foreground = nullptr;   // the foreground window while the menu is up
+    RECT menuRect = {};          // where the menu window was
+    std::vector<UINT> commands;  // menu commands that reached the owner
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_INITMENUPOPUP) {
+            HMENU popup = reinterpret_cast<HMENU>(wParam);
+            ++opened;
+            m_acted = false;
+            itemIds.clear();
+            itemTexts.clear();
+            defaultId = ::GetMenuDefaultItem(popup, FALSE, 0);
+            for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+                itemIds.push_back(::GetMenuItemID(popup, i));
+                char text[64] = {};
+                ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+                itemTexts.push_back(text);
+            }
+            foreground = ::GetForegroundWindow();
+        } else if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !m_acted) {
+            m_acted = true;
+            HWND menuWindow = reinterpret_cast<HWND>(lParam);
+            if (menuWindow != nullptr) ::GetWindowRect(menuWindow, &menuRect);
+            if (choose == 0) {
+                ::EndMenu();
+            } else {
+                ::PostMessageA(menuWindow != nullptr ? menuWindow : m_hWndHooked, WM_CHAR,
+                               static_cast<WPARAM>(static_cast<unsigned char>(choose)), 0);
+            }
+        } else if (message == WM_COMMAND && lParam == 0) {
+            commands.push_back(LOWORD(wParam));
+        }
+        return CSubclassWnd::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    bool m_acted = false;
+};
