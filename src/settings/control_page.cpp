@@ -105,6 +105,8 @@ void CControlPage::OnClickedAutoRun() {
 void CControlPage::OnClickedHotKey() {
     UpdateData(TRUE);
     theApp.m_settings.SaveValue(SettingHotKey, m_nHotKey > 0 ? 1 : 0);
+    // The flag governs Windows+A at once, not only from the next start.
+    theApp.m_wndView.EnableHotKey(m_nHotKey > 0 ? TRUE : FALSE);
 }
 
 void CControlPage::OnChangeLogout() {

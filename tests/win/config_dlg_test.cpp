@@ -392,6 +392,35 @@ TEST_F(ConfigDlgTest, CheckBoxesStoreAtOnceEvenWhenTheLogoutTimeIsRefused) {
     EXPECT_EQ(warnings, 2);
 }
 
+// Whether Windows+A is held by some window (a thread may not take it then).
+bool HotKeyTaken() {
+    const int id = 0x5A5A;
+    if (!::RegisterHotKey(nullptr, id, MOD_WIN, 'A')) return true;
+    ::UnregisterHotKey(nullptr, id);
+    return false;
+}
+
+TEST_F(ConfigDlgTest, TheHotkeyCheckBoxTakesAndReleasesWindowsAAtOnce) {
+    theApp.m_settings.SaveValue(SettingHotKey, 1);
+    theApp.m_wndView.EnableHotKey(TRUE);
+    ASSERT_TRUE(HotKeyTaken());
+    bool takenWhenOff = true;
+    bool takenWhenOn = false;
+    Run([&](DialogContext& d) {
+        HWND check = Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY);
+        ASSERT_TRUE(IsChecked(check));
+        ::SendMessageA(check, BM_CLICK, 0, 0);
+        takenWhenOff = HotKeyTaken();
+        EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 0);
+        ::SendMessageA(check, BM_CLICK, 0, 0);
+        takenWhenOn = HotKeyTaken();
+        EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 1);
+        d.CloseBox();
+    });
+    EXPECT_FALSE(takenWhenOff);
+    EXPECT_TRUE(takenWhenOn);
+}
+
 TEST_F(ConfigDlgTest, EnterOrEscapeInAPageClosesAndASecondRunIsRefusedMeanwhile) {
     struct Way {
         const char* name;
