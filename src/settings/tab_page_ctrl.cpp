@@ -1,5 +1,6 @@
 #include "settings/tab_page_ctrl.h"
 
+#include <cstddef>
 #include <cstring>
 #include <new>
 #include <vector>

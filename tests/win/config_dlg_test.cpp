@@ -300,6 +300,13 @@ TEST_F(ConfigDlgTest, LogoutTimeIsStoredWhenTheEditLosesTheFocus) {
     EXPECT_EQ(whileTyping, 0) << "typing alone stores nothing";
     EXPECT_TRUE(timerWith45) << "the list window's timer runs with the new time";
     EXPECT_FALSE(timerWith0) << "0 switches the automatic logout off";
+
+    // Closing the dialog takes the focus from the edit too.
+    Run([&](DialogContext& d) {
+        Retype(Item(dlg.m_pageOption, IDC_CONTROL_LOGOUT), "33");
+        d.CloseBox();
+    });
+    EXPECT_EQ(ConfigByte(kLogoutTimeValue), 33);
 }
 
 TEST_F(ConfigDlgTest, ABadLogoutTimeWarnsAndLeavingTheEditStoresWhatIsSound) {

@@ -389,7 +389,7 @@ TEST_F(TabPageCtrlTest, TheControlDeletesOnlyThePagesItMade) {
     other.DestroyWindow();
 }
 
-TEST_F(TabPageCtrlTest, PageValuesAndTitles) {
+TEST_F(TabPageCtrlTest, FindPageGivesTheLowerOfTwoTabsWithAValue) {
     CTabPage pages[3] = {CTabPage(IDD_PATHPAGE), CTabPage(IDD_PATHPAGE), CTabPage(IDD_PATHPAGE)};
     AddCallerPage(pages[0], "A", 5);
     AddCallerPage(pages[1], "B", 7);
@@ -399,11 +399,6 @@ TEST_F(TabPageCtrlTest, PageValuesAndTitles) {
     EXPECT_EQ(tabs.SetPageData(1, 8), 7);
     EXPECT_EQ(tabs.FindPage(7), 2);
     EXPECT_EQ(tabs.FindPage(8), 1);
-
-    EXPECT_TRUE(tabs.SetPageTitle(2, "A longer title"));
-    std::string title;
-    EXPECT_TRUE(tabs.GetPageTitle(2, title));
-    EXPECT_EQ(title, "A longer title");
 }
 
 TEST_F(TabPageCtrlTest, CommandsAndNotificationsOfAPageReachTheDialog) {
