@@ -64,8 +64,8 @@ END_MESSAGE_MAP()
 CTabPageCtrl::CTabPageCtrl() = default;
 
 CTabPageCtrl::~CTabPageCtrl() {
-    // Normally emptied by WM_DESTROY; an object that outlives no window of its
-    // own must still not leak the pages it made.
+    // Normally emptied by WM_DESTROY; when the object goes first, the pages it
+    // made go with it.
     for (PageEntry& entry : m_pages) {
         if (entry.bOwned) delete entry.pPage;
     }
@@ -101,8 +101,11 @@ int CTabPageCtrl::InsertPage(const char* lpszTitle, int nPageData, CWnd* pPage, 
         DeleteItem(nIndex);
         return -1;
     }
+    // All three arrays grow together: focus messages may arrive while the
+    // page is being placed.
     m_pages.push_back(PageEntry{pPage, bOwned});
     m_pageData.push_back(nPageData);
+    m_focusWnd.push_back(nullptr);
 
     pPage->SetParent(this);
     RECT client;
@@ -117,7 +120,7 @@ int CTabPageCtrl::InsertPage(const char* lpszTitle, int nPageData, CWnd* pPage, 
     } else {
         hWndFocus = ::GetFocus();
     }
-    m_focusWnd.push_back(hWndFocus);
+    m_focusWnd[static_cast<size_t>(nIndex)] = hWndFocus;
 
     if (nIndex == 0) {
         if (GetCurSel() != 0) SetCurSel(0);
@@ -142,17 +145,19 @@ BOOL CTabPageCtrl::RemovePage(int nIndex) {
     if (GetPageCount() > 1 && nIndex == GetSelectedPage()) {
         SelectPage(nIndex == GetPageCount() - 1 ? nIndex - 1 : nIndex + 1);
     }
+    PageEntry entry = m_pages[i];
     DeleteItem(nIndex);
-    ReleasePage(nIndex);
+    // The arrays follow the tabs before the page goes: destroying it may move
+    // the focus, and the focus handlers look the current tab up in them.
     m_pages.erase(m_pages.begin() + static_cast<std::ptrdiff_t>(i));
     m_focusWnd.erase(m_focusWnd.begin() + static_cast<std::ptrdiff_t>(i));
     m_pageData.erase(m_pageData.begin() + static_cast<std::ptrdiff_t>(i));
+    ReleasePage(entry);
     Invalidate();
     return TRUE;
 }
 
-void CTabPageCtrl::ReleasePage(int nIndex) {
-    PageEntry& entry = m_pages[static_cast<size_t>(nIndex)];
+void CTabPageCtrl::ReleasePage(PageEntry& entry) {
     if (entry.pPage == nullptr) return;
     if (entry.pPage->GetSafeHwnd() != nullptr) entry.pPage->DestroyWindow();
     if (entry.bOwned) delete entry.pPage;
@@ -337,7 +342,7 @@ void CTabPageCtrl::OnKillFocus(CWnd* pNewWnd) {
 void CTabPageCtrl::OnDestroy() {
     for (int nIndex = static_cast<int>(m_pages.size()) - 1; nIndex >= 0; --nIndex) {
         OnPageRemoving(nIndex, m_pageData[static_cast<size_t>(nIndex)]);
-        ReleasePage(nIndex);
+        ReleasePage(m_pages[static_cast<size_t>(nIndex)]);
     }
     m_pages.clear();
     m_focusWnd.clear();

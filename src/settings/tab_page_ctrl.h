@@ -92,7 +92,7 @@ private:
     BOOL IsValidIndex(int nIndex) const;
     HWND PageHwnd(int nIndex) const;
     // Destroys the page's window and deletes an owned object.
-    void ReleasePage(int nIndex);
+    void ReleasePage(PageEntry& entry);
     void ResizeToClient(int nIndex);
     void HidePage(int nIndex);
     void ShowPage(int nIndex);
