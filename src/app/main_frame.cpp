@@ -56,7 +56,18 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam) {
 }
 
 void CMainFrame::OnMainConfig() {
-    // The Config dialog is shown here.
+    Settings& settings = theApp.m_settings;
+    CPathPage& local = m_dlgConfig.m_pageLocal;
+    local.m_strWeb = settings.GetWebClient();
+    local.m_strFtp = settings.GetFtpClient();
+    local.m_strTelnet = settings.GetTelnetClient();
+    // Returns at once when the dialog is already showing (the command came
+    // again from the tray menu): there is never a second one.
+    m_dlgConfig.DoModal();
+    // However it was closed: the dialog has stored each change as it was made.
+    settings.SetWebClient(local.m_strWeb);
+    settings.SetFtpClient(local.m_strFtp);
+    settings.SetTelnetClient(local.m_strTelnet);
 }
 
 void CMainFrame::OnMainExit() {

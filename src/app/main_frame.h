@@ -4,12 +4,14 @@
 // receives the tray menu's commands.
 #include "app/tray_icon.h"
 #include "framework/framework.h"
+#include "settings/config_dlg.h"
 
 class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
 
-    CTrayIcon m_trayIcon;  // the notification-area icon and its menu
+    CConfigDlg m_dlgConfig;  // one for the whole run, shown by the Config command
+    CTrayIcon m_trayIcon;    // the notification-area icon and its menu
     BOOL m_bExit = FALSE;  // set by the Exit command; only then does a close end the program
 
 protected:

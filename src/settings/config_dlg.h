@@ -1,0 +1,30 @@
+#pragma once
+// The Config dialog: the settings the user may change while the program runs,
+// on two pages, "Option" and "Local". There is no OK or Cancel: every change
+// is stored the moment it is made, and the close box (or Enter or Escape)
+// closes the dialog. The main frame keeps one object for the whole run.
+#include "framework/framework.h"
+#include "settings/control_page.h"
+#include "settings/path_page.h"
+#include "settings/tab_page_ctrl.h"
+
+class CConfigDlg : public CDialog {
+public:
+    CConfigDlg();
+
+    // A second run while one is showing (the Config command again, from the
+    // tray menu's own loop) starts no nested dialog and returns 0.
+    INT_PTR DoModal() override;
+
+    CTabPageCtrl m_tabCtrl;
+    CPathPage m_pageLocal;
+    CControlPage m_pageOption;
+    BOOL m_bOpen = FALSE;  // a modal run is in progress
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnClose();
+
+    DECLARE_MESSAGE_MAP()
+};

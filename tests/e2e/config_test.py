@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""The Config dialog and the About dialog of the real program, opened from
+the tray menu with real clicks and driven with real keys."""
+import sys
+
+import config_helpers as c
+import harness as h
+
+WEB_CLIENT = r"C:\Tools\browser.exe"
+
+
+def typed_web_client_survives_the_close_box(program):
+    process = c.start_logged_out(program)
+    config = c.open_config()
+    h.screenshot("config-option", config)
+
+    c.click_at(config, c.CONFIG_TAB_LOCAL)
+    c.click_at(config, c.LOCAL_EDITS["Web"])
+    h.type_text(config, WEB_CLIENT)
+    # Every keystroke is stored: the value is there while the dialog is open.
+    h.wait_until(lambda: h.reg_query(h.CONFIG_KEY, "WebClient") == WEB_CLIENT, "WebClient to be stored")
+    h.screenshot("config-local", config)
+    assert h.reg_query(h.CONFIG_KEY, "TelnetClient") == "", "only the Web edit was typed in"
+
+    c.close_box(config)
+    h.wait_no_window("^Config$")
+    assert process.poll() is None, "closing the dialog ends nothing else"
+    assert h.reg_query(h.CONFIG_KEY, "WebClient") == WEB_CLIENT, "the close box keeps what was stored"
+
+    # Shown again, the page holds the stored path.
+    config = c.open_config()
+    c.click_at(config, c.CONFIG_TAB_LOCAL)
+    h.key(config, "Escape")
+    h.wait_no_window("^Config$")
+
+
+def option_controls_store_at_once(program):
+    c.put_config_byte("Alpha", 253)
+    c.put_config_byte("EnableHotKey", 1)
+    c.start_logged_out(program)
+    config = c.open_config()
+
+    # The bar's arrows step by 4, within 128 to 255.
+    c.click_at(config, c.OPTION_ALPHA_RIGHT)
+    h.wait_until(lambda: c.config_byte("Alpha") == 255, "Alpha 255 after the right arrow")
+    c.click_at(config, c.OPTION_ALPHA_LEFT)
+    h.wait_until(lambda: c.config_byte("Alpha") == 251, "Alpha 251 after the left arrow")
+
+    # An emptied logout time is refused at once; the edit keeps the focus.
+    c.click_at(config, c.OPTION_LOGOUT)
+    h.key(config, "ctrl+a", "BackSpace")
+    box = h.wait_window("^Pellucorda$")
+    h.screenshot("logout-warning", box)
+    h.key(box, "Return")
+    h.wait_no_window("^Pellucorda$")
+    # The logout time is stored once the edit loses the focus.
+    h.type_text(config, "45")
+    assert c.config_byte("LogoutTime") == 0, "typing alone stores nothing"
+    c.click_at(config, c.OPTION_HOTKEY)
+    h.wait_until(lambda: c.config_byte("LogoutTime") == 45, "LogoutTime 45 after leaving the edit")
+    h.wait_until(lambda: c.config_byte("EnableHotKey") == 0, "the hotkey switched off")
+    h.screenshot("config-option-changed", config)
+    c.close_box(config)
+    h.wait_no_window("^Config$")
+
+
+BLUE = (0, 0, 255)
+RED = (255, 0, 0)
+
+
+def about_link_is_red_under_the_mouse(program):
+    c.start_logged_out(program)
+    about = c.open_about()
+    h.screenshot("about", about)
+    assert BLUE in c.colours_in(about, c.ABOUT_HOME_LINK), "a link is drawn blue"
+
+    x, y, width, height = c.ABOUT_HOME_LINK
+    h.run(["xdotool", "mousemove", "--window", str(about), str(x + 20), str(y + height // 2)])
+    h.wait_until(lambda: RED in c.colours_in(about, c.ABOUT_HOME_LINK), "the link under the mouse to turn red")
+    h.screenshot("about-hover", about)
+    # Gone from the link, the hover timer turns it back.
+    h.run(["xdotool", "mousemove", "--window", str(about), "10", "10"])
+    h.wait_until(lambda: RED not in c.colours_in(about, c.ABOUT_HOME_LINK)
+                 and BLUE in c.colours_in(about, c.ABOUT_HOME_LINK), "the link to turn blue again")
+    h.key(about, "Escape")
+    h.wait_no_window("^About$")
+
+
+TESTS = {
+    "typed_web_client_survives_the_close_box": typed_web_client_survives_the_close_box,
+    "option_controls_store_at_once": option_controls_store_at_once,
+    "about_link_is_red_under_the_mouse": about_link_is_red_under_the_mouse,
+}
+
+if __name__ == "__main__":
+    sys.exit(h.main(TESTS))

@@ -1,0 +1,455 @@
+// The Config dialog driven in process against the real registry: what each
+// page shows, what each control stores and when, the warnings of the logout
+// time, the opacity bar's steps and what reaches the list window, and how the
+// dialog closes and refuses a second run.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_messages.h"
+#include "app/pellucorda_app.h"
+#include "res/resource.h"
+#include "settings/config_dlg.h"
+#include "support/dialog_driver.h"
+
+namespace {
+
+std::string RegString(const char* key, const char* name) {
+    char value[512] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+        return "<missing>";
+    }
+    return value;
+}
+
+std::string ConfigString(const char* name) { return RegString(kConfigKeyPath, name); }
+
+int ConfigByte(const char* name) {
+    BYTE value = 0;
+    DWORD size = 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, kConfigKeyPath, name, RRF_RT_REG_BINARY, nullptr, &value, &size) !=
+        ERROR_SUCCESS) {
+        return -1;
+    }
+    return value;
+}
+
+void PutConfigString(const char* name, const std::string& text) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, kConfigKeyPath, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>(text.size() + 1));
+}
+
+HWND Item(CWnd& page, int id) { return ::GetDlgItem(page.GetSafeHwnd(), id); }
+
+std::string TextOf(HWND hWnd) {
+    char text[512] = {};
+    ::GetWindowTextA(hWnd, text, sizeof text);
+    return text;
+}
+
+bool IsChecked(HWND hWnd) { return ::SendMessageA(hWnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void ClickTab(CTabCtrl& tabs, int nIndex) {
+    RECT item;
+    ASSERT_TRUE(tabs.GetItemRect(nIndex, &item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    tabs.SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    tabs.SendMsg(WM_LBUTTONUP, 0, at);
+}
+
+// Types into an edit as a user would, replacing what it holds.
+void Retype(HWND edit, const std::string& text) {
+    ::SetFocus(edit);
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (char c : text) ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+// A key press handled at once by the window that has the focus.
+void Key(HWND hWnd, UINT vk) {
+    ::SendMessageA(hWnd, WM_KEYDOWN, vk, 1);
+    ::SendMessageA(hWnd, WM_KEYUP, vk, 1 | (1u << 30) | (1u << 31));
+}
+
+// The opacities posted to the list window since the last call.
+std::vector<int> TakePostedAlphas() {
+    std::vector<int> alphas;
+    MSG msg;
+    while (::PeekMessageA(&msg, theApp.m_wndView.GetSafeHwnd(), WM_VIEW_SETALPHA, WM_VIEW_SETALPHA, PM_REMOVE)) {
+        alphas.push_back(static_cast<int>(msg.wParam));
+    }
+    return alphas;
+}
+
+class ConfigDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
+        theApp.m_settings.LoadFromRegistry();
+        if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
+            ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
+        }
+        theApp.Logout();
+        TakePostedAlphas();
+    }
+
+    void TearDown() override {
+        theApp.Logout();
+        ::KillTimer(theApp.m_wndView.GetSafeHwnd(), kLogoutTimerId);
+        TakePostedAlphas();
+        RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName);
+    }
+
+    // Runs the dialog with the action inside it; the action closes it.
+    INT_PTR Run(const std::function<void(DialogContext&)>& action, DialogDriver& driver) {
+        driver.ExpectDialog(IDD_CONFIG, action);
+        return dlg.DoModal();
+    }
+    INT_PTR Run(const std::function<void(DialogContext&)>& action) {
+        DialogDriver driver;
+        INT_PTR result = Run(action, driver);
+        EXPECT_TRUE(driver.Done());
+        return result;
+    }
+
+    CConfigDlg dlg;
+};
+
+TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
+    Settings& settings = theApp.m_settings;
+    settings.SaveValue(SettingAutoRun, 0);
+    settings.SaveValue(SettingHotKey, 1);
+    settings.SaveValue(SettingAlpha, 200);
+    settings.SaveValue(SettingLogoutTime, 15);
+    settings.SavePath(SettingWebClient, "C:\\web.exe");
+    settings.SavePath(SettingFtpClient, "C:\\ftp.exe");
+    settings.SavePath(SettingTelnetClient, "C:\\telnet.exe");
+    settings.SavePath(SettingBackupPath, "D:\\backup");
+
+    const INT_PTR result = Run([&](DialogContext& d) {
+        EXPECT_TRUE(dlg.m_bOpen);
+        EXPECT_EQ(d.Title(), "Config");
+        ASSERT_EQ(dlg.m_tabCtrl.GetPageCount(), 2);
+        std::string title;
+        dlg.m_tabCtrl.GetPageTitle(0, title);
+        EXPECT_EQ(title, "Option");
+        dlg.m_tabCtrl.GetPageTitle(1, title);
+        EXPECT_EQ(title, "Local");
+        EXPECT_EQ(dlg.m_tabCtrl.GetPageData(0), 0);
+        EXPECT_EQ(dlg.m_tabCtrl.GetPageData(1), 1);
+        EXPECT_EQ(dlg.m_tabCtrl.GetSelectedPage(), 0);
+        EXPECT_TRUE(dlg.m_pageOption.IsWindowVisible());
+        EXPECT_FALSE(dlg.m_pageLocal.IsWindowVisible());
+
+        CWnd& option = dlg.m_pageOption;
+        EXPECT_FALSE(IsChecked(Item(option, IDC_CONTROL_AUTORUN)));
+        EXPECT_TRUE(IsChecked(Item(option, IDC_CONTROL_HOTKEY)));
+        EXPECT_EQ(TextOf(Item(option, IDC_CONTROL_LOGOUT)), "15");
+        HWND bar = Item(option, IDC_CONTROL_ALPHA);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar, dlg.m_pageOption.m_scrollAlpha.GetSafeHwnd());
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(bar, GWL_STYLE)), 0x50010004u);
+        int low = 0;
+        int high = 0;
+        ::GetScrollRange(bar, SB_CTL, &low, &high);
+        EXPECT_EQ(low, 128);
+        EXPECT_EQ(high, 255);
+        EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 200);
+        // The system's height, on the bottom edge of its rectangle.
+        RECT rect;
+        ::GetWindowRect(bar, &rect);
+        ::MapWindowPoints(nullptr, option.GetSafeHwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_EQ(rect.left, 50);
+        EXPECT_EQ(rect.right, 250);
+        EXPECT_EQ(rect.bottom, 140);
+        EXPECT_NEAR(rect.bottom - rect.top, GetSystemMetrics(SM_CYHSCROLL), 1);
+
+        ClickTab(dlg.m_tabCtrl, 1);
+        EXPECT_TRUE(dlg.m_pageLocal.IsWindowVisible());
+        EXPECT_FALSE(dlg.m_pageOption.IsWindowVisible());
+        CWnd& local = dlg.m_pageLocal;
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_WEB)), "C:\\web.exe");
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_FTP)), "C:\\ftp.exe");
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_TELNET)), "C:\\telnet.exe");
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_BACKUP)), "D:\\backup");
+        d.CloseBox();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_FALSE(dlg.m_bOpen);
+    EXPECT_EQ(dlg.m_pageOption.GetSafeHwnd(), nullptr) << "the pages' windows end with the dialog";
+    EXPECT_EQ(dlg.m_pageLocal.GetSafeHwnd(), nullptr);
+    EXPECT_EQ(dlg.m_tabCtrl.GetSafeHwnd(), nullptr);
+    EXPECT_TRUE(TakePostedAlphas().empty()) << "opening changes no opacity";
+}
+
+TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
+    // What the settings hold in memory differs from the registry: showing the
+    // page fills the edits from memory, and must write nothing.
+    PutConfigString(kWebClientValue, "stored");
+    theApp.m_settings.SetWebClient("in memory");
+    const std::string setupPath = ConfigString(kSetupPathValue);
+    const std::string backupPath = ConfigString(kBackupPathValue);
+
+    std::string afterShowing;
+    std::string afterOneKey;
+    const INT_PTR result = Run([&](DialogContext& d) {
+        ClickTab(dlg.m_tabCtrl, 1);
+        CWnd& local = dlg.m_pageLocal;
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_WEB)), "in memory");
+        afterShowing = ConfigString(kWebClientValue);
+
+        ::SetFocus(Item(local, IDC_PATH_WEB));
+        ::SendMessageA(Item(local, IDC_PATH_WEB), EM_SETSEL, 9, 9);
+        ::SendMessageA(Item(local, IDC_PATH_WEB), WM_CHAR, '!', 1);
+        afterOneKey = ConfigString(kWebClientValue);
+        EXPECT_EQ(theApp.m_settings.GetWebClient(), "in memory!");
+
+        Retype(Item(local, IDC_PATH_TELNET), "telnet.exe -x");
+        EXPECT_EQ(ConfigString(kTelnetClientValue), "telnet.exe -x");
+        EXPECT_EQ(ConfigString(kWebClientValue), "in memory!");
+        EXPECT_EQ(ConfigString(kFtpClientValue), "");
+        EXPECT_EQ(ConfigString(kSetupPathValue), setupPath);
+        EXPECT_EQ(ConfigString(kBackupPathValue), backupPath);
+
+        Retype(Item(local, IDC_PATH_FTP), "ftp.exe");
+        Retype(Item(local, IDC_PATH_BACKUP), "E:\\copies");
+        EXPECT_EQ(ConfigString(kFtpClientValue), "ftp.exe");
+        EXPECT_EQ(ConfigString(kBackupPathValue), "E:\\copies");
+        EXPECT_EQ(theApp.m_settings.GetBackupPath(), "E:\\copies");
+        EXPECT_EQ(ConfigString(kSetupPathValue), setupPath);
+        d.CloseBox();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(afterShowing, "stored");
+    EXPECT_EQ(afterOneKey, "in memory!");
+    EXPECT_EQ(ConfigString(kWebClientValue), "in memory!") << "the close box undoes nothing";
+    EXPECT_EQ(dlg.m_pageLocal.m_strTelnet, "telnet.exe -x");
+}
+
+TEST_F(ConfigDlgTest, OpacityMovesInStepsOfFourWithinItsRangeAndReachesTheListWindow) {
+    theApp.m_settings.SaveValue(SettingAlpha, 253);
+    Run([&](DialogContext& d) {
+        CControlPage& option = dlg.m_pageOption;
+        HWND bar = option.m_scrollAlpha.GetSafeHwnd();
+        ::SetFocus(bar);
+
+        Key(bar, VK_RIGHT);  // a step to the right
+        EXPECT_EQ(ConfigByte(kAlphaValue), 255);
+        EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 255);
+        EXPECT_EQ(TakePostedAlphas(), std::vector<int>{255});
+        // The end of a scroll restates where the bar is.
+        option.SendMsg(WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(bar));
+        EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 255);
+        EXPECT_EQ(TakePostedAlphas(), std::vector<int>{255});
+
+        // Dragging the thumb stores every position on the way.
+        option.SendMsg(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 180), reinterpret_cast<LPARAM>(bar));
+        option.SendMsg(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 130), reinterpret_cast<LPARAM>(bar));
+        EXPECT_EQ(ConfigByte(kAlphaValue), 130);
+        EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 130);
+        EXPECT_EQ(TakePostedAlphas(), (std::vector<int>{180, 130}));
+
+        Key(bar, VK_LEFT);
+        EXPECT_EQ(ConfigByte(kAlphaValue), 128);
+        EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 128);
+        EXPECT_EQ(TakePostedAlphas(), std::vector<int>{128});
+
+        // A click in the trough and the jumps to either end move nothing.
+        theApp.m_settings.SaveValue(SettingAlpha, 140);
+        ::SetScrollPos(bar, SB_CTL, 140, TRUE);
+        for (UINT vk : {VK_NEXT, VK_PRIOR, VK_HOME, VK_END}) {
+            SCOPED_TRACE(vk);
+            Key(bar, vk);
+            EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 140);
+            EXPECT_EQ(ConfigByte(kAlphaValue), 140);
+        }
+        for (int alpha : TakePostedAlphas()) EXPECT_EQ(alpha, 140);
+        d.CloseBox();
+    });
+    EXPECT_EQ(theApp.GetAlpha(), 140);
+}
+
+TEST_F(ConfigDlgTest, LogoutTimeIsStoredWhenTheEditLosesTheFocus) {
+    theApp.m_bLoggedIn = TRUE;  // the list window runs its logout timer only then
+    HWND view = theApp.m_wndView.GetSafeHwnd();
+    int whileTyping = -1;
+    bool timerWith45 = false;
+    bool timerWith0 = true;
+    Run([&](DialogContext& d) {
+        CWnd& option = dlg.m_pageOption;
+        HWND logout = Item(option, IDC_CONTROL_LOGOUT);
+        Retype(logout, "45");
+        whileTyping = ConfigByte(kLogoutTimeValue);
+        ::SetFocus(Item(option, IDC_CONTROL_AUTORUN));
+        EXPECT_EQ(ConfigByte(kLogoutTimeValue), 45);
+        EXPECT_EQ(theApp.GetLogoutTime(), 45);
+        timerWith45 = ::KillTimer(view, kLogoutTimerId) != FALSE;
+        // Running again, so that switching it off below has something to stop.
+        ::SetTimer(view, kLogoutTimerId, 45 * 60000, nullptr);
+
+        Retype(logout, "0");
+        ::SetFocus(Item(option, IDC_CONTROL_AUTORUN));
+        EXPECT_EQ(ConfigByte(kLogoutTimeValue), 0);
+        timerWith0 = ::KillTimer(view, kLogoutTimerId) != FALSE;
+        d.CloseBox();
+    });
+    EXPECT_EQ(whileTyping, 0) << "typing alone stores nothing";
+    EXPECT_TRUE(timerWith45) << "the list window's timer runs with the new time";
+    EXPECT_FALSE(timerWith0) << "0 switches the automatic logout off";
+
+    // Closing the dialog takes the focus from the edit too.
+    Run([&](DialogContext& d) {
+        Retype(Item(dlg.m_pageOption, IDC_CONTROL_LOGOUT), "33");
+        d.CloseBox();
+    });
+    EXPECT_EQ(ConfigByte(kLogoutTimeValue), 33);
+}
+
+TEST_F(ConfigDlgTest, ABadLogoutTimeWarnsAndLeavingTheEditStoresWhatIsSound) {
+    theApp.m_settings.SaveValue(SettingLogoutTime, 20);
+    struct Case {
+        const char* typed;
+        const char* warning;
+        int stored;
+    };
+    const Case cases[] = {
+        {"75", "Please enter a number between 0 and 60.", 60},
+        {"", "Please enter a whole number.", 20},
+        // Taken as a number but refused: a byte would wrap it to 44 minutes.
+        {"300", "Please enter a number between 0 and 60.", 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        theApp.m_settings.SaveValue(SettingLogoutTime, 20);
+        std::vector<std::string> warnings;
+        int beforeLeaving = -1;
+        int selStart = -1;
+        int selEnd = -1;
+        HWND focusAfterWarning = nullptr;
+        HWND logout = nullptr;
+        DialogDriver driver;
+        driver.ExpectDialog(IDD_CONFIG, [&](DialogContext& d) {
+            logout = Item(dlg.m_pageOption, IDC_CONTROL_LOGOUT);
+            if (*c.typed != '\0') {
+                Retype(logout, c.typed);
+            } else {
+                ::SetFocus(logout);
+                ::SendMessageA(logout, EM_SETSEL, 0, -1);
+                ::SendMessageA(logout, WM_CLEAR, 0, 0);
+            }
+            focusAfterWarning = ::GetFocus();
+            ::SendMessageA(logout, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+            beforeLeaving = ConfigByte(kLogoutTimeValue);
+            ::SetFocus(Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY));
+            d.CloseBox();
+        });
+        driver.ExpectMessageBox([&](DialogContext& box) {
+            warnings.push_back(box.MessageText());
+            EXPECT_EQ(box.Title(), "Pellucorda");
+            box.Click(IDOK);
+        });
+        dlg.DoModal();
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(warnings, std::vector<std::string>{c.warning});
+        EXPECT_EQ(focusAfterWarning, logout) << "the user is taken back to the edit";
+        EXPECT_EQ(selStart, 0);
+        EXPECT_EQ(selEnd, static_cast<int>(strlen(c.typed)));
+        EXPECT_EQ(beforeLeaving, 20);
+        EXPECT_EQ(ConfigByte(kLogoutTimeValue), c.stored);
+    }
+}
+
+TEST_F(ConfigDlgTest, CheckBoxesStoreAtOnceEvenWhenTheLogoutTimeIsRefused) {
+    theApp.m_settings.SaveValue(SettingAutoRun, 0);
+    theApp.m_settings.SaveValue(SettingHotKey, 1);
+    const std::string program = theApp.m_settings.GetSetupPath();
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_CONFIG, [&](DialogContext& d) {
+        CWnd& option = dlg.m_pageOption;
+        ::SendMessageA(Item(option, IDC_CONTROL_AUTORUN), BM_CLICK, 0, 0);
+        EXPECT_EQ(RegString(kRunKeyPath, kRunValueName), program);
+        EXPECT_TRUE(theApp.m_settings.IsAutoRun());
+        ::SendMessageA(Item(option, IDC_CONTROL_AUTORUN), BM_CLICK, 0, 0);
+        EXPECT_EQ(RegString(kRunKeyPath, kRunValueName), "") << "switched off, the value stays, empty";
+        EXPECT_FALSE(theApp.m_settings.IsAutoRun());
+
+        // A refused logout time in the edit: the click warns again, and the
+        // check box is stored all the same.
+        ::SendMessageA(Item(option, IDC_CONTROL_LOGOUT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("99"));
+        ::SendMessageA(Item(option, IDC_CONTROL_HOTKEY), BM_CLICK, 0, 0);
+        EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 0);
+        EXPECT_FALSE(theApp.m_settings.IsHotKeyEnabled());
+        d.CloseBox();
+    });
+    int warnings = 0;
+    driver.ExpectMessageBox([&](DialogContext& box) {
+        ++warnings;
+        box.Click(IDOK);
+    });
+    driver.ExpectMessageBox([&](DialogContext& box) {
+        ++warnings;
+        box.Click(IDOK);
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(warnings, 2);
+}
+
+// Whether Windows+A is held by some window (a thread may not take it then).
+bool HotKeyTaken() {
+    const int id = 0x5A5A;
+    if (!::RegisterHotKey(nullptr, id, MOD_WIN, 'A')) return true;
+    ::UnregisterHotKey(nullptr, id);
+    return false;
+}
+
+TEST_F(ConfigDlgTest, TheHotkeyCheckBoxTakesAndReleasesWindowsAAtOnce) {
+    theApp.m_settings.SaveValue(SettingHotKey, 1);
+    theApp.m_wndView.EnableHotKey(TRUE);
+    ASSERT_TRUE(HotKeyTaken());
+    bool takenWhenOff = true;
+    bool takenWhenOn = false;
+    Run([&](DialogContext& d) {
+        HWND check = Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY);
+        ASSERT_TRUE(IsChecked(check));
+        ::SendMessageA(check, BM_CLICK, 0, 0);
+        takenWhenOff = HotKeyTaken();
+        EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 0);
+        ::SendMessageA(check, BM_CLICK, 0, 0);
+        takenWhenOn = HotKeyTaken();
+        EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 1);
+        d.CloseBox();
+    });
+    EXPECT_FALSE(takenWhenOff);
+    EXPECT_TRUE(takenWhenOn);
+}
+
+TEST_F(ConfigDlgTest, EnterOrEscapeInAPageClosesAndASecondRunIsRefusedMeanwhile) {
+    struct Way {
+        const char* name;
+        UINT vk;
+        INT_PTR result;
+    };
+    for (const Way& way : {Way{"Escape", VK_ESCAPE, IDCANCEL}, Way{"Enter", VK_RETURN, IDOK}}) {
+        SCOPED_TRACE(way.name);
+        INT_PTR second = -1;
+        const INT_PTR result = Run([&](DialogContext& d) {
+            // The tray menu's Config command again, from a loop running
+            // inside the dialog's: no nested dialog.
+            second = dlg.DoModal();
+            EXPECT_TRUE(dlg.m_bOpen);
+            ClickTab(dlg.m_tabCtrl, 1);
+            ::SetFocus(Item(dlg.m_pageLocal, IDC_PATH_FTP));
+            d.PressKey(way.vk);
+        });
+        EXPECT_EQ(second, 0);
+        EXPECT_EQ(result, way.result);
+        EXPECT_FALSE(dlg.m_bOpen);
+    }
+}
+
+}  // namespace
