@@ -26,7 +26,9 @@ def new_item_is_saved_cleaned_and_clicks_copy_its_secrets(program):
     program.start()
     h.login("quillmarsh")
     view = h.wait_window("^Pellucorda$")
-    assert v.list_background_shows(view), "the list is not where its template puts it"
+    # The window may be mapped before it has painted: wait for the colour.
+    h.wait_until(lambda: v.list_background_shows(view), "the list's background where the layout puts it",
+                 timeout=15, interval=0.2)
     v.wait_rows(view, 3)
 
     v.click_control(view, "new")
