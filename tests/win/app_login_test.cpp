@@ -13,24 +13,9 @@
 #include "res/resource.h"
 #include "store/password_dlg.h"
 #include "support/dialog_driver.h"
+#include "support/temp_folder.h"
 
 namespace {
-
-std::string MakeTempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    char name[MAX_PATH];
-    GetTempFileNameA(base, "plc", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    return name;
-}
-
-long FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return static_cast<long>(data.nFileSizeLow);
-}
 
 BYTE RegistryByte(const char* name) {
     BYTE value = 0;
@@ -44,7 +29,7 @@ class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
-        folder = MakeTempFolder();
+        folder = MakeTempFolder("plc");
         GetCurrentDirectoryA(MAX_PATH, previous);
         SetCurrentDirectoryA(folder.c_str());
         theApp.m_settings.LoadFromRegistry();

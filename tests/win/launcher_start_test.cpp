@@ -2,6 +2,7 @@
 // command line it really received, for every kind of item, from the launcher
 // itself and from a double-click in the list window.
 #include <fstream>
+#include <iterator>
 
 #include "view/launcher.h"
 #include "view_fixture.h"
@@ -31,19 +32,24 @@ public:
         DeleteFileA(out.c_str());
     }
 
-    // The command line the probe got, once it has written it.
+    // The command line the probe got, once its whole record (ended by a line
+    // feed) can be read: the file can show up a moment before it opens.
     std::string Received() {
         const ULONGLONG deadline = GetTickCount64() + 30000;
-        while (GetFileAttributesA(out.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        for (;;) {
+            std::string record;
+            {
+                std::ifstream file(out, std::ios::binary);
+                if (file) record.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            }
+            if (!record.empty() && record.back() == '\n') {
+                DeleteFileA(out.c_str());
+                record.pop_back();
+                return record;
+            }
             if (GetTickCount64() > deadline) return "<nothing started>";
             Sleep(20);
         }
-        std::ifstream file(out, std::ios::binary);
-        std::string line;
-        std::getline(file, line);
-        file.close();
-        DeleteFileA(out.c_str());
-        return line;
     }
 
     std::string quoted;  // the probe's path in quotes, as a browser command is

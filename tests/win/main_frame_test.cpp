@@ -16,21 +16,12 @@
 #include "res/resource.h"
 #include "support/dialog_driver.h"
 #include "support/message_pump.h"
+#include "support/temp_folder.h"
 #include "tray_test_support.h"
 
 namespace {
 
 using Ops = std::vector<DWORD>;
-
-std::string MakeTempFolder() {
-    char base[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, base);
-    char name[MAX_PATH];
-    ::GetTempFileNameA(base, "plf", 0, name);
-    ::DeleteFileA(name);
-    ::CreateDirectoryA(name, nullptr);
-    return name;
-}
 
 bool QuitWaiting() {
     MSG msg;
@@ -67,7 +58,7 @@ class MainFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
-        folder = MakeTempFolder();
+        folder = MakeTempFolder("plf");
         ::GetCurrentDirectoryA(MAX_PATH, previous);
         ::SetCurrentDirectoryA(folder.c_str());
         theApp.m_settings.LoadFromRegistry();

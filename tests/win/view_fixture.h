@@ -16,18 +16,9 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
+#include "support/temp_folder.h"
 
 namespace view_test {
-
-inline std::string MakeTempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    char name[MAX_PATH];
-    GetTempFileNameA(base, "plv", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    return name;
-}
 
 inline LoginItem MakeItem(const std::string& service, const std::string& user, const std::string& password,
                           const std::string& address, std::int32_t type) {
@@ -73,7 +64,7 @@ protected:
 
     void SetUp() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
-        folder = MakeTempFolder();
+        folder = MakeTempFolder("plv");
         GetCurrentDirectoryA(MAX_PATH, previous);
         SetCurrentDirectoryA(folder.c_str());
         theApp.m_settings.LoadFromRegistry();
