@@ -19,6 +19,12 @@ e2e_session_start() {
   (
     export DISPLAY=$PELLUCORDA_E2E_DISPLAY WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    # A server left from an earlier session on this prefix would outlive
+    # the folder it serves.
+    if [ -d "$prefix" ]; then
+      wineserver -k 2>/dev/null
+      wineserver -w 2>/dev/null
+    fi
     rm -rf "$prefix"
     mkdir -p "$prefix"
     wine wineboot -i >/dev/null 2>&1 </dev/null
