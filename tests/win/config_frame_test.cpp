@@ -16,6 +16,7 @@
 #include "support/dialog_driver.h"
 #include "support/message_pump.h"
 #include "tray_test_support.h"
+#include "support/tab_click.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ std::string ConfigString(const char* name) {
         return "<missing>";
     }
     return value;
-}
-
-void ClickTab(CTabCtrl& tabs, int nIndex) {
-    RECT item;
-    ASSERT_TRUE(tabs.GetItemRect(nIndex, &item));
-    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    tabs.SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    tabs.SendMsg(WM_LBUTTONUP, 0, at);
 }
 
 class ConfigCommandTest : public ::testing::Test {

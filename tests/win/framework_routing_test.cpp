@@ -8,6 +8,7 @@
 
 #include "framework/framework.h"
 #include "framework_test_res.h"
+#include "support/tab_click.h"
 
 namespace {
 
@@ -151,14 +152,6 @@ BEGIN_MESSAGE_MAP(ReflectDlg, CDialog)
     ON_EN_CHANGE(IDC_FW_OWN_EDIT, OnOwnEditChange)
     ON_EN_CHANGE(IDC_FW_OTHER_EDIT, OnOtherEditChange)
 END_MESSAGE_MAP()
-
-void ClickTab(CTabCtrl& tabs, int index) {
-    RECT rect;
-    ASSERT_TRUE(tabs.GetItemRect(index, &rect));
-    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    tabs.SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    tabs.SendMsg(WM_LBUTTONUP, 0, at);
-}
 
 class Reflection : public ::testing::Test {
 protected:

@@ -14,6 +14,7 @@
 #include "framework/framework.h"
 #include "res/resource.h"
 #include "settings/tab_page_ctrl.h"
+#include "support/tab_click.h"
 
 // Watches one heap block: a page the control made must be freed with it.
 // Allocation is the C heap's on both sides, as the runtime's own.
@@ -115,15 +116,6 @@ RECT ClientOf(HWND hWnd) {
     RECT rect;
     ::GetClientRect(hWnd, &rect);
     return rect;
-}
-
-// What a user's click on tab nIndex sends the control.
-void ClickTab(CTabCtrl& tabs, int nIndex) {
-    RECT item;
-    ASSERT_TRUE(tabs.GetItemRect(nIndex, &item));
-    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    tabs.SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    tabs.SendMsg(WM_LBUTTONUP, 0, at);
 }
 
 bool Shows(CWnd* pPage) { return pPage != nullptr && pPage->IsWindowVisible(); }
