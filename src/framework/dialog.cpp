@@ -64,12 +64,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate), hWndParent,
                                      AfxDlgProc, 0);
     AfxUnhookWindowCreate();
-    if (hWnd == nullptr) return FALSE;
-    if (FromHandlePermanent(hWnd) != this) {
-        ::DestroyWindow(hWnd);
-        return FALSE;
-    }
-    return TRUE;
+    return AcceptCreated(hWnd);
 }
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {

@@ -217,6 +217,10 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpsz
     AfxUnhookWindowCreate();
     // On failure after binding the window has been destroyed and the object
     // told so (PostNcDestroy; a frame has deleted itself): touch nothing.
+    return AcceptCreated(hWnd);
+}
+
+BOOL CWnd::AcceptCreated(HWND hWnd) {
     if (hWnd == nullptr) return FALSE;
     if (FromHandlePermanent(hWnd) != this) {
         ::DestroyWindow(hWnd);

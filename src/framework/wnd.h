@@ -173,6 +173,10 @@ protected:
     void OnSetFocus(CWnd* pOldWnd);
     void OnKillFocus(CWnd* pNewWnd);
 
+    // The end of every creation: TRUE when hWnd exists and is bound to this
+    // object; a window bound elsewhere is destroyed again.
+    BOOL AcceptCreated(HWND hWnd);
+
     // The window procedure the window had before it was bound; null for
     // windows bound with Attach.
     WNDPROC m_pfnSuper = nullptr;
