@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native asan win fuzz-build test bench fuzz run clean
+.PHONY: all deps native asan win fuzz-build test bench fuzz run clean format
 
 all: native win
 
@@ -49,6 +49,10 @@ fuzz: fuzz-build
 # (PELLUCORDA_HOME, default ~/.local/share/pellucorda).
 run: native win
 	@scripts/run.sh
+
+# Applies the house format (.clang-format) to every C++ file under version control.
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build

@@ -58,22 +58,20 @@ struct Snapshot {
     bool autoRun, hotKey;
     std::uint8_t alpha, logout;
     bool operator==(const Snapshot& o) const {
-        return browser == o.browser && web == o.web && ftp == o.ftp && telnet == o.telnet &&
-               setup == o.setup && backup == o.backup && autoRun == o.autoRun &&
-               hotKey == o.hotKey && alpha == o.alpha && logout == o.logout;
+        return browser == o.browser && web == o.web && ftp == o.ftp && telnet == o.telnet && setup == o.setup &&
+               backup == o.backup && autoRun == o.autoRun && hotKey == o.hotKey && alpha == o.alpha &&
+               logout == o.logout;
     }
 };
 
 Snapshot Take(const Settings& s) {
-    return {s.GetBrowserCommand(), s.GetWebClient(), s.GetFtpClient(), s.GetTelnetClient(),
-            s.GetSetupPath(), s.GetBackupPath(), s.IsAutoRun(), s.IsHotKeyEnabled(),
-            s.GetAlpha(), s.GetLogoutTime()};
+    return {s.GetBrowserCommand(), s.GetWebClient(), s.GetFtpClient(),    s.GetTelnetClient(), s.GetSetupPath(),
+            s.GetBackupPath(),     s.IsAutoRun(),    s.IsHotKeyEnabled(), s.GetAlpha(),        s.GetLogoutTime()};
 }
 
 void CheckBounds(const Settings& s, const MemoryRegistry& registry) {
     const Snapshot now = Take(s);
-    for (const std::string* text :
-         {&now.browser, &now.web, &now.ftp, &now.telnet, &now.setup, &now.backup}) {
+    for (const std::string* text : {&now.browser, &now.web, &now.ftp, &now.telnet, &now.setup, &now.backup}) {
         Check(text->size() <= kSettingTextMax, "setting text longer than 255 characters");
     }
     Check(now.alpha >= kMinAlpha, "opacity below 128");
@@ -81,8 +79,7 @@ void CheckBounds(const Settings& s, const MemoryRegistry& registry) {
     Check(registry.OpenKeyCount() == 0, "a key left open");
     for (const MemoryRegistry::Write& write : registry.Writes()) {
         if (write.type == kRegSz) {
-            Check(write.data.size() <= kSettingBufferSize && !write.data.empty() &&
-                      write.data.back() == 0,
+            Check(write.data.size() <= kSettingBufferSize && !write.data.empty() && write.data.back() == 0,
                   "string written without its zero or past 256 bytes");
         } else {
             Check(write.type == kRegBinary && write.data.size() == 1, "byte written wrongly");
@@ -121,12 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += length;
     }
     if ((flags & ConfigDenied) != 0) {
-        registry.SetKeyPolicy(RegistryRoot::CurrentUser, kConfigKeyPath,
-                              MemoryRegistry::KeyPolicy::Denied);
+        registry.SetKeyPolicy(RegistryRoot::CurrentUser, kConfigKeyPath, MemoryRegistry::KeyPolicy::Denied);
     }
     if ((flags & BrowserReadOnly) != 0) {
-        registry.SetKeyPolicy(RegistryRoot::ClassesRoot, kBrowserKeyPath,
-                              MemoryRegistry::KeyPolicy::ReadOnly);
+        registry.SetKeyPolicy(RegistryRoot::ClassesRoot, kBrowserKeyPath, MemoryRegistry::KeyPolicy::ReadOnly);
     }
     if ((flags & WritesFail) != 0) {
         registry.FailAllWrites(kRegAccessDenied);

@@ -12,7 +12,7 @@ public:
 
     CConfigDlg m_dlgConfig;  // one for the whole run, shown by the Config command
     CTrayIcon m_trayIcon;    // the notification-area icon and its menu
-    BOOL m_bExit = FALSE;  // set by the Exit command; only then does a close end the program
+    BOOL m_bExit = FALSE;    // set by the Exit command; only then does a close end the program
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);

@@ -96,8 +96,7 @@ BOOL CPellucordaApp::InitInstance() {
         return FALSE;
     }
     // The top edge is the screen's, not the work area's.
-    m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
-                           SWP_HIDEWINDOW);
+    m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight, SWP_HIDEWINDOW);
     if (Login()) {
         m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
                                SWP_SHOWWINDOW);

@@ -62,7 +62,7 @@ private:
 extern CPellucordaApp theApp;
 
 // Fixed names of the program.
-extern const char kAppTitle[];        // mutex name and the window title searched for
+extern const char kAppTitle[];  // mutex name and the window title searched for
 extern const char kSkinFileName[];
 extern const char kHelpFileName[];
 extern const char kHelpPageAddress[];

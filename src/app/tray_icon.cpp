@@ -74,8 +74,8 @@ BOOL CTrayIcon::ShowResourceIcon(UINT id) {
     if (id == 0) return ShowIcon(nullptr, nullptr);
     LoadTip(id);
     CWinApp* pApp = AfxGetApp();
-    HICON hIcon = pApp != nullptr ? pApp->LoadResourceIcon(id)
-                                  : ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+    HICON hIcon =
+        pApp != nullptr ? pApp->LoadResourceIcon(id) : ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
     return ShowIcon(hIcon, nullptr);
 }
 

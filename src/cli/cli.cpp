@@ -222,9 +222,7 @@ int Cli::OpenVault(Secret& master) {
     }
 }
 
-int Cli::SaveVault() {
-    return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed;
-}
+int Cli::SaveVault() { return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed; }
 
 int Cli::CheckIndex(const std::string& text, int& index) {
     if (!ParseIndex(text, index)) return Usage("INDEX must be a number");
@@ -280,9 +278,9 @@ void Cli::PrintItemLine(int index, const LoginItem& item, bool withSecrets) {
     std::string line = std::to_string(index);
     line += '\t';
     line += withSecrets ? ExportType(item.addressType) : AddressTypeName(item.addressType);
-    for (const std::string& field : {FieldText(item.serviceName, sizeof item.serviceName),
-                                     FieldText(item.userName, sizeof item.userName),
-                                     FieldText(item.serviceAddress, sizeof item.serviceAddress)}) {
+    for (const std::string& field :
+         {FieldText(item.serviceName, sizeof item.serviceName), FieldText(item.userName, sizeof item.userName),
+          FieldText(item.serviceAddress, sizeof item.serviceAddress)}) {
         line += '\t';
         line += EscapeField(field);
     }
@@ -411,15 +409,11 @@ int Cli::ChangeMasterPassword() {
         return ExitUsage;
     }
     switch (m_store->ChangePassword(current.Text(), fresh.Text())) {
-    case VaultOk:
-        std::printf("Modify password success!\n");
-        return ExitDone;
+    case VaultOk: std::printf("Modify password success!\n"); return ExitDone;
     case VaultWrongPassword:
         std::fprintf(stderr, "Not modified, because old password dismatched!\n");
         return ExitWrongPassword;
-    default:
-        std::fprintf(stderr, "Modify password failed!\n");
-        return ExitWriteFailed;
+    default: std::fprintf(stderr, "Modify password failed!\n"); return ExitWriteFailed;
     }
 }
 
@@ -457,7 +451,8 @@ int Cli::Init() {
 int Cli::Export() {
     if (!m_args.empty()) return Usage("export takes no arguments");
     if (int status = OpenVault()) return status;
-    std::fprintf(stderr, "warning: the export holds every password in clear text; keep it safe and delete it after use\n");
+    std::fprintf(stderr,
+                 "warning: the export holds every password in clear text; keep it safe and delete it after use\n");
     std::printf("%s\n", kExportHeader);
     LoginItem item;
     for (std::uint32_t i = 0; i < m_store->GetCount(); ++i) {
@@ -521,7 +516,8 @@ int Cli::Import() {
         std::int32_t type = 0;
         ok = ok && ParseExportType(texts[1], type);
         if (!ok) {
-            std::fprintf(stderr, "pellucorda-cli: line %d is not an exported item (7 tab-separated fields)\n", lineNumber);
+            std::fprintf(stderr, "pellucorda-cli: line %d is not an exported item (7 tab-separated fields)\n",
+                         lineNumber);
             status = ExitUsage;
         } else {
             item.Clear();

@@ -6,8 +6,8 @@
 #include "crypto/secure_wipe.h"
 
 bool ReadSecretFromTerminal(const char* prompt, char* buffer, std::size_t size) {
-    HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
     if (input == INVALID_HANDLE_VALUE) return false;
     DWORD savedMode = 0;
     if (!GetConsoleMode(input, &savedMode)) {

@@ -6,9 +6,7 @@
 
 namespace {
 
-inline std::uint32_t RotateLeft(std::uint32_t x, int n) {
-    return (x << n) | (x >> (32 - n));
-}
+inline std::uint32_t RotateLeft(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
 // Byte-wise so it is right on any host; compilers turn it into one load.
 inline std::uint32_t LoadLittleEndian(const unsigned char* p) {
@@ -26,37 +24,31 @@ inline void StoreLittleEndian(std::uint32_t v, unsigned char* p) {
 // The round functions are written so that the part not depending on b (the
 // previous step's result) can be computed early: each step's latency chain
 // then runs through b only once.
-inline void StepF(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
-                  std::uint32_t xk, int s) {
+inline void StepF(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t xk, int s) {
     a += xk + (((c ^ d) & b) ^ d);
     a = RotateLeft(a, s) + b;
 }
 
-inline void StepG(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
-                  std::uint32_t xk, int s) {
+inline void StepG(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t xk, int s) {
     // (b & d) | (c & ~d): the two halves never share a set bit, so they may be added.
     a += xk + (c & ~d);
     a += b & d;
     a = RotateLeft(a, s) + b;
 }
 
-inline void StepH(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
-                  std::uint32_t xk, int s) {
+inline void StepH(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t xk, int s) {
     a += xk + (b ^ c ^ d);
     a = RotateLeft(a, s) + b;
 }
 
-inline void StepI(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
-                  std::uint32_t xk, int s) {
+inline void StepI(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t xk, int s) {
     a += xk + (c ^ (b | ~d));
     a = RotateLeft(a, s) + b;
 }
 
 }  // namespace
 
-CMD5::CMD5() {
-    Init();
-}
+CMD5::CMD5() { Init(); }
 
 CMD5::~CMD5() {
     SecureWipe(state, sizeof state);

@@ -34,8 +34,7 @@ bool CheckPassword(const char* password, const std::uint8_t digest[kDigestSize])
     return difference == 0;
 }
 
-void CbcBufferInRuns(std::uint8_t* buffer, std::uint32_t blocks,
-                     const std::uint8_t key[kDigestSize], bool decrypt,
+void CbcBufferInRuns(std::uint8_t* buffer, std::uint32_t blocks, const std::uint8_t key[kDigestSize], bool decrypt,
                      std::uint32_t maxBlocksPerRun) {
     if (buffer == nullptr || key == nullptr) {
         return;

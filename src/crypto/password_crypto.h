@@ -21,6 +21,5 @@ constexpr std::uint32_t kMaxBlocksPerCall = 0x7FFFFFFF / 128;
 // the buffer in runs of at most maxBlocksPerRun blocks (0 or more than
 // kMaxBlocksPerCall means kMaxBlocksPerCall), each run chained on from the last
 // ciphertext block of the one before, so the result is the same as one run.
-void CbcBufferInRuns(std::uint8_t* buffer, std::uint32_t blocks,
-                     const std::uint8_t key[kDigestSize], bool decrypt,
+void CbcBufferInRuns(std::uint8_t* buffer, std::uint32_t blocks, const std::uint8_t key[kDigestSize], bool decrypt,
                      std::uint32_t maxBlocksPerRun);

@@ -29,10 +29,8 @@ inline std::uint32_t B2(std::uint32_t w) { return (w >> 8) & 0xFF; }
 inline std::uint32_t B3(std::uint32_t w) { return w & 0xFF; }
 
 inline std::uint32_t SubWord(std::uint32_t w) {
-    return (static_cast<std::uint32_t>(kSBox[B0(w)]) << 24) |
-           (static_cast<std::uint32_t>(kSBox[B1(w)]) << 16) |
-           (static_cast<std::uint32_t>(kSBox[B2(w)]) << 8) |
-           static_cast<std::uint32_t>(kSBox[B3(w)]);
+    return (static_cast<std::uint32_t>(kSBox[B0(w)]) << 24) | (static_cast<std::uint32_t>(kSBox[B1(w)]) << 16) |
+           (static_cast<std::uint32_t>(kSBox[B2(w)]) << 8) | static_cast<std::uint32_t>(kSBox[B3(w)]);
 }
 
 // The rounds index the tables by state bytes, so which cache lines they
@@ -43,31 +41,24 @@ inline std::uint32_t SubWord(std::uint32_t w) {
 // session already has that desktop and everything shown on it.
 
 inline void ForwardRound(std::uint32_t s0, std::uint32_t s1, std::uint32_t s2, std::uint32_t s3,
-                         const std::uint32_t rk[4], std::uint32_t& t0, std::uint32_t& t1,
-                         std::uint32_t& t2, std::uint32_t& t3) {
-    t0 = kFwdTable[0][B0(s0)] ^ kFwdTable[1][B1(s1)] ^ kFwdTable[2][B2(s2)] ^
-         kFwdTable[3][B3(s3)] ^ rk[0];
-    t1 = kFwdTable[0][B0(s1)] ^ kFwdTable[1][B1(s2)] ^ kFwdTable[2][B2(s3)] ^
-         kFwdTable[3][B3(s0)] ^ rk[1];
-    t2 = kFwdTable[0][B0(s2)] ^ kFwdTable[1][B1(s3)] ^ kFwdTable[2][B2(s0)] ^
-         kFwdTable[3][B3(s1)] ^ rk[2];
-    t3 = kFwdTable[0][B0(s3)] ^ kFwdTable[1][B1(s0)] ^ kFwdTable[2][B2(s1)] ^
-         kFwdTable[3][B3(s2)] ^ rk[3];
+                         const std::uint32_t rk[4], std::uint32_t& t0, std::uint32_t& t1, std::uint32_t& t2,
+                         std::uint32_t& t3) {
+    t0 = kFwdTable[0][B0(s0)] ^ kFwdTable[1][B1(s1)] ^ kFwdTable[2][B2(s2)] ^ kFwdTable[3][B3(s3)] ^ rk[0];
+    t1 = kFwdTable[0][B0(s1)] ^ kFwdTable[1][B1(s2)] ^ kFwdTable[2][B2(s3)] ^ kFwdTable[3][B3(s0)] ^ rk[1];
+    t2 = kFwdTable[0][B0(s2)] ^ kFwdTable[1][B1(s3)] ^ kFwdTable[2][B2(s0)] ^ kFwdTable[3][B3(s1)] ^ rk[2];
+    t3 = kFwdTable[0][B0(s3)] ^ kFwdTable[1][B1(s0)] ^ kFwdTable[2][B2(s1)] ^ kFwdTable[3][B3(s2)] ^ rk[3];
 }
 
-inline std::uint32_t SubShiftWord(std::uint32_t a, std::uint32_t b, std::uint32_t c,
-                                  std::uint32_t d) {
-    return (static_cast<std::uint32_t>(kSBox[B0(a)]) << 24) |
-           (static_cast<std::uint32_t>(kSBox[B1(b)]) << 16) |
-           (static_cast<std::uint32_t>(kSBox[B2(c)]) << 8) |
-           static_cast<std::uint32_t>(kSBox[B3(d)]);
+inline std::uint32_t SubShiftWord(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+    return (static_cast<std::uint32_t>(kSBox[B0(a)]) << 24) | (static_cast<std::uint32_t>(kSBox[B1(b)]) << 16) |
+           (static_cast<std::uint32_t>(kSBox[B2(c)]) << 8) | static_cast<std::uint32_t>(kSBox[B3(d)]);
 }
 
 // Enciphers the state words in place: initial AddRoundKey, rounds - 1 full
 // rounds two at a time (rounds is always even), then the final round without
 // MixColumns.
-inline void EncipherWords(RoundKeys rk, int rounds, std::uint32_t& s0, std::uint32_t& s1,
-                          std::uint32_t& s2, std::uint32_t& s3) {
+inline void EncipherWords(RoundKeys rk, int rounds, std::uint32_t& s0, std::uint32_t& s1, std::uint32_t& s2,
+                          std::uint32_t& s3) {
     s0 ^= rk[0][0];
     s1 ^= rk[0][1];
     s2 ^= rk[0][2];
@@ -88,30 +79,23 @@ inline void EncipherWords(RoundKeys rk, int rounds, std::uint32_t& s0, std::uint
 }
 
 inline void InverseRound(std::uint32_t s0, std::uint32_t s1, std::uint32_t s2, std::uint32_t s3,
-                         const std::uint32_t rk[4], std::uint32_t& t0, std::uint32_t& t1,
-                         std::uint32_t& t2, std::uint32_t& t3) {
-    t0 = kInvTable[0][B0(s0)] ^ kInvTable[1][B1(s3)] ^ kInvTable[2][B2(s2)] ^
-         kInvTable[3][B3(s1)] ^ rk[0];
-    t1 = kInvTable[0][B0(s1)] ^ kInvTable[1][B1(s0)] ^ kInvTable[2][B2(s3)] ^
-         kInvTable[3][B3(s2)] ^ rk[1];
-    t2 = kInvTable[0][B0(s2)] ^ kInvTable[1][B1(s1)] ^ kInvTable[2][B2(s0)] ^
-         kInvTable[3][B3(s3)] ^ rk[2];
-    t3 = kInvTable[0][B0(s3)] ^ kInvTable[1][B1(s2)] ^ kInvTable[2][B2(s1)] ^
-         kInvTable[3][B3(s0)] ^ rk[3];
+                         const std::uint32_t rk[4], std::uint32_t& t0, std::uint32_t& t1, std::uint32_t& t2,
+                         std::uint32_t& t3) {
+    t0 = kInvTable[0][B0(s0)] ^ kInvTable[1][B1(s3)] ^ kInvTable[2][B2(s2)] ^ kInvTable[3][B3(s1)] ^ rk[0];
+    t1 = kInvTable[0][B0(s1)] ^ kInvTable[1][B1(s0)] ^ kInvTable[2][B2(s3)] ^ kInvTable[3][B3(s2)] ^ rk[1];
+    t2 = kInvTable[0][B0(s2)] ^ kInvTable[1][B1(s1)] ^ kInvTable[2][B2(s0)] ^ kInvTable[3][B3(s3)] ^ rk[2];
+    t3 = kInvTable[0][B0(s3)] ^ kInvTable[1][B1(s2)] ^ kInvTable[2][B2(s1)] ^ kInvTable[3][B3(s0)] ^ rk[3];
 }
 
-inline std::uint32_t InvSubShiftWord(std::uint32_t a, std::uint32_t b, std::uint32_t c,
-                                     std::uint32_t d) {
-    return (static_cast<std::uint32_t>(kInvSBox[B0(a)]) << 24) |
-           (static_cast<std::uint32_t>(kInvSBox[B1(b)]) << 16) |
-           (static_cast<std::uint32_t>(kInvSBox[B2(c)]) << 8) |
-           static_cast<std::uint32_t>(kInvSBox[B3(d)]);
+inline std::uint32_t InvSubShiftWord(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+    return (static_cast<std::uint32_t>(kInvSBox[B0(a)]) << 24) | (static_cast<std::uint32_t>(kInvSBox[B1(b)]) << 16) |
+           (static_cast<std::uint32_t>(kInvSBox[B2(c)]) << 8) | static_cast<std::uint32_t>(kInvSBox[B3(d)]);
 }
 
 // The equivalent inverse cipher over the converted (reversed, InvMixColumns'd)
 // schedule, so it has the same shape as EncipherWords.
-inline void DecipherWords(RoundKeys rk, int rounds, std::uint32_t& s0, std::uint32_t& s1,
-                          std::uint32_t& s2, std::uint32_t& s3) {
+inline void DecipherWords(RoundKeys rk, int rounds, std::uint32_t& s0, std::uint32_t& s1, std::uint32_t& s2,
+                          std::uint32_t& s3) {
     s0 ^= rk[0][0];
     s1 ^= rk[0][1];
     s2 ^= rk[0][2];
@@ -136,8 +120,7 @@ struct Words {
 };
 
 inline Words LoadBlock(const std::uint8_t* p) {
-    return Words{LoadBigEndian(p), LoadBigEndian(p + 4), LoadBigEndian(p + 8),
-                 LoadBigEndian(p + 12)};
+    return Words{LoadBigEndian(p), LoadBigEndian(p + 4), LoadBigEndian(p + 8), LoadBigEndian(p + 12)};
 }
 
 inline void StoreBlock(const Words& w, std::uint8_t* p) {
@@ -150,8 +133,7 @@ inline void StoreBlock(const Words& w, std::uint8_t* p) {
 }  // namespace
 
 CRijndael::CRijndael()
-    : m_valid(false), m_mode(ECB), m_direction(Encrypt), m_initVector(), m_rounds(0),
-      m_expandedKey() {}
+    : m_valid(false), m_mode(ECB), m_direction(Encrypt), m_initVector(), m_rounds(0), m_expandedKey() {}
 
 CRijndael::~CRijndael() {
     SecureWipe(m_expandedKey, sizeof m_expandedKey);
@@ -190,8 +172,7 @@ int CRijndael::Setup(int mode, int direction, const std::uint8_t* key, int keyLe
         keyWords = 8;
         rounds = 14;
         break;
-    default:
-        return RE_UNSUPPORTED_KEY_LENGTH;
+    default: return RE_UNSUPPORTED_KEY_LENGTH;
     }
     if (key == nullptr) {
         return RE_NO_KEY;
@@ -220,8 +201,7 @@ void CRijndael::ExpandKey(const std::uint8_t* key, int keyWords) {
         std::uint32_t temp = word(i - 1);
         if (i % keyWords == 0) {
             const std::uint32_t rotated = (temp << 8) | (temp >> 24);
-            temp = SubWord(rotated) ^
-                   (static_cast<std::uint32_t>(kRoundConstants[i / keyWords - 1]) << 24);
+            temp = SubWord(rotated) ^ (static_cast<std::uint32_t>(kRoundConstants[i / keyWords - 1]) << 24);
         } else if (keyWords > 6 && i % keyWords == 4) {
             temp = SubWord(temp);
         }
@@ -240,8 +220,8 @@ void CRijndael::ConvertScheduleForDecryption() {
     for (int r = 1; r < m_rounds; ++r) {
         for (int c = 0; c < 4; ++c) {
             const std::uint32_t w = m_expandedKey[r][c];
-            m_expandedKey[r][c] = kKeyInvMix[0][B0(w)] ^ kKeyInvMix[1][B1(w)] ^
-                                  kKeyInvMix[2][B2(w)] ^ kKeyInvMix[3][B3(w)];
+            m_expandedKey[r][c] =
+                kKeyInvMix[0][B0(w)] ^ kKeyInvMix[1][B1(w)] ^ kKeyInvMix[2][B2(w)] ^ kKeyInvMix[3][B3(w)];
         }
     }
 }
@@ -280,9 +260,7 @@ int CRijndael::EncryptBlocks(const std::uint8_t* input, int lengthInBits, std::u
         }
         break;
     }
-    default:
-        CfbOneBit(input, blocks, output, false);
-        break;
+    default: CfbOneBit(input, blocks, output, false); break;
     }
     return 128 * blocks;
 }
@@ -324,9 +302,7 @@ int CRijndael::DecryptBlocks(const std::uint8_t* input, int lengthInBits, std::u
         }
         break;
     }
-    default:
-        CfbOneBit(input, blocks, output, true);
-        break;
+    default: CfbOneBit(input, blocks, output, true); break;
     }
     return 128 * blocks;
 }
@@ -334,8 +310,7 @@ int CRijndael::DecryptBlocks(const std::uint8_t* input, int lengthInBits, std::u
 // One-bit CFB over every bit of the whole blocks, most significant bit of each
 // byte first: the register is enciphered, its first bit masks one message bit,
 // and the register shifts left by one taking in that bit's ciphertext.
-void CRijndael::CfbOneBit(const std::uint8_t* input, int blocks, std::uint8_t* output,
-                          bool decrypting) const {
+void CRijndael::CfbOneBit(const std::uint8_t* input, int blocks, std::uint8_t* output, bool decrypting) const {
     Words reg = LoadBlock(m_initVector);
     const int bytes = blocks * 16;
     for (int i = 0; i < bytes; ++i) {

@@ -39,8 +39,7 @@ public:
 private:
     void ExpandKey(const std::uint8_t* key, int keyWords);
     void ConvertScheduleForDecryption();
-    void CfbOneBit(const std::uint8_t* input, int blocks, std::uint8_t* output,
-                   bool decrypting) const;
+    void CfbOneBit(const std::uint8_t* input, int blocks, std::uint8_t* output, bool decrypting) const;
 
     bool m_valid;
     int m_mode;

@@ -4,4 +4,3 @@
 #include <cstddef>
 
 void SecureWipe(void* data, std::size_t length);
-

@@ -32,8 +32,8 @@ class CComboBox : public CWnd {
 public:
     int AddString(const char* lpszString);  // its index, or CB_ERR
     int GetCount() const;
-    int GetCurSel() const;                  // CB_ERR (-1) when nothing is selected
-    int SetCurSel(int nSelect);             // -1 clears the selection
+    int GetCurSel() const;       // CB_ERR (-1) when nothing is selected
+    int SetCurSel(int nSelect);  // -1 clears the selection
     // Text of item nIndex; empty for a bad index.
     std::string GetLBText(int nIndex) const;
     void ResetContent();

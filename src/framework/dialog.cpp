@@ -45,8 +45,8 @@ INT_PTR CDialog::DoModal() {
     HWND hWndOwner = pOwner != nullptr && pOwner != this ? RootOf(pOwner->m_hWnd) : nullptr;
     m_bModal = TRUE;
     AfxHookWindowCreate(this, kDialogClass);
-    INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner,
-                                       AfxDlgProc, 0);
+    INT_PTR result =
+        ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner, AfxDlgProc, 0);
     AfxUnhookWindowCreate();
     m_bModal = FALSE;
     return result;
@@ -61,8 +61,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     HWND hWndParent = pParent != nullptr && pParent != this ? pParent->m_hWnd : nullptr;
     m_bModal = FALSE;
     AfxHookWindowCreate(this, kDialogClass);
-    HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate), hWndParent,
-                                     AfxDlgProc, 0);
+    HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate), hWndParent, AfxDlgProc, 0);
     AfxUnhookWindowCreate();
     return AcceptCreated(hWnd);
 }

@@ -12,9 +12,9 @@ public:
 
     // CreateFont of the platform. FALSE when the object already holds a font
     // (it may be in use by a window) or the system refused.
-    BOOL Create(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
-                BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
-                BYTE nQuality, BYTE nPitchAndFamily, const char* lpszFacename);
+    BOOL Create(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic, BYTE bUnderline,
+                BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision, BYTE nQuality,
+                BYTE nPitchAndFamily, const char* lpszFacename);
     // CreateFontIndirect of the platform; FALSE as for Create.
     BOOL CreateIndirect(const LOGFONTA* lpLogFont);
     // Fills *pLogFont; 0 when there is no font.

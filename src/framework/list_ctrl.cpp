@@ -113,7 +113,9 @@ DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
 }
 
 DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMsg(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
-BOOL CListCtrl::SetBkColor(COLORREF cr) { return static_cast<BOOL>(SendMsg(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(cr))); }
+BOOL CListCtrl::SetBkColor(COLORREF cr) {
+    return static_cast<BOOL>(SendMsg(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(cr)));
+}
 COLORREF CListCtrl::GetBkColor() const { return static_cast<COLORREF>(SendMsg(LVM_GETBKCOLOR)); }
 
 BOOL CListCtrl::SetTextBkColor(COLORREF cr) {

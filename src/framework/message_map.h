@@ -37,11 +37,11 @@ struct AFX_MSGCALL {
 using AFX_PMSG = bool (*)(CCmdTarget* target, AFX_MSGCALL& call);
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;              // WM_xxx; WM_COMMAND / WM_NOTIFY; WM_REFLECT_BASE + WM_xxx
-    UINT nCode;                 // control notification code; 0 for window messages
-    UINT nID;                   // control or command id; 0 for window messages
-    const UINT* pnRegistered;   // ON_REGISTERED_MESSAGE: where the message id is kept
-    AFX_PMSG pfn;               // null ends the table
+    UINT nMessage;             // WM_xxx; WM_COMMAND / WM_NOTIFY; WM_REFLECT_BASE + WM_xxx
+    UINT nCode;                // control notification code; 0 for window messages
+    UINT nID;                  // control or command id; 0 for window messages
+    const UINT* pnRegistered;  // ON_REGISTERED_MESSAGE: where the message id is kept
+    AFX_PMSG pfn;              // null ends the table
 };
 
 struct AFX_MSGMAP {
@@ -51,8 +51,7 @@ struct AFX_MSGMAP {
 
 // The first entry matching (message, code, id), searching from `map` towards
 // the root; null when none.
-const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT nMessage, UINT nCode,
-                                            UINT nID);
+const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT nMessage, UINT nCode, UINT nID);
 
 // Used by thunks to turn handles into objects (see CWnd::FromHandle).
 CWnd* AfxWndFromHandle(HWND hWnd);
@@ -120,8 +119,7 @@ bool HotKeyThunk(CCmdTarget* t, AFX_MSGCALL& c) {
 
 template <auto Fn>
 bool ShowWindowThunk(CCmdTarget* t, AFX_MSGCALL& c) {
-    static_assert(kSignatureIs<Fn, void(BOOL, UINT)>,
-                  "handler must be void OnShowWindow(BOOL bShow, UINT nStatus)");
+    static_assert(kSignatureIs<Fn, void(BOOL, UINT)>, "handler must be void OnShowWindow(BOOL bShow, UINT nStatus)");
     (Target<Fn>(t)->*Fn)(static_cast<BOOL>(c.wParam), static_cast<UINT>(c.lParam));
     c.result = 0;
     return true;
@@ -156,8 +154,8 @@ template <auto Fn>
 bool SetCursorThunk(CCmdTarget* t, AFX_MSGCALL& c) {
     static_assert(kSignatureIs<Fn, BOOL(CWnd*, UINT, UINT)>,
                   "handler must be BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)");
-    c.result = (Target<Fn>(t)->*Fn)(AfxWndFromHandle(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam),
-                                    HIWORD(c.lParam));
+    c.result =
+        (Target<Fn>(t)->*Fn)(AfxWndFromHandle(reinterpret_cast<HWND>(c.wParam)), LOWORD(c.lParam), HIWORD(c.lParam));
     return true;
 }
 
@@ -207,44 +205,47 @@ bool ScrollReflectThunk(CCmdTarget* t, AFX_MSGCALL& c) {
 }  // namespace afx
 
 // In the class body. Leaves the access at protected.
-#define DECLARE_MESSAGE_MAP()                            \
-protected:                                               \
-    static const AFX_MSGMAP* GetThisMessageMap();        \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
 // In one source file: BEGIN_MESSAGE_MAP(CMyDlg, CDialog) entries... END_MESSAGE_MAP()
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                               \
-        typedef theClass ThisClass;                                                 \
-        typedef baseClass TheBaseClass;                                             \
-        static_assert(std::is_base_of_v<TheBaseClass, ThisClass>,                   \
-                      "BEGIN_MESSAGE_MAP: the base must be a base class");           \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }                                  \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                                                  \
+        typedef theClass ThisClass;                                                                                    \
+        typedef baseClass TheBaseClass;                                                                                \
+        static_assert(std::is_base_of_v<TheBaseClass, ThisClass>, "BEGIN_MESSAGE_MAP: the base must be a base class"); \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                           \
-    {0, 0, 0, nullptr, nullptr}};                                                   \
+#define END_MESSAGE_MAP()                                                                         \
+    { 0, 0, 0, nullptr, nullptr }                                                                 \
+    }                                                                                             \
+    ;                                                                                             \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-    return &messageMap;                                                             \
+    return &messageMap;                                                                           \
     }
 
 // Window messages. Handlers are methods of the class named in BEGIN_MESSAGE_MAP
 // (or inherited by it), with the signatures given.
 #define AFX_MSG_ENTRY(msg, thunk, fn) {msg, 0, 0, nullptr, &afx::thunk<&ThisClass::fn>},
-#define ON_WM_CREATE() AFX_MSG_ENTRY(WM_CREATE, CreateThunk, OnCreate)             // int OnCreate(LPCREATESTRUCT)
-#define ON_WM_DESTROY() AFX_MSG_ENTRY(WM_DESTROY, VoidThunk, OnDestroy)            // void OnDestroy()
-#define ON_WM_CLOSE() AFX_MSG_ENTRY(WM_CLOSE, VoidThunk, OnClose)                  // void OnClose()
-#define ON_WM_TIMER() AFX_MSG_ENTRY(WM_TIMER, TimerThunk, OnTimer)                 // void OnTimer(UINT_PTR nIDEvent)
-#define ON_WM_HOTKEY() AFX_MSG_ENTRY(WM_HOTKEY, HotKeyThunk, OnHotKey)             // void OnHotKey(UINT id, UINT modifiers, UINT vk)
+#define ON_WM_CREATE() AFX_MSG_ENTRY(WM_CREATE, CreateThunk, OnCreate)   // int OnCreate(LPCREATESTRUCT)
+#define ON_WM_DESTROY() AFX_MSG_ENTRY(WM_DESTROY, VoidThunk, OnDestroy)  // void OnDestroy()
+#define ON_WM_CLOSE() AFX_MSG_ENTRY(WM_CLOSE, VoidThunk, OnClose)        // void OnClose()
+#define ON_WM_TIMER() AFX_MSG_ENTRY(WM_TIMER, TimerThunk, OnTimer)       // void OnTimer(UINT_PTR nIDEvent)
+#define ON_WM_HOTKEY() \
+    AFX_MSG_ENTRY(WM_HOTKEY, HotKeyThunk, OnHotKey)  // void OnHotKey(UINT id, UINT modifiers, UINT vk)
 #define ON_WM_SHOWWINDOW() AFX_MSG_ENTRY(WM_SHOWWINDOW, ShowWindowThunk, OnShowWindow)  // void OnShowWindow(BOOL, UINT)
-#define ON_WM_HSCROLL() AFX_MSG_ENTRY(WM_HSCROLL, ScrollThunk, OnHScroll)          // void OnHScroll(UINT, UINT, CScrollBar*)
-#define ON_WM_VSCROLL() AFX_MSG_ENTRY(WM_VSCROLL, ScrollThunk, OnVScroll)          // void OnVScroll(UINT, UINT, CScrollBar*)
+#define ON_WM_HSCROLL() AFX_MSG_ENTRY(WM_HSCROLL, ScrollThunk, OnHScroll)  // void OnHScroll(UINT, UINT, CScrollBar*)
+#define ON_WM_VSCROLL() AFX_MSG_ENTRY(WM_VSCROLL, ScrollThunk, OnVScroll)  // void OnVScroll(UINT, UINT, CScrollBar*)
 #define ON_WM_LBUTTONDOWN() AFX_MSG_ENTRY(WM_LBUTTONDOWN, MouseThunk, OnLButtonDown)        // void (UINT nFlags, POINT)
 #define ON_WM_LBUTTONDBLCLK() AFX_MSG_ENTRY(WM_LBUTTONDBLCLK, MouseThunk, OnLButtonDblClk)  // void (UINT nFlags, POINT)
-#define ON_WM_NCHITTEST() AFX_MSG_ENTRY(WM_NCHITTEST, HitTestThunk, OnNcHitTest)   // LRESULT OnNcHitTest(POINT screenPoint)
-#define ON_WM_SETCURSOR() AFX_MSG_ENTRY(WM_SETCURSOR, SetCursorThunk, OnSetCursor) // BOOL OnSetCursor(CWnd*, UINT, UINT)
-#define ON_WM_SETFOCUS() AFX_MSG_ENTRY(WM_SETFOCUS, FocusThunk, OnSetFocus)        // void OnSetFocus(CWnd* pOldWnd)
-#define ON_WM_KILLFOCUS() AFX_MSG_ENTRY(WM_KILLFOCUS, FocusThunk, OnKillFocus)     // void OnKillFocus(CWnd* pNewWnd)
+#define ON_WM_NCHITTEST() \
+    AFX_MSG_ENTRY(WM_NCHITTEST, HitTestThunk, OnNcHitTest)  // LRESULT OnNcHitTest(POINT screenPoint)
+#define ON_WM_SETCURSOR() \
+    AFX_MSG_ENTRY(WM_SETCURSOR, SetCursorThunk, OnSetCursor)                    // BOOL OnSetCursor(CWnd*, UINT, UINT)
+#define ON_WM_SETFOCUS() AFX_MSG_ENTRY(WM_SETFOCUS, FocusThunk, OnSetFocus)     // void OnSetFocus(CWnd* pOldWnd)
+#define ON_WM_KILLFOCUS() AFX_MSG_ENTRY(WM_KILLFOCUS, FocusThunk, OnKillFocus)  // void OnKillFocus(CWnd* pNewWnd)
 
 // Any message, registered or not: LRESULT fn(WPARAM, LPARAM).
 #define ON_MESSAGE(message, memberFxn) \
@@ -256,8 +257,8 @@ protected:                                               \
 // Commands (menu items, accelerators) and control notifications: void fn().
 #define ON_COMMAND(id, memberFxn) \
     {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), nullptr, &afx::VoidThunk<&ThisClass::memberFxn>},
-#define ON_CONTROL(wNotifyCode, id, memberFxn)                                                  \
-    {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), nullptr,               \
+#define ON_CONTROL(wNotifyCode, id, memberFxn)                                   \
+    {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), nullptr, \
      &afx::VoidThunk<&ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
@@ -265,18 +266,16 @@ protected:                                               \
 #define ON_CBN_CLOSEUP(id, memberFxn) ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
 
 // WM_NOTIFY from control `id`: void fn(NMHDR*, LRESULT*).
-#define ON_NOTIFY(wNotifyCode, id, memberFxn)                                                   \
-    {WM_NOTIFY, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), nullptr,                \
+#define ON_NOTIFY(wNotifyCode, id, memberFxn)                                   \
+    {WM_NOTIFY, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), nullptr, \
      &afx::NotifyThunk<&ThisClass::memberFxn>},
 
 // Reflected entries: in the map of the child control itself. When the child
 // handles the notification its parent's map does not see it.
-#define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn)                                               \
-    {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(wNotifyCode), 0, nullptr,                  \
-     &afx::NotifyThunk<&ThisClass::memberFxn>},
-#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn)                                              \
-    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(wNotifyCode), 0, nullptr,                 \
-     &afx::VoidThunk<&ThisClass::memberFxn>},
+#define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn) \
+    {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(wNotifyCode), 0, nullptr, &afx::NotifyThunk<&ThisClass::memberFxn>},
+#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn) \
+    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(wNotifyCode), 0, nullptr, &afx::VoidThunk<&ThisClass::memberFxn>},
 // HBRUSH CtlColor(HDC, UINT nCtlColor): a null brush leaves the request to the parent.
 #define ON_WM_CTLCOLOR_REFLECT() \
     {WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, nullptr, &afx::CtlColorReflectThunk<&ThisClass::CtlColor>},

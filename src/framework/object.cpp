@@ -11,6 +11,4 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
 
 const CRuntimeClass* CObject::GetRuntimeClass() const { return RUNTIME_CLASS(CObject); }
 
-BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const {
-    return GetRuntimeClass()->IsDerivedFrom(pClass);
-}
+BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const { return GetRuntimeClass()->IsDerivedFrom(pClass); }

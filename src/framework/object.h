@@ -13,15 +13,14 @@ struct CRuntimeClass {
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
 // In the class body; leaves the access at public.
-#define DECLARE_DYNAMIC(class_name)                   \
-public:                                               \
-    static const CRuntimeClass class##class_name;     \
+#define DECLARE_DYNAMIC(class_name)               \
+public:                                           \
+    static const CRuntimeClass class##class_name; \
     const CRuntimeClass* GetRuntimeClass() const override;
 
 // In one source file.
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                      \
-    const CRuntimeClass class_name::class##class_name = {#class_name,                       \
-                                                         RUNTIME_CLASS(base_class_name)};   \
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                                 \
+    const CRuntimeClass class_name::class##class_name = {#class_name, RUNTIME_CLASS(base_class_name)}; \
     const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); }
 
 class CObject {

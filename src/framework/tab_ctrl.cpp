@@ -10,7 +10,8 @@ LONG CTabCtrl::InsertItem(int nItem, const char* lpszItem) {
 }
 
 LONG CTabCtrl::InsertItem(int nItem, TCITEMA* pTabCtrlItem) {
-    return static_cast<LONG>(SendMsg(TCM_INSERTITEMA, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
+    return static_cast<LONG>(
+        SendMsg(TCM_INSERTITEMA, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(pTabCtrlItem)));
 }
 
 BOOL CTabCtrl::DeleteItem(int nItem) { return static_cast<BOOL>(SendMsg(TCM_DELETEITEM, static_cast<WPARAM>(nItem))); }

@@ -14,8 +14,8 @@ public:
     LONG InsertItem(int nItem, TCITEMA* pTabCtrlItem);
     BOOL DeleteItem(int nItem);
     BOOL DeleteAllItems();
-    int GetCurSel() const;       // -1 when no tab is selected
-    int SetCurSel(int nItem);    // the previous selection, or -1; sends no notification
+    int GetCurSel() const;     // -1 when no tab is selected
+    int SetCurSel(int nItem);  // the previous selection, or -1; sends no notification
     int GetItemCount() const;
     BOOL GetItemRect(int nItem, LPRECT lpRect) const;
     int GetRowCount() const;

@@ -207,13 +207,13 @@ void AfxEnsureCommonControls() {
 
 HINSTANCE AfxGetResourceHandle() { return ::GetModuleHandleA(nullptr); }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, int x,
-                    int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
+BOOL CWnd::CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, int x, int y,
+                    int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam) {
     if (m_hWnd != nullptr || lpszClassName == nullptr) return FALSE;
     AfxEnsureCommonControls();
     AfxHookWindowCreate(this, lpszClassName);
-    HWND hWnd = ::CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight,
-                                  hWndParent, nIDorHMenu, AfxGetResourceHandle(), lpParam);
+    HWND hWnd = ::CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
+                                  nIDorHMenu, AfxGetResourceHandle(), lpParam);
     AfxUnhookWindowCreate();
     // On failure after binding the window has been destroyed and the object
     // told so (PostNcDestroy; a frame has deleted itself): touch nothing.
@@ -232,9 +232,8 @@ BOOL CWnd::AcceptCreated(HWND hWnd) {
 BOOL CWnd::Create(const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
                   CWnd* pParentWnd, UINT nID) {
     if (pParentWnd == nullptr || pParentWnd->m_hWnd == nullptr) return FALSE;
-    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParentWnd->m_hWnd,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)));
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, pParentWnd->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)));
 }
 
 BOOL CWnd::DestroyWindow() {
@@ -257,8 +256,7 @@ BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
-    return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy,
-                          nFlags);
+    return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
 }
 
 BOOL CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
@@ -329,11 +327,11 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
         SendMsg(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
-void CWnd::SetFont(CFont* pFont, BOOL bRedraw) { SetFont(pFont != nullptr ? pFont->GetSafeHandle() : nullptr, bRedraw); }
-
-void CWnd::SetFont(HFONT hFont, BOOL bRedraw) {
-    SendMsg(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), bRedraw);
+void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
+    SetFont(pFont != nullptr ? pFont->GetSafeHandle() : nullptr, bRedraw);
 }
+
+void CWnd::SetFont(HFONT hFont, BOOL bRedraw) { SendMsg(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), bRedraw); }
 
 HFONT CWnd::GetFont() const { return reinterpret_cast<HFONT>(SendMsg(WM_GETFONT)); }
 

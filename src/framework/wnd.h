@@ -64,8 +64,8 @@ public:
 
     // --- Creation and destruction --------------------------------------------
     // The window is bound before it receives its first message (WM_NCCREATE).
-    BOOL CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, int x,
-                  int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+    BOOL CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, int x, int y,
+                  int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     // A child window with id nID.
     BOOL Create(const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
                 CWnd* pParentWnd, UINT nID);
@@ -77,12 +77,12 @@ public:
     void UpdateWindow();
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
     BOOL MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
-    std::string GetText() const;               // the window text
-    void SetText(const char* lpszString);      // sets the window text
+    std::string GetText() const;           // the window text
+    void SetText(const char* lpszString);  // sets the window text
     void SetText(const std::string& text) { SetText(text.c_str()); }
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
     BOOL KillTimer(UINT_PTR nIDEvent);
-    CWnd* SetFocus();                          // returns the window that had it
+    CWnd* SetFocus();  // returns the window that had it
     static CWnd* GetFocus();
     void Invalidate(BOOL bErase = TRUE);
     void GetClientRect(LPRECT lpRect) const;

@@ -4,10 +4,6 @@ namespace {
 LeadByteTest g_leadByteTest = nullptr;
 }  // namespace
 
-bool IsAnsiLeadByte(unsigned char byte) {
-    return g_leadByteTest != nullptr && g_leadByteTest(byte);
-}
+bool IsAnsiLeadByte(unsigned char byte) { return g_leadByteTest != nullptr && g_leadByteTest(byte); }
 
-void SetLeadByteTest(LeadByteTest test) {
-    g_leadByteTest = test;
-}
+void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }

@@ -14,6 +14,4 @@ bool IsAnsiLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
-void SetLeadByteTest(LeadByteTest test) {
-    g_leadByteTest = test;
-}
+void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }

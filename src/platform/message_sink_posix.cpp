@@ -5,9 +5,7 @@
 namespace {
 class StandardErrorSink : public MessageSink {
 public:
-    void ShowMessage(const char* text) override {
-        std::fprintf(stderr, "%s\n", text != nullptr ? text : "");
-    }
+    void ShowMessage(const char* text) override { std::fprintf(stderr, "%s\n", text != nullptr ? text : ""); }
 };
 }  // namespace
 

@@ -8,17 +8,17 @@
 
 // Resource sets, templates, menus, icons, strings.
 #define IDD_ABOUTBOX 100
-#define IDR_MAINFRAME 128       // frame: menu, icon, title string "Pellucorda"
-#define IDR_TRAYMENU 134        // tray popup menu; also the tray icon's id
-#define IDD_VIEW 137            // item list window
-#define IDD_ITEM 145            // item edit dialog
-#define IDD_PASSWORD 148        // Modify Password dialog
-#define IDD_LOGIN 149           // Login dialog
-#define IDD_CONFIG 154          // Config dialog
-#define IDD_PATHPAGE 155        // Config page "Local"
-#define IDD_CONTROLPAGE 156     // Config page "Option"
-#define IDI_TRAY 158            // tray icon
-#define IDS_TRAY_TIP 158        // "Pellucorda v1.0"
+#define IDR_MAINFRAME 128    // frame: menu, icon, title string "Pellucorda"
+#define IDR_TRAYMENU 134     // tray popup menu; also the tray icon's id
+#define IDD_VIEW 137         // item list window
+#define IDD_ITEM 145         // item edit dialog
+#define IDD_PASSWORD 148     // Modify Password dialog
+#define IDD_LOGIN 149        // Login dialog
+#define IDD_CONFIG 154       // Config dialog
+#define IDD_PATHPAGE 155     // Config page "Local"
+#define IDD_CONTROLPAGE 156  // Config page "Option"
+#define IDI_TRAY 158         // tray icon
+#define IDS_TRAY_TIP 158     // "Pellucorda v1.0"
 
 // Tray menu commands.
 #define ID_MAIN_CONFIG 32774
@@ -37,8 +37,8 @@
 #define IDC_ABOUT_IM 1056
 // The links' targets, under their controls' ids: a hyperlink static with no
 // target of its own falls back to the string of its control id.
-#define IDS_ABOUT_HOME 1054     // "http://pellucorda.example.org/"
-#define IDS_ABOUT_MAIL 1055     // "mailto:support@pellucorda.example.org"
+#define IDS_ABOUT_HOME 1054  // "http://pellucorda.example.org/"
+#define IDS_ABOUT_MAIL 1055  // "mailto:support@pellucorda.example.org"
 
 // Item list window (137).
 #define IDC_VIEW_LIST 1018

@@ -66,24 +66,16 @@ void CControlPage::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
         bool bApply = true;
         bool bMove = true;
         switch (nSBCode) {
-            case SB_LINELEFT:
-                nAlpha = nCurrent - kAlphaStep;
-                break;
-            case SB_LINERIGHT:
-                nAlpha = nCurrent + kAlphaStep;
-                break;
-            case SB_THUMBPOSITION:
-            case SB_THUMBTRACK:
-                nAlpha = static_cast<int>(nPos);
-                break;
-            case SB_ENDSCROLL:
-                bMove = false;
-                break;
-            default:
-                // Clicks in the trough and jumps to either end do nothing:
-                // the opacity changes only in small steps or by dragging.
-                bApply = false;
-                break;
+        case SB_LINELEFT: nAlpha = nCurrent - kAlphaStep; break;
+        case SB_LINERIGHT: nAlpha = nCurrent + kAlphaStep; break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: nAlpha = static_cast<int>(nPos); break;
+        case SB_ENDSCROLL: bMove = false; break;
+        default:
+            // Clicks in the trough and jumps to either end do nothing:
+            // the opacity changes only in small steps or by dragging.
+            bApply = false;
+            break;
         }
         if (bApply) {
             // Stored and applied at every step, so the list window follows a drag.

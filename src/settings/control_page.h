@@ -9,9 +9,9 @@ class CControlPage : public CTabPage {
 public:
     CControlPage();
 
-    int m_nAutoRun = 0;   // check states
+    int m_nAutoRun = 0;  // check states
     int m_nHotKey = 0;
-    UINT m_nLogout = 0;   // minutes
+    UINT m_nLogout = 0;  // minutes
     CScrollBar m_scrollAlpha;
 
 protected:

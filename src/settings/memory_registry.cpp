@@ -5,9 +5,7 @@
 
 namespace {
 
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Folded(const std::string& text) {
     std::string out(text);
@@ -15,9 +13,7 @@ std::string Folded(const std::string& text) {
     return out;
 }
 
-bool IsStringType(std::uint32_t type) {
-    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
+bool IsStringType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
 std::string Parent(const std::string& path) {
     const std::size_t cut = path.rfind('\\');
@@ -55,14 +51,12 @@ MemoryRegistry::Key* MemoryRegistry::FindKey(RegistryRoot root, const std::strin
     return it == m_keys.end() ? nullptr : &it->second;
 }
 
-const MemoryRegistry::Key* MemoryRegistry::FindKey(RegistryRoot root,
-                                                   const std::string& path) const {
+const MemoryRegistry::Key* MemoryRegistry::FindKey(RegistryRoot root, const std::string& path) const {
     const auto it = m_keys.find(KeyId(root, path));
     return it == m_keys.end() ? nullptr : &it->second;
 }
 
-MemoryRegistry::Key& MemoryRegistry::MakeKey(RegistryRoot root, const std::string& displayPath,
-                                             bool& created) {
+MemoryRegistry::Key& MemoryRegistry::MakeKey(RegistryRoot root, const std::string& displayPath, bool& created) {
     created = false;
     const std::string display = Normalize(displayPath, false);
     Key* key = &m_keys[KeyId(root, std::string())];
@@ -108,8 +102,7 @@ const MemoryRegistry::Handle* MemoryRegistry::FindHandle(RegistryKey key) const 
     return it == m_handles.end() ? nullptr : &it->second;
 }
 
-RegistryKey MemoryRegistry::NewHandle(RegistryRoot root, const std::string& path,
-                                      RegistryAccess access) {
+RegistryKey MemoryRegistry::NewHandle(RegistryRoot root, const std::string& path, RegistryAccess access) {
     const std::uintptr_t id = m_nextHandle++;
     m_handles[id] = Handle{root, path, access};
     return reinterpret_cast<RegistryKey>(id);
@@ -144,8 +137,7 @@ long MemoryRegistry::CreateKey(RegistryRoot root, const char* subKey, RegistryKe
     return kRegOk;
 }
 
-long MemoryRegistry::Open(RegistryRoot root, const std::string& path, RegistryAccess access,
-                          RegistryKey& key) {
+long MemoryRegistry::Open(RegistryRoot root, const std::string& path, RegistryAccess access, RegistryKey& key) {
     const Key* found = FindKey(root, path);
     if (found == nullptr) {
         return kRegNotFound;
@@ -158,19 +150,16 @@ long MemoryRegistry::Open(RegistryRoot root, const std::string& path, RegistryAc
     return kRegOk;
 }
 
-long MemoryRegistry::OpenKey(RegistryRoot root, const char* subKey, RegistryAccess access,
-                             RegistryKey& key) {
+long MemoryRegistry::OpenKey(RegistryRoot root, const char* subKey, RegistryAccess access, RegistryKey& key) {
     return Open(root, Normalize(subKey == nullptr ? "" : subKey, true), access, key);
 }
 
-long MemoryRegistry::OpenKey(RegistryKey parent, const char* subKey, RegistryAccess access,
-                             RegistryKey& key) {
+long MemoryRegistry::OpenKey(RegistryKey parent, const char* subKey, RegistryAccess access, RegistryKey& key) {
     const Handle* handle = FindHandle(parent);
     if (handle == nullptr) {
         return kRegInvalidHandle;
     }
-    const std::string path =
-        Normalize(handle->path + "\\" + (subKey == nullptr ? "" : subKey), true);
+    const std::string path = Normalize(handle->path + "\\" + (subKey == nullptr ? "" : subKey), true);
     return Open(handle->root, path, access, key);
 }
 
@@ -203,8 +192,8 @@ long MemoryRegistry::CopyOut(const Value& value, std::uint8_t* data, std::uint32
     return kRegOk;
 }
 
-long MemoryRegistry::QueryValue(RegistryKey key, const char* name, std::uint32_t* type,
-                                std::uint8_t* data, std::uint32_t* size) {
+long MemoryRegistry::QueryValue(RegistryKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                                std::uint32_t* size) {
     const Handle* handle = FindHandle(key);
     if (handle == nullptr) {
         return kRegInvalidHandle;
@@ -219,8 +208,8 @@ long MemoryRegistry::QueryValue(RegistryKey key, const char* name, std::uint32_t
     return CopyOut(*value, data, size);
 }
 
-long MemoryRegistry::SetValue(RegistryKey key, const char* name, std::uint32_t type,
-                              const std::uint8_t* data, std::uint32_t size) {
+long MemoryRegistry::SetValue(RegistryKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                              std::uint32_t size) {
     const Handle* handle = FindHandle(key);
     if (handle == nullptr) {
         return kRegInvalidHandle;
@@ -255,9 +244,8 @@ long MemoryRegistry::SetValue(RegistryKey key, const char* name, std::uint32_t t
     return write.result;
 }
 
-long MemoryRegistry::EnumValue(RegistryKey key, std::uint32_t index, char* name,
-                               std::uint32_t* nameSize, std::uint32_t* type, std::uint8_t* data,
-                               std::uint32_t* dataSize) {
+long MemoryRegistry::EnumValue(RegistryKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,
+                               std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) {
     const Handle* handle = FindHandle(key);
     if (handle == nullptr) {
         return kRegInvalidHandle;
@@ -290,8 +278,7 @@ long MemoryRegistry::EnumValue(RegistryKey key, std::uint32_t index, char* name,
 }
 
 long MemoryRegistry::CloseKey(RegistryKey key) {
-    return m_handles.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? kRegOk
-                                                                        : kRegInvalidHandle;
+    return m_handles.erase(reinterpret_cast<std::uintptr_t>(key)) == 1 ? kRegOk : kRegInvalidHandle;
 }
 
 void MemoryRegistry::PutKey(RegistryRoot root, const std::string& keyPath) {
@@ -299,9 +286,8 @@ void MemoryRegistry::PutKey(RegistryRoot root, const std::string& keyPath) {
     MakeKey(root, keyPath, created);
 }
 
-void MemoryRegistry::PutValue(RegistryRoot root, const std::string& keyPath,
-                              const std::string& name, std::uint32_t type, const void* data,
-                              std::size_t size) {
+void MemoryRegistry::PutValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
+                              std::uint32_t type, const void* data, std::size_t size) {
     bool created = false;
     Key& key = MakeKey(root, keyPath, created);
     Value* value = FindValue(key, name);
@@ -315,18 +301,17 @@ void MemoryRegistry::PutValue(RegistryRoot root, const std::string& keyPath,
     value->data.assign(bytes, bytes + size);
 }
 
-void MemoryRegistry::PutString(RegistryRoot root, const std::string& keyPath,
-                               const std::string& name, const std::string& text) {
+void MemoryRegistry::PutString(RegistryRoot root, const std::string& keyPath, const std::string& name,
+                               const std::string& text) {
     PutValue(root, keyPath, name, kRegSz, text.c_str(), text.size() + 1);
 }
 
-void MemoryRegistry::PutByte(RegistryRoot root, const std::string& keyPath,
-                             const std::string& name, std::uint8_t byte) {
+void MemoryRegistry::PutByte(RegistryRoot root, const std::string& keyPath, const std::string& name,
+                             std::uint8_t byte) {
     PutValue(root, keyPath, name, kRegBinary, &byte, 1);
 }
 
-bool MemoryRegistry::RemoveValue(RegistryRoot root, const std::string& keyPath,
-                                 const std::string& name) {
+bool MemoryRegistry::RemoveValue(RegistryRoot root, const std::string& keyPath, const std::string& name) {
     Key* key = FindKey(root, Normalize(keyPath, true));
     if (key == nullptr) {
         return false;
@@ -343,15 +328,13 @@ bool MemoryRegistry::HasKey(RegistryRoot root, const std::string& keyPath) const
     return FindKey(root, Normalize(keyPath, true)) != nullptr;
 }
 
-bool MemoryRegistry::HasValue(RegistryRoot root, const std::string& keyPath,
-                              const std::string& name) const {
+bool MemoryRegistry::HasValue(RegistryRoot root, const std::string& keyPath, const std::string& name) const {
     const Key* key = FindKey(root, Normalize(keyPath, true));
     return key != nullptr && FindValue(*key, name) != nullptr;
 }
 
-bool MemoryRegistry::GetValue(RegistryRoot root, const std::string& keyPath,
-                              const std::string& name, std::uint32_t& type,
-                              std::vector<std::uint8_t>& data) const {
+bool MemoryRegistry::GetValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
+                              std::uint32_t& type, std::vector<std::uint8_t>& data) const {
     const Key* key = FindKey(root, Normalize(keyPath, true));
     const Value* value = key == nullptr ? nullptr : FindValue(*key, name);
     if (value == nullptr) {
@@ -362,8 +345,7 @@ bool MemoryRegistry::GetValue(RegistryRoot root, const std::string& keyPath,
     return true;
 }
 
-std::string MemoryRegistry::GetText(RegistryRoot root, const std::string& keyPath,
-                                    const std::string& name) const {
+std::string MemoryRegistry::GetText(RegistryRoot root, const std::string& keyPath, const std::string& name) const {
     std::uint32_t type = kRegNone;
     std::vector<std::uint8_t> data;
     if (!GetValue(root, keyPath, name, type, data)) {
@@ -373,20 +355,16 @@ std::string MemoryRegistry::GetText(RegistryRoot root, const std::string& keyPat
     return std::string(data.begin(), end);
 }
 
-void MemoryRegistry::SetKeyPolicy(RegistryRoot root, const std::string& keyPath,
-                                  KeyPolicy policy) {
+void MemoryRegistry::SetKeyPolicy(RegistryRoot root, const std::string& keyPath, KeyPolicy policy) {
     bool created = false;
     MakeKey(root, keyPath, created).policy = policy;
 }
 
-void MemoryRegistry::FailWrites(RegistryRoot root, const std::string& keyPath,
-                                const std::string& name, long error) {
+void MemoryRegistry::FailWrites(RegistryRoot root, const std::string& keyPath, const std::string& name, long error) {
     m_failingWrites[{KeyId(root, Normalize(keyPath, true)), Folded(name)}] = error;
 }
 
-void MemoryRegistry::FailAllWrites(long error) {
-    m_failAllWrites = error;
-}
+void MemoryRegistry::FailAllWrites(long error) { m_failAllWrites = error; }
 
 #if !defined(_WIN32)
 // Without the Windows registry the program's settings live for the process

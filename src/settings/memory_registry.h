@@ -37,12 +37,9 @@ public:
     MemoryRegistry(const MemoryRegistry&) = delete;
     MemoryRegistry& operator=(const MemoryRegistry&) = delete;
 
-    long CreateKey(RegistryRoot root, const char* subKey, RegistryKey& key,
-                   RegistryDisposition& disposition) override;
-    long OpenKey(RegistryRoot root, const char* subKey, RegistryAccess access,
-                 RegistryKey& key) override;
-    long OpenKey(RegistryKey parent, const char* subKey, RegistryAccess access,
-                 RegistryKey& key) override;
+    long CreateKey(RegistryRoot root, const char* subKey, RegistryKey& key, RegistryDisposition& disposition) override;
+    long OpenKey(RegistryRoot root, const char* subKey, RegistryAccess access, RegistryKey& key) override;
+    long OpenKey(RegistryKey parent, const char* subKey, RegistryAccess access, RegistryKey& key) override;
     // A too-small buffer receives the leading bytes that fit: one of the
     // outcomes that "undefined contents" allows, and the one most likely to
     // mislead a caller that uses the buffer anyway.
@@ -51,29 +48,26 @@ public:
     long SetValue(RegistryKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
                   std::uint32_t size) override;
     // Values enumerate in the order they were first set.
-    long EnumValue(RegistryKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,
-                   std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) override;
+    long EnumValue(RegistryKey key, std::uint32_t index, char* name, std::uint32_t* nameSize, std::uint32_t* type,
+                   std::uint8_t* data, std::uint32_t* dataSize) override;
     long CloseKey(RegistryKey key) override;
 
     // Arranging and inspecting the contents directly, bypassing policies and
     // failures. Key paths are relative to the root, separated by backslashes.
     void PutKey(RegistryRoot root, const std::string& keyPath);
-    void PutValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
-                  std::uint32_t type, const void* data, std::size_t size);
+    void PutValue(RegistryRoot root, const std::string& keyPath, const std::string& name, std::uint32_t type,
+                  const void* data, std::size_t size);
     // A REG_SZ value with its terminating zero.
-    void PutString(RegistryRoot root, const std::string& keyPath, const std::string& name,
-                   const std::string& text);
-    void PutByte(RegistryRoot root, const std::string& keyPath, const std::string& name,
-                 std::uint8_t byte);
+    void PutString(RegistryRoot root, const std::string& keyPath, const std::string& name, const std::string& text);
+    void PutByte(RegistryRoot root, const std::string& keyPath, const std::string& name, std::uint8_t byte);
     bool RemoveValue(RegistryRoot root, const std::string& keyPath, const std::string& name);
     bool HasKey(RegistryRoot root, const std::string& keyPath) const;
     bool HasValue(RegistryRoot root, const std::string& keyPath, const std::string& name) const;
     // False when the value is missing.
-    bool GetValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
-                  std::uint32_t& type, std::vector<std::uint8_t>& data) const;
+    bool GetValue(RegistryRoot root, const std::string& keyPath, const std::string& name, std::uint32_t& type,
+                  std::vector<std::uint8_t>& data) const;
     // The value's bytes up to the first zero; empty when missing.
-    std::string GetText(RegistryRoot root, const std::string& keyPath,
-                        const std::string& name) const;
+    std::string GetText(RegistryRoot root, const std::string& keyPath, const std::string& name) const;
 
     // Creates the key when it is missing.
     void SetKeyPolicy(RegistryRoot root, const std::string& keyPath, KeyPolicy policy);

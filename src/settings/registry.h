@@ -8,14 +8,14 @@
 
 // The two predefined keys the settings start from.
 enum class RegistryRoot {
-    CurrentUser,   // HKEY_CURRENT_USER
-    ClassesRoot,   // HKEY_CLASSES_ROOT
+    CurrentUser,  // HKEY_CURRENT_USER
+    ClassesRoot,  // HKEY_CLASSES_ROOT
 };
 
 // Access requested when opening a key.
 enum class RegistryAccess {
-    Full,   // KEY_ALL_ACCESS
-    Read,   // KEY_READ
+    Full,  // KEY_ALL_ACCESS
+    Read,  // KEY_READ
 };
 
 // What RegCreateKeyExA reports about the key it returns.
@@ -56,28 +56,25 @@ public:
 
     // RegOpenKeyExA: the key must exist. An empty `subKey` opens a new handle
     // to the root (or parent) itself.
-    virtual long OpenKey(RegistryRoot root, const char* subKey, RegistryAccess access,
-                         RegistryKey& key) = 0;
-    virtual long OpenKey(RegistryKey parent, const char* subKey, RegistryAccess access,
-                         RegistryKey& key) = 0;
+    virtual long OpenKey(RegistryRoot root, const char* subKey, RegistryAccess access, RegistryKey& key) = 0;
+    virtual long OpenKey(RegistryKey parent, const char* subKey, RegistryAccess access, RegistryKey& key) = 0;
 
     // RegQueryValueExA. `type` may be null. On entry `*size` is the size of
     // `data`; on return it is the size of the value. A null `data` asks for the
     // size only. A buffer that is too small gives kRegMoreData, and then its
     // contents are undefined.
-    virtual long QueryValue(RegistryKey key, const char* name, std::uint32_t* type,
-                            std::uint8_t* data, std::uint32_t* size) = 0;
+    virtual long QueryValue(RegistryKey key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                            std::uint32_t* size) = 0;
 
     // RegSetValueExA: writes `size` bytes of `data` as they are.
-    virtual long SetValue(RegistryKey key, const char* name, std::uint32_t type,
-                          const std::uint8_t* data, std::uint32_t size) = 0;
+    virtual long SetValue(RegistryKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                          std::uint32_t size) = 0;
 
     // RegEnumValueA. `*nameSize` is the name buffer's size in characters on
     // entry and the name's length without its zero on success; `*dataSize` as
     // for QueryValue. kRegNoMoreItems past the last value.
-    virtual long EnumValue(RegistryKey key, std::uint32_t index, char* name,
-                           std::uint32_t* nameSize, std::uint32_t* type, std::uint8_t* data,
-                           std::uint32_t* dataSize) = 0;
+    virtual long EnumValue(RegistryKey key, std::uint32_t index, char* name, std::uint32_t* nameSize,
+                           std::uint32_t* type, std::uint8_t* data, std::uint32_t* dataSize) = 0;
 
     // RegCloseKey.
     virtual long CloseKey(RegistryKey key) = 0;

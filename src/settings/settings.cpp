@@ -45,8 +45,7 @@ std::string QuotedIfBlank(const std::string& path) {
 
 Settings::Settings() : Settings(PlatformRegistry()) {}
 
-Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory,
-                   SettingsKeys keys)
+Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory, SettingsKeys keys)
     : m_registry(registry),
       m_currentDirectory(currentDirectory ? std::move(currentDirectory)
                                           : CurrentDirectoryProvider(ReadCurrentDirectory)),
@@ -57,18 +56,15 @@ void Settings::DetectBrowser() {
     ScopedKey command(m_registry);
     // Reading is all this needs, and full access to HKEY_CLASSES_ROOT is
     // refused to standard users.
-    if (m_registry.OpenKey(RegistryRoot::ClassesRoot, "", RegistryAccess::Read, root.key) !=
-            kRegOk ||
-        m_registry.OpenKey(root.key, m_keys.browser.c_str(), RegistryAccess::Read, command.key) !=
-            kRegOk) {
+    if (m_registry.OpenKey(RegistryRoot::ClassesRoot, "", RegistryAccess::Read, root.key) != kRegOk ||
+        m_registry.OpenKey(root.key, m_keys.browser.c_str(), RegistryAccess::Read, command.key) != kRegOk) {
         return;
     }
     char name[kSettingBufferSize] = {};
     std::uint32_t nameSize = sizeof name;
     std::uint8_t data[kSettingBufferSize] = {};
     std::uint32_t dataSize = sizeof data;
-    if (m_registry.EnumValue(command.key, 0, name, &nameSize, nullptr, data, &dataSize) !=
-        kRegOk) {
+    if (m_registry.EnumValue(command.key, 0, name, &nameSize, nullptr, data, &dataSize) != kRegOk) {
         // A command that did not fit may have arrived cut: a cut program
         // path must never be started.
         std::memset(data, 0, sizeof data);
@@ -87,8 +83,7 @@ void Settings::LoadFromRegistry() {
     {
         ScopedKey config(m_registry);
         RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
-        if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key,
-                                 disposition) == kRegOk) {
+        if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key, disposition) == kRegOk) {
             if (disposition == RegistryDisposition::CreatedNewKey) {
                 CreateDefaultConfig(config.key);
             } else {
@@ -159,8 +154,7 @@ void Settings::CreateDefaultConfig(RegistryKey key) {
 
 void Settings::LoadAutoRun() {
     ScopedKey run(m_registry);
-    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(), RegistryAccess::Full,
-                           run.key) != kRegOk) {
+    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(), RegistryAccess::Full, run.key) != kRegOk) {
         return;
     }
     std::uint8_t buffer[kSettingBufferSize] = {};
@@ -207,13 +201,11 @@ void Settings::SavePath(int code, const std::string& text) {
         name = kBackupPathValue;
         member = &m_strBackupPath;
         break;
-    default:
-        return;
+    default: return;
     }
     ScopedKey config(m_registry);
     RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
-    if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key,
-                             disposition) != kRegOk) {
+    if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key, disposition) != kRegOk) {
         return;
     }
     const std::string bounded = Bounded(text);
@@ -225,13 +217,12 @@ void Settings::SavePath(int code, const std::string& text) {
 void Settings::SaveValue(int code, unsigned int value) {
     ScopedKey key(m_registry);
     if (code == SettingAutoRun) {
-        if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(),
-                               RegistryAccess::Full, key.key) != kRegOk) {
+        if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(), RegistryAccess::Full, key.key) !=
+            kRegOk) {
             return;
         }
         if (value != 0) {
-            if (!m_strSetupPath.empty() &&
-                StoreText(key.key, kRunValueName, AutoRunCommand()) == kRegOk) {
+            if (!m_strSetupPath.empty() && StoreText(key.key, kRunValueName, AutoRunCommand()) == kRegOk) {
                 m_bAutoRun = 1;
             }
         } else if (StoreBuffer(key.key, kRunValueName, std::string()) == kRegOk) {
@@ -243,8 +234,7 @@ void Settings::SaveValue(int code, unsigned int value) {
     if (code != SettingHotKey && code != SettingAlpha && code != SettingLogoutTime) {
         return;
     }
-    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(),
-                           RegistryAccess::Full, key.key) != kRegOk) {
+    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk) {
         return;
     }
     if (code == SettingHotKey) {
@@ -260,8 +250,7 @@ void Settings::SaveValue(int code, unsigned int value) {
             m_nAlpha = byte;
         }
     } else {
-        const std::uint8_t byte =
-            value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
+        const std::uint8_t byte = value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
         if (StoreByte(key.key, kLogoutTimeValue, byte) == kRegOk) {
             m_nLogoutTime = byte;
         }
@@ -273,9 +262,7 @@ void Settings::SetLogoutTime(std::uint8_t minutes) {
     SaveValue(SettingLogoutTime, minutes);
 }
 
-std::string Settings::AutoRunCommand() const {
-    return Bounded(QuotedIfBlank(m_strSetupPath));
-}
+std::string Settings::AutoRunCommand() const { return Bounded(QuotedIfBlank(m_strSetupPath)); }
 
 // A default that does not fit in 255 characters is left empty rather than
 // cut: a cut path names some other file or folder.
@@ -322,8 +309,7 @@ long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string&
 
 long Settings::StoreText(RegistryKey key, const char* name, const std::string& text) {
     const std::string bounded = Bounded(text);
-    return m_registry.SetValue(key, name, kRegSz,
-                               reinterpret_cast<const std::uint8_t*>(bounded.c_str()),
+    return m_registry.SetValue(key, name, kRegSz, reinterpret_cast<const std::uint8_t*>(bounded.c_str()),
                                static_cast<std::uint32_t>(bounded.size() + 1));
 }
 

@@ -63,8 +63,7 @@ public:
     // The platform's registry, the process's current directory, the
     // program's keys.
     Settings();
-    explicit Settings(Registry& registry,
-                      CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
+    explicit Settings(Registry& registry, CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
                       SettingsKeys keys = SettingsKeys());
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;

@@ -51,9 +51,9 @@ public:
     int GetPageCount() const;
     BOOL GetPageTitle(int nIndex, std::string& strTitle) const;
     BOOL SetPageTitle(int nIndex, const char* lpszTitle);
-    int GetPageData(int nIndex) const;                 // -1 for a bad index
-    int SetPageData(int nIndex, int nPageData);         // the previous value, or -1
-    int FindPage(int nPageData) const;                  // the first tab with it, or -1
+    int GetPageData(int nIndex) const;           // -1 for a bad index
+    int SetPageData(int nIndex, int nPageData);  // the previous value, or -1
+    int FindPage(int nPageData) const;           // the first tab with it, or -1
     // Places page nIndex in a client area of cx by cy pixels: 4 pixels inside
     // the border, clear of the tab strip, wherever the tabs are.
     void ResizePage(int nIndex, int cx, int cy);

@@ -13,8 +13,7 @@ const UINT kRefreshTimeoutMs = 1000;
 
 void SendThemeChanged(HWND wnd) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(wnd, WM_THEMECHANGED, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                        kRefreshTimeoutMs, &ignored);
+    SendMessageTimeoutA(wnd, WM_THEMECHANGED, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kRefreshTimeoutMs, &ignored);
 }
 
 BOOL CALLBACK RefreshChild(HWND wnd, LPARAM) {
@@ -44,8 +43,7 @@ void ApplyThemeProperties(DWORD flags) {
 
 }  // namespace
 
-extern "C" BOOL WINAPI USkinEnable(LPCSTR /*reserved1*/, LPCSTR /*reserved2*/,
-                                   LPCSTR /*skinFile*/) {
+extern "C" BOOL WINAPI USkinEnable(LPCSTR /*reserved1*/, LPCSTR /*reserved2*/, LPCSTR /*skinFile*/) {
     ApplyThemeProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
     return IsThemeActive();
 }

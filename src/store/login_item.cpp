@@ -33,9 +33,7 @@ void CopyField(char* field, std::size_t width, const char* text) {
     CopyBounded(field, width, text, width);
 }
 
-void LoginItem::Clear() {
-    std::memset(this, 0, sizeof *this);
-}
+void LoginItem::Clear() { std::memset(this, 0, sizeof *this); }
 
 void LoginItem::CopyFrom(const LoginItem& source) {
     if (&source == this) return;

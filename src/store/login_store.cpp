@@ -10,34 +10,21 @@
 #include "platform/message_sink.h"
 
 LoginStore::LoginStore()
-    : firstVisible(0), header(), masterPassword(), ioLength(0), isOpen(false), m_sink(nullptr),
-      m_fileSystem(nullptr) {
+    : firstVisible(0), header(), masterPassword(), ioLength(0), isOpen(false), m_sink(nullptr), m_fileSystem(nullptr) {
     Reset();
 }
 
-LoginStore::~LoginStore() {
-    Reset();
-}
+LoginStore::~LoginStore() { Reset(); }
 
-void LoginStore::SetMessageSink(MessageSink* sink) {
-    m_sink = sink;
-}
+void LoginStore::SetMessageSink(MessageSink* sink) { m_sink = sink; }
 
-void LoginStore::SetFileSystem(FileSystem* fileSystem) {
-    m_fileSystem = fileSystem;
-}
+void LoginStore::SetFileSystem(FileSystem* fileSystem) { m_fileSystem = fileSystem; }
 
-void LoginStore::Tell(const char* text) {
-    (m_sink != nullptr ? *m_sink : DefaultMessageSink()).ShowMessage(text);
-}
+void LoginStore::Tell(const char* text) { (m_sink != nullptr ? *m_sink : DefaultMessageSink()).ShowMessage(text); }
 
-FileSystem& LoginStore::Files() {
-    return m_fileSystem != nullptr ? *m_fileSystem : DefaultFileSystem();
-}
+FileSystem& LoginStore::Files() { return m_fileSystem != nullptr ? *m_fileSystem : DefaultFileSystem(); }
 
-std::uint32_t LoginStore::GetCount() const {
-    return header.itemCount;
-}
+std::uint32_t LoginStore::GetCount() const { return header.itemCount; }
 
 bool LoginStore::GetItem(int index, LoginItem& out) const {
     if (index < 0 || index >= static_cast<int>(kMaxItems)) return false;
@@ -78,9 +65,7 @@ bool LoginStore::ReplaceItem(int index, const LoginItem& item) {
     return true;
 }
 
-std::uint32_t LoginStore::GetFirstVisible() const {
-    return firstVisible;
-}
+std::uint32_t LoginStore::GetFirstVisible() const { return firstVisible; }
 
 void LoginStore::GetPage(LoginItem out[kPageSize], std::uint32_t& count) const {
     if (firstVisible > header.itemCount) return;
@@ -150,10 +135,6 @@ void LoginStore::FindByServiceName(const char* text) {
     }
 }
 
-std::uint32_t LoginStore::GetIoLength() const {
-    return ioLength;
-}
+std::uint32_t LoginStore::GetIoLength() const { return ioLength; }
 
-const std::string& LoginStore::GetFilePath() const {
-    return filePath;
-}
+const std::string& LoginStore::GetFilePath() const { return filePath; }

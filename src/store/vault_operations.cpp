@@ -25,14 +25,10 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
-bool IsPathSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 }  // namespace
 
-bool LoginStore::OpenDefault(const char* password) {
-    return Open(password, kVaultFileName) == VaultOk;
-}
+bool LoginStore::OpenDefault(const char* password) { return Open(password, kVaultFileName) == VaultOk; }
 
 VaultResult LoginStore::Open(const char* password, const std::string& path) {
     CopyField(masterPassword, sizeof masterPassword, password);
@@ -100,10 +96,6 @@ void LoginStore::Reset() {
     isOpen = false;
 }
 
-void LoginStore::ClearAfterFailure() {
-    Reset();
-}
+void LoginStore::ClearAfterFailure() { Reset(); }
 
-bool LoginStore::IsOpen() const {
-    return isOpen;
-}
+bool LoginStore::IsOpen() const { return isOpen; }

@@ -6,9 +6,7 @@
 
 namespace {
 
-bool IsSingleByteSpace(unsigned char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+bool IsSingleByteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 

@@ -15,17 +15,15 @@ std::string RawAddress(const LoginItem& item) {
     return std::string(copy);
 }
 
-std::string ViaClientOrBrowser(const std::string& client, const LaunchClients& clients,
-                               const char* scheme, const std::string& address) {
+std::string ViaClientOrBrowser(const std::string& client, const LaunchClients& clients, const char* scheme,
+                               const std::string& address) {
     if (!client.empty()) return client;
     return clients.browserCommand + scheme + address;
 }
 
 }  // namespace
 
-std::string NormalizedItemAddress(const LoginItem& item) {
-    return NormalizeAddress(RawAddress(item));
-}
+std::string NormalizedItemAddress(const LoginItem& item) { return NormalizeAddress(RawAddress(item)); }
 
 std::string BuildLaunchCommand(const LoginItem& item, const LaunchClients& clients) {
     const std::string raw = RawAddress(item);
@@ -34,17 +32,11 @@ std::string BuildLaunchCommand(const LoginItem& item, const LaunchClients& clien
     if (raw.empty()) return std::string();
     const std::string address = NormalizeAddress(raw);
     switch (item.addressType) {
-    case ADDRESS_HTTP:
-        return ViaClientOrBrowser(clients.webClient, clients, " http://", address);
-    case ADDRESS_HTTPS:
-        return ViaClientOrBrowser(clients.webClient, clients, " https://", address);
-    case ADDRESS_FTP:
-        return ViaClientOrBrowser(clients.ftpClient, clients, " ftp://", address);
-    case ADDRESS_TELNET:
-        return ViaClientOrBrowser(clients.telnetClient, clients, " telnet://", address);
-    case ADDRESS_LOCAL:
-        return address;
-    default:
-        return std::string();
+    case ADDRESS_HTTP: return ViaClientOrBrowser(clients.webClient, clients, " http://", address);
+    case ADDRESS_HTTPS: return ViaClientOrBrowser(clients.webClient, clients, " https://", address);
+    case ADDRESS_FTP: return ViaClientOrBrowser(clients.ftpClient, clients, " ftp://", address);
+    case ADDRESS_TELNET: return ViaClientOrBrowser(clients.telnetClient, clients, " telnet://", address);
+    case ADDRESS_LOCAL: return address;
+    default: return std::string();
     }
 }

@@ -6,7 +6,7 @@
 #include "store/login_item.h"
 
 struct LaunchClients {
-    std::string webClient;       // used for HTTP and HTTPS items when set
+    std::string webClient;  // used for HTTP and HTTPS items when set
     std::string ftpClient;
     std::string telnetClient;
     std::string browserCommand;  // the quoted browser path, without arguments

@@ -14,8 +14,8 @@ bool StartCommandLine(const std::string& commandLine) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     ZeroMemory(&process, sizeof process);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr, nullptr, &startup,
+                        &process)) {
         return false;
     }
     // The process runs on its own; its handles are not ours to keep.

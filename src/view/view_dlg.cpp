@@ -84,8 +84,8 @@ BOOL CViewDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
-    HICON icon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
-                                               iconSize, iconSize, LR_DEFAULTCOLOR | LR_SHARED));
+    HICON icon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, iconSize,
+                                               iconSize, LR_DEFAULTCOLOR | LR_SHARED));
     SetIcon(icon, FALSE);
 
     m_fontList.Create(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_STRING_PRECIS,
@@ -289,14 +289,9 @@ void CViewDlg::OnLock() { theApp.Logout(); }
 
 void CViewDlg::CopyToClipboard(const std::string& text) {
     switch (PutClipboardText(m_hWnd, text)) {
-    case ClipboardOpenFailed:
-        AfxMessageBox("Failed to open the clipboard");
-        break;
-    case ClipboardNoMemory:
-        AfxMessageBox("System memory is not enough!");
-        break;
-    case ClipboardOk:
-        break;
+    case ClipboardOpenFailed: AfxMessageBox("Failed to open the clipboard"); break;
+    case ClipboardNoMemory: AfxMessageBox("System memory is not enough!"); break;
+    case ClipboardOk: break;
     }
 }
 

@@ -31,10 +31,10 @@ protected:
     void PostNcDestroy() override;
 
     COLORREF m_color;
-    CFont m_font;              // a copy of the control's font, made at the first paint
+    CFont m_font;  // a copy of the control's font, made at the first paint
     BOOL m_bDeleteOnDestroy;
-    BOOL m_bOver = FALSE;      // the mouse is over the link
-    UINT_PTR m_nTimerId = 1;   // the hover timer
+    BOOL m_bOver = FALSE;     // the mouse is over the link
+    UINT_PTR m_nTimerId = 1;  // the hover timer
 
     DECLARE_MESSAGE_MAP()
 };

@@ -90,13 +90,15 @@ TEST_F(CliTest, InitCreatesTheProgramsDefaultVaultAndRefusesToOverwrite) {
 
 TEST_F(CliTest, RoundTripThroughEveryCommandAndIntoASecondVault) {
     ASSERT_EQ(Cli({"init"}).status, 0);
-    ProcessResult r = Cli({"add", "--service", "Mail\tbox", "--user", "al\\ice", "--address", "  http://mail.example/in",
-                           "--type", "HTTPS", "--description", "line one\nline two\r"},
+    ProcessResult r = Cli({"add", "--service", "Mail\tbox", "--user", "al\\ice", "--address",
+                           "  http://mail.example/in", "--type", "HTTPS", "--description", "line one\nline two\r"},
                           "quillmarsh\r\nitem-pass\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "1\n");
     ASSERT_EQ(Cli({"add", "--service", "Shell", "--type", "3", "--address", "telnet://bbs.example"},
-                  "quillmarsh\nshell-pass\n").status, 0);
+                  "quillmarsh\nshell-pass\n")
+                  .status,
+              0);
     ASSERT_EQ(Cli({"add", "--service", "Doomed"}, "quillmarsh\nx\n").status, 0);
     r = Cli({"edit", "2", "--user", "bob", "--new-password", "--type", "local"}, "quillmarsh\nnew-shell-pass\n");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -27,9 +27,7 @@ protected:
     std::unique_ptr<LoginStore> store;
 };
 
-bool ShiftJisLead(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+bool ShiftJisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 }  // namespace
 
 TEST_F(TableTest, HoldsExactlyOneHundredItems) {
@@ -153,7 +151,8 @@ TEST_F(TableTest, FindNeverMatchesAcrossADoubleByteCharacter) {
     AddNumbered(12);
     // Two Shift-JIS characters, 0x82 0xA0 and 0x82 0xA2, then an A that
     // follows a lead byte and one that stands alone.
-    store->ReplaceItem(11, MakeItem("\x82\xA0\x82\xA2\x82" "AA"));
+    store->ReplaceItem(11, MakeItem("\x82\xA0\x82\xA2\x82"
+                                    "AA"));
     SetLeadByteTest(ShiftJisLead);
 
     store->FindByServiceName("\xA0\x82");  // would start on a trail byte

@@ -12,7 +12,6 @@
 
 namespace {
 
-
 Bytes Digest(const char* password) {
     Bytes d(kDigestSize);
     DigestPassword(password, d.data());

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 // ---- The tables, recomputed from GF(2^8) arithmetic --------------------------
 
 std::uint8_t Multiply(std::uint8_t a, std::uint8_t b) {
@@ -40,8 +39,9 @@ std::uint8_t AffineSBox(std::uint8_t x) {
     const std::uint8_t b = Inverse(x);
     std::uint8_t s = 0;
     for (int i = 0; i < 8; ++i) {
-        const int bit = ((b >> i) ^ (b >> ((i + 4) % 8)) ^ (b >> ((i + 5) % 8)) ^
-                         (b >> ((i + 6) % 8)) ^ (b >> ((i + 7) % 8)) ^ (0x63 >> i)) & 1;
+        const int bit = ((b >> i) ^ (b >> ((i + 4) % 8)) ^ (b >> ((i + 5) % 8)) ^ (b >> ((i + 6) % 8)) ^
+                         (b >> ((i + 7) % 8)) ^ (0x63 >> i)) &
+                        1;
         s |= static_cast<std::uint8_t>(bit << i);
     }
     return s;
@@ -104,17 +104,13 @@ TEST(Rijndael, Fips197AppendixCInBothDirections) {
         const char* key;
         const char* cipher;
     } cases[] = {
-        {CRijndael::Key16Bytes, "000102030405060708090a0b0c0d0e0f",
-         "69c4e0d86a7b0430d8cdb78070b4c55a"},
-        {CRijndael::Key24Bytes, "000102030405060708090a0b0c0d0e0f1011121314151617",
-         "dda97ca4864cdfe06eaf70a0ec0d7191"},
-        {CRijndael::Key32Bytes,
-         "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
+        {CRijndael::Key16Bytes, "000102030405060708090a0b0c0d0e0f", "69c4e0d86a7b0430d8cdb78070b4c55a"},
+        {CRijndael::Key24Bytes, "000102030405060708090a0b0c0d0e0f1011121314151617", "dda97ca4864cdfe06eaf70a0ec0d7191"},
+        {CRijndael::Key32Bytes, "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
          "8ea2b7ca516745bfeafc49904b496089"},
         // Back to a short key on a reused engine: nothing of the longer
         // schedule may linger.
-        {CRijndael::Key16Bytes, "000102030405060708090a0b0c0d0e0f",
-         "69c4e0d86a7b0430d8cdb78070b4c55a"},
+        {CRijndael::Key16Bytes, "000102030405060708090a0b0c0d0e0f", "69c4e0d86a7b0430d8cdb78070b4c55a"},
     };
     const Bytes plain = FromHex("00112233445566778899aabbccddeeff");
     CRijndael encryptor;
@@ -139,8 +135,7 @@ TEST(Rijndael, Sp800_38aCbcAes128BothDirectionsAndInPlace) {
     const int bits = static_cast<int>(kNistPlain.size() * 8);
 
     CRijndael engine;
-    ASSERT_EQ(engine.Setup(CRijndael::CBC, CRijndael::Encrypt, kNistKey.data(),
-                           CRijndael::Key16Bytes, kNistIv.data()),
+    ASSERT_EQ(engine.Setup(CRijndael::CBC, CRijndael::Encrypt, kNistKey.data(), CRijndael::Key16Bytes, kNistIv.data()),
               0);
     Bytes out(kNistPlain.size());
     EXPECT_EQ(engine.EncryptBlocks(kNistPlain.data(), bits, out.data()), bits);
@@ -150,8 +145,7 @@ TEST(Rijndael, Sp800_38aCbcAes128BothDirectionsAndInPlace) {
     EXPECT_EQ(engine.EncryptBlocks(inPlace.data(), bits, inPlace.data()), bits);
     EXPECT_EQ(inPlace, cipher);
 
-    ASSERT_EQ(engine.Setup(CRijndael::CBC, CRijndael::Decrypt, kNistKey.data(),
-                           CRijndael::Key16Bytes, kNistIv.data()),
+    ASSERT_EQ(engine.Setup(CRijndael::CBC, CRijndael::Decrypt, kNistKey.data(), CRijndael::Key16Bytes, kNistIv.data()),
               0);
     EXPECT_EQ(engine.DecryptBlocks(cipher.data(), bits, out.data()), bits);
     EXPECT_EQ(out, kNistPlain);
@@ -170,8 +164,7 @@ TEST(Rijndael, Cfb1Aes128AsAStream) {
     const int bits = static_cast<int>(kNistPlain.size() * 8);
 
     CRijndael engine;
-    ASSERT_EQ(engine.Setup(CRijndael::CFB1, CRijndael::Encrypt, kNistKey.data(),
-                           CRijndael::Key16Bytes, kNistIv.data()),
+    ASSERT_EQ(engine.Setup(CRijndael::CFB1, CRijndael::Encrypt, kNistKey.data(), CRijndael::Key16Bytes, kNistIv.data()),
               0);
     Bytes out(kNistPlain.size());
     EXPECT_EQ(engine.EncryptBlocks(kNistPlain.data(), bits, out.data()), bits);
@@ -188,14 +181,12 @@ TEST(Rijndael, Cfb1Aes128AsAStream) {
 
     // A decrypting engine runs on the encryption schedule too, also in place,
     // and refuses to encrypt like any decrypting engine.
-    ASSERT_EQ(engine.Setup(CRijndael::CFB1, CRijndael::Decrypt, kNistKey.data(),
-                           CRijndael::Key16Bytes, kNistIv.data()),
+    ASSERT_EQ(engine.Setup(CRijndael::CFB1, CRijndael::Decrypt, kNistKey.data(), CRijndael::Key16Bytes, kNistIv.data()),
               0);
     Bytes inPlace = cipher;
     EXPECT_EQ(engine.DecryptBlocks(inPlace.data(), bits, inPlace.data()), bits);
     EXPECT_EQ(inPlace, kNistPlain);
-    EXPECT_EQ(engine.EncryptBlocks(kNistPlain.data(), bits, out.data()),
-              CRijndael::RE_WRONG_DIRECTION);
+    EXPECT_EQ(engine.EncryptBlocks(kNistPlain.data(), bits, out.data()), CRijndael::RE_WRONG_DIRECTION);
 }
 
 // ---- Lengths and result codes -----------------------------------------------
@@ -221,9 +212,7 @@ TEST(Rijndael, OnlyWholeBlocksAreProcessed) {
         ASSERT_EQ(decryptor.Setup(mode, CRijndael::Decrypt, kNistKey.data(), CRijndael::Key16Bytes), 0);
         Bytes back(32, 0xEE);
         EXPECT_EQ(decryptor.DecryptBlocks(out.data(), 255, back.data()), 128) << mode;
-        EXPECT_EQ(Bytes(back.begin(), back.begin() + 16),
-                  Bytes(kNistPlain.begin(), kNistPlain.begin() + 16))
-            << mode;
+        EXPECT_EQ(Bytes(back.begin(), back.begin() + 16), Bytes(kNistPlain.begin(), kNistPlain.begin() + 16)) << mode;
         EXPECT_EQ(back[16], 0xEE) << mode;
     }
 }

@@ -121,8 +121,8 @@ TEST_F(SettingsTest, StoredBytesAreBoundedAtLoadAndWrittenBack) {
     struct Case {
         std::uint8_t stored, alpha, logout;
     };
-    for (const Case& c : {Case{100, 255, 60}, Case{127, 255, 60}, Case{128, 128, 60},
-                          Case{61, 255, 60}, Case{60, 255, 60}, Case{0, 255, 0}}) {
+    for (const Case& c : {Case{100, 255, 60}, Case{127, 255, 60}, Case{128, 128, 60}, Case{61, 255, 60},
+                          Case{60, 255, 60}, Case{0, 255, 0}}) {
         MemoryRegistry fresh;
         fresh.PutByte(kUser, kConfigKeyPath, kAlphaValue, c.stored);
         fresh.PutByte(kUser, kConfigKeyPath, kLogoutTimeValue, c.stored);
@@ -235,8 +235,7 @@ TEST_F(SettingsTest, AutoRunQuotesAProgramPathWithBlanks) {
 }
 
 TEST_F(SettingsTest, BrowserCommandKeepsTheQuotedProgramPathOnly) {
-    EXPECT_EQ(Browser("\"C:\\Program Files\\Web\\web.exe\" -nohome -- \"%1\""),
-              "\"C:\\Program Files\\Web\\web.exe\"");
+    EXPECT_EQ(Browser("\"C:\\Program Files\\Web\\web.exe\" -nohome -- \"%1\""), "\"C:\\Program Files\\Web\\web.exe\"");
     EXPECT_EQ(Browser("\"C:\\Program Files\\Web\\web.exe -- %1"), "\"C:\\Program Files\\Web\\web.exe -- %1");
     EXPECT_EQ(Browser("C:\\Web\\web.exe %1"), "C:\\Web\\web.exe %1");
     EXPECT_EQ(Browser("C:\\Web\\web.exe \"%1\" -x"), "C:\\Web\\web.exe \"%1\"");
@@ -271,8 +270,7 @@ TEST_F(SettingsTest, SavePathCutsTo255AndWritesOnlyTheValueNamed) {
     EXPECT_EQ(settings.GetSetupPath(), kProgram);
     EXPECT_EQ(settings.GetBackupPath(), kDir);
 
-    const char* names[] = {kWebClientValue, kFtpClientValue, kTelnetClientValue, kSetupPathValue,
-                           kBackupPathValue};
+    const char* names[] = {kWebClientValue, kFtpClientValue, kTelnetClientValue, kSetupPathValue, kBackupPathValue};
     for (int code = 0; code <= 4; ++code) {
         settings.SavePath(code, "path " + std::to_string(code));
         ExpectText(kConfigKeyPath, names[code], "path " + std::to_string(code));

@@ -1,8 +1,8 @@
 // Start-up's login loop and the application object's operations, driven in
 // process: the Login dialog is filled and pressed by the dialog driver, the
 // vault is real and lives in a fresh folder, settings in the real registry.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
@@ -20,8 +20,8 @@ namespace {
 BYTE RegistryByte(const char* name) {
     BYTE value = 0;
     DWORD size = 1;
-    RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda\\Config", name, RRF_RT_REG_BINARY, nullptr,
-                 &value, &size);
+    RegGetValueA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda\\Config", name, RRF_RT_REG_BINARY, nullptr, &value,
+                 &size);
     return value;
 }
 
@@ -73,12 +73,11 @@ TEST_F(AppTest, ARejectedPasswordBringsTheDialogBackEmptyUntilTheVaultOpens) {
             EXPECT_EQ(box.Title(), "Pellucorda");
             box.Click(IDOK);
         })
-        .ExpectDialog(IDD_LOGIN,
-                      [](DialogContext& dlg) {
-                          EXPECT_EQ(dlg.Text(IDC_LOGIN_PASSWORD), "") << "the rejected text is gone";
-                          dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
-                          dlg.Click(IDOK);
-                      });
+        .ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) {
+            EXPECT_EQ(dlg.Text(IDC_LOGIN_PASSWORD), "") << "the rejected text is gone";
+            dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
+            dlg.Click(IDOK);
+        });
     EXPECT_TRUE(theApp.Login());
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(message, "please input correct password!");

@@ -2,8 +2,8 @@
 // page shows, what each control stores and when, the warnings of the logout
 // time, the opacity bar's steps and what reaches the list window, and how the
 // dialog closes and refuses a second run.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -39,8 +39,7 @@ int ConfigByte(const char* name) {
 }
 
 void PutConfigString(const char* name, const std::string& text) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kConfigKeyPath, name, REG_SZ, text.c_str(),
-                    static_cast<DWORD>(text.size() + 1));
+    RegSetKeyValueA(HKEY_CURRENT_USER, kConfigKeyPath, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 HWND Item(CWnd& page, int id) { return ::GetDlgItem(page.GetSafeHwnd(), id); }

@@ -3,8 +3,8 @@
 // was closed, and the command again while the dialog shows opens no second
 // one. The shell's notification-area call is recorded, as in the frame's own
 // tests.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -15,8 +15,8 @@
 #include "res/resource.h"
 #include "support/dialog_driver.h"
 #include "support/message_pump.h"
-#include "tray_test_support.h"
 #include "support/tab_click.h"
+#include "tray_test_support.h"
 
 namespace {
 
@@ -63,7 +63,8 @@ protected:
         chooser.choose = 'c';
         chooser.HookWindow(hFrame);
         ::SendMessageA(hFrame, WM_TRAYNOTIFY, IDR_TRAYMENU, WM_RBUTTONUP);
-        EXPECT_TRUE(PumpUntil(theApp, [&] { return driver.Done(); }, 20000));
+        EXPECT_TRUE(PumpUntil(
+            theApp, [&] { return driver.Done(); }, 20000));
         return chooser.commands;
     }
 

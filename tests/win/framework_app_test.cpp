@@ -1,7 +1,7 @@
 // The application object's start and end, the frame window, and message
 // boxes captioned with the application title.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -164,8 +164,7 @@ TEST(Application, TitleIsNamedOrFromTheStringTableOrTheProgramsName) {
     EXPECT_EQ(AfxGetApp(), outer);
 
     char fromStrings[256] = {};
-    bool hasString = ::LoadStringA(::GetModuleHandleA(nullptr), AFX_IDS_APP_TITLE, fromStrings,
-                                   sizeof fromStrings) > 0;
+    bool hasString = ::LoadStringA(::GetModuleHandleA(nullptr), AFX_IDS_APP_TITLE, fromStrings, sizeof fromStrings) > 0;
     CWinApp unnamed;
     EXPECT_EQ(unnamed.m_strAppName, hasString ? std::string(fromStrings) : std::string("win_tests"));
 }

@@ -1,8 +1,8 @@
 // The wrappers that do more than pass a message on: list texts of any length
 // (read through the wide message), the selected row, font and menu handles
 // and who destroys them.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <commctrl.h>
 

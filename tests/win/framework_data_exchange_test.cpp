@@ -1,7 +1,7 @@
 // Dialog data exchange in both directions, its failures as the user sees
 // them, and the guarantees of UpdateData.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
@@ -133,15 +133,17 @@ TEST(DataExchange, FailureTellsTheUserFocusesTheWholeTextAndStopsTheExchange) {
         int selEnd = -1;
         bool stillOpen = false;
         DialogDriver driver;
-        driver.ExpectDialog(IDD_FW_EXCHANGE, [&](DialogContext& d) {
-                  d.SetText(input.control, input.text);
-                  d.SetText(IDC_FW_LATER, "after");
-                  d.Click(IDOK);  // the message box comes and goes inside the click
-                  focusId = d.FocusId();
-                  d.Selection(input.control, selStart, selEnd);
-                  stillOpen = ::IsWindowVisible(d.Hwnd()) != FALSE;
-                  d.Click(IDCANCEL);
-              })
+        driver
+            .ExpectDialog(IDD_FW_EXCHANGE,
+                          [&](DialogContext& d) {
+                              d.SetText(input.control, input.text);
+                              d.SetText(IDC_FW_LATER, "after");
+                              d.Click(IDOK);  // the message box comes and goes inside the click
+                              focusId = d.FocusId();
+                              d.Selection(input.control, selStart, selEnd);
+                              stillOpen = ::IsWindowVisible(d.Hwnd()) != FALSE;
+                              d.Click(IDCANCEL);
+                          })
             .ExpectMessageBox([&](DialogContext& box) {
                 message = box.MessageText();
                 caption = box.Title();

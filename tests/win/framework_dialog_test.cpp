@@ -1,9 +1,9 @@
 // Modal and modeless dialogs: how each way of closing ends them, who owns
 // them, keyboard handling of modeless dialogs through the application's loop,
 // and the test driver's own guarantees.
+#include <windows.h>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
 // Message maps: precedence along the class chain, the default processing of
 // what no entry takes, the parameters each entry hands its handler, binding of
 // windows to objects, and the per-thread current-message record.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -87,7 +87,9 @@ protected:
         lifecycle.push_back("destroy");
         CWnd::OnDestroy();
     }
-    void PostNcDestroy() override { lifecycle.push_back(m_hWnd == nullptr ? "post-nc-destroy unbound" : "post-nc-destroy bound"); }
+    void PostNcDestroy() override {
+        lifecycle.push_back(m_hWnd == nullptr ? "post-nc-destroy unbound" : "post-nc-destroy bound");
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -220,14 +222,15 @@ TEST(MessageMap, EntriesHandTheirHandlersTheMessageParameters) {
     wnd.SendMsg(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-5, 20));
     wnd.SendMsg(WM_LBUTTONDBLCLK, MK_LBUTTON | MK_SHIFT, MAKELPARAM(30, -40));
     EXPECT_EQ(wnd.SendMsg(WM_NCHITTEST, 0, MAKELPARAM(-100, -200)), HTCAPTION);
-    EXPECT_EQ(wnd.SendMsg(WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_EQ(wnd.SendMsg(WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
     wnd.SendMsg(WM_CLOSE);
     EXPECT_EQ(wnd.SendMsg(g_registeredMessage, 3, 4), 77);
     EXPECT_EQ(::IsWindow(wnd.m_hWnd), TRUE);  // the handler replaced the default close
 
-    EXPECT_EQ(wnd.calls, (std::vector<std::string>{
-                             "timer 42", "hotkey 7 8 65", "show 1 3", "down 1 -5,20", "dblclk 5 30,-40",
-                             "hittest -100,-200", "cursor self 1 512", "close", "registered 3 4"}));
+    EXPECT_EQ(wnd.calls,
+              (std::vector<std::string>{"timer 42", "hotkey 7 8 65", "show 1 3", "down 1 -5,20", "dblclk 5 30,-40",
+                                        "hittest -100,-200", "cursor self 1 512", "close", "registered 3 4"}));
 
     // Focus partners: a window bound to no object arrives as a temporary
     // object for its handle; none arrives as null.

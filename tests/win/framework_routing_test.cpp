@@ -1,7 +1,7 @@
 // Command routing from the frame to the application object, and reflection of
 // control notifications to the controls' own objects.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -164,7 +164,8 @@ protected:
 
 TEST_F(Reflection, ControlAnsweringItsParentsColourRequestKeepsItFromTheParent) {
     HDC hdc = ::GetDC(dlg.m_link.m_hWnd);
-    LRESULT brush = dlg.SendMsg(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(dlg.m_link.m_hWnd));
+    LRESULT brush =
+        dlg.SendMsg(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(dlg.m_link.m_hWnd));
     EXPECT_EQ(brush, reinterpret_cast<LRESULT>(dlg.m_link.brush));
     EXPECT_EQ(dlg.m_link.requests, 1);
     EXPECT_EQ(dlg.m_link.lastCtlColor, static_cast<UINT>(CTLCOLOR_STATIC));
@@ -177,8 +178,9 @@ TEST_F(Reflection, ControlAnsweringItsParentsColourRequestKeepsItFromTheParent) 
                           reinterpret_cast<LPARAM>(::GetDlgItem(dlg.m_hWnd, IDC_FW_PLAIN))),
               gray);
     dlg.m_link.declines = true;
-    EXPECT_EQ(dlg.SendMsg(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(dlg.m_link.m_hWnd)),
-              gray);
+    EXPECT_EQ(
+        dlg.SendMsg(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(dlg.m_link.m_hWnd)),
+        gray);
     EXPECT_EQ(dlg.m_link.requests, 2);
     EXPECT_EQ(dlg.parentCtlColors, 2);
     ::ReleaseDC(dlg.m_link.m_hWnd, hdc);

@@ -3,8 +3,8 @@
 // driven in process, the vault is real and lives in a fresh folder, and the
 // shell's notification-area call is recorded (on the null display driver the
 // real one always fails).
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <uxtheme.h>
 
 #include <string>
@@ -42,8 +42,8 @@ public:
         wc.lpszClassName = "ThemeProbeWindow";
         ::RegisterClassA(&wc);
         s_count = 0;
-        m_hWnd = ::CreateWindowExA(0, "ThemeProbeWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        m_hWnd =
+            ::CreateWindowExA(0, "ThemeProbeWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
     }
     ~ThemeProbe() { ::DestroyWindow(m_hWnd); }
     int Count() const { return s_count; }
@@ -229,9 +229,8 @@ TEST_F(MainFrameTest, ExitWhileATrayClickWaitsForTheLoginEndsTheProgramCleanly) 
     CreateFrame();
     shell.Calls().clear();
     DialogDriver driver;
-    driver.ExpectDialog(IDD_LOGIN, [&](DialogContext&) {
-        ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_EXIT, 0), 0);
-    });
+    driver.ExpectDialog(IDD_LOGIN,
+                        [&](DialogContext&) { ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_EXIT, 0), 0); });
     EXPECT_EQ(Tray(WM_LBUTTONDOWN), 0);
     EXPECT_TRUE(driver.Done());
     EXPECT_FALSE(::IsWindow(hFrame));

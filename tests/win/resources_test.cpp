@@ -2,9 +2,9 @@
 // the controls, classes and styles the dialogs' code relies on; the combo
 // entries whose positions are the address type codes; the menus, strings and
 // icons the frame and the tray load; the manifest's activation context.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <ostream>
@@ -17,9 +17,7 @@ namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    return message == WM_INITDIALOG ? TRUE : FALSE;
-}
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
 
 // A dialog created modeless from one of the program's templates, destroyed
 // with the object. Child pages get a hidden top-level parent of their own.
@@ -27,8 +25,8 @@ class TemplateDialog {
 public:
     explicit TemplateDialog(int id, bool child = false) {
         if (child) {
-            parent_ = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 400, 400, nullptr,
-                                      nullptr, Module(), nullptr);
+            parent_ =
+                CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 400, 400, nullptr, nullptr, Module(), nullptr);
         }
         dialog_ = CreateDialogParamA(Module(), MAKEINTRESOURCEA(id), parent_, PlainDialogProc, 0);
     }
@@ -60,9 +58,7 @@ std::string ClassOf(HWND wnd) {
 LONG StyleOf(HWND wnd) { return GetWindowLongA(wnd, GWL_STYLE); }
 
 // The dialog manager draws a template's WS_BORDER as a sunken client edge.
-bool HasBorder(HWND wnd) {
-    return (StyleOf(wnd) & WS_BORDER) || (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-}
+bool HasBorder(HWND wnd) { return (StyleOf(wnd) & WS_BORDER) || (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE); }
 
 // What the code needs of one control, with the texts where a slip would
 // mislead the user (swapped buttons, the default password's hint) or where
@@ -87,8 +83,7 @@ struct ExpectedDialog {
 HWND FindControl(HWND dialog, const ExpectedControl& expected) {
     if (expected.id != IDC_STATIC) return GetDlgItem(dialog, expected.id);
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(c) == IDC_STATIC &&
-            _stricmp(ClassOf(c).c_str(), expected.className) == 0 && expected.text &&
+        if (GetDlgCtrlID(c) == IDC_STATIC && _stricmp(ClassOf(c).c_str(), expected.className) == 0 && expected.text &&
             WindowText(c) == expected.text) {
             return c;
         }
@@ -112,8 +107,7 @@ std::vector<ExpectedDialog> ProgramDialogs() {
         {IDD_VIEW,
          "Pellucorda",
          false,
-         {{IDC_VIEW_LIST, WC_LISTVIEWA, nullptr,
-           LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, 0},
+         {{IDC_VIEW_LIST, WC_LISTVIEWA, nullptr, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER, 0},
           {IDC_VIEW_QUERY_TEXT, "Edit", "", ES_AUTOHSCROLL | WS_BORDER, 0},
           {IDC_VIEW_QUERY, "Button", "Query", 0, 0},
           {IDC_VIEW_PREV, "Button", "<--", 0, 0},
@@ -151,10 +145,7 @@ std::vector<ExpectedDialog> ProgramDialogs() {
          {{IDC_LOGIN_PASSWORD, "Edit", "", ES_PASSWORD | ES_AUTOHSCROLL | kEditBox, 0},
           {IDOK, "Button", "Login", 0, 0},
           {IDC_STATIC, "Static", "Default password is: quillmarsh", 0, 0}}},
-        {IDD_CONFIG,
-         "Config",
-         false,
-         {{IDC_CONFIG_TAB, WC_TABCONTROLA, "Tab1", TCS_FIXEDWIDTH, 0}}},
+        {IDD_CONFIG, "Config", false, {{IDC_CONFIG_TAB, WC_TABCONTROLA, "Tab1", TCS_FIXEDWIDTH, 0}}},
         {IDD_PATHPAGE,
          nullptr,
          true,
@@ -166,10 +157,8 @@ std::vector<ExpectedDialog> ProgramDialogs() {
         {IDD_CONTROLPAGE,
          nullptr,
          true,
-         {{IDC_CONTROL_AUTORUN, "Button", "Auto-run program  when windows started", WS_TABSTOP, 0,
-           BS_AUTOCHECKBOX},
-          {IDC_CONTROL_HOTKEY, "Button", "Enable Hotkey(Windows+A)", WS_TABSTOP, 0,
-           BS_AUTOCHECKBOX},
+         {{IDC_CONTROL_AUTORUN, "Button", "Auto-run program  when windows started", WS_TABSTOP, 0, BS_AUTOCHECKBOX},
+          {IDC_CONTROL_HOTKEY, "Button", "Enable Hotkey(Windows+A)", WS_TABSTOP, 0, BS_AUTOCHECKBOX},
           // Digits only, and no scrolling: the field holds at most "60".
           {IDC_CONTROL_LOGOUT, "Edit", "", ES_NUMBER | kEditBox, ES_AUTOHSCROLL},
           {IDC_CONTROL_AUTOMATION_GROUP, "Button", "Automation", 0, 0, BS_GROUPBOX},
@@ -178,9 +167,7 @@ std::vector<ExpectedDialog> ProgramDialogs() {
     };
 }
 
-void PrintTo(const ExpectedDialog& expected, std::ostream* out) {
-    *out << "template " << expected.id;
-}
+void PrintTo(const ExpectedDialog& expected, std::ostream* out) { *out << "template " << expected.id; }
 
 class DialogTemplate : public ::testing::TestWithParam<ExpectedDialog> {
 protected:
@@ -273,8 +260,8 @@ TEST(DialogTemplates, ButtonsAndHeaderFlagsGiveTheIntendedKeyboardAndStacking) {
         TemplateDialog view(IDD_VIEW);
         ASSERT_NE(view.get(), nullptr);
         // No default button: Enter in the query edit hides the window.
-        for (int id : {IDC_VIEW_QUERY, IDC_VIEW_PREV, IDC_VIEW_NEXT, IDC_VIEW_NEW, IDC_VIEW_MODIFY,
-                       IDC_VIEW_DELETE, IDC_VIEW_PASSWORD, IDC_VIEW_LOCK}) {
+        for (int id : {IDC_VIEW_QUERY, IDC_VIEW_PREV, IDC_VIEW_NEXT, IDC_VIEW_NEW, IDC_VIEW_MODIFY, IDC_VIEW_DELETE,
+                       IDC_VIEW_PASSWORD, IDC_VIEW_LOCK}) {
             EXPECT_EQ(ButtonKind(GetDlgItem(view.get(), id)), BS_PUSHBUTTON) << id;
         }
     }
@@ -298,8 +285,7 @@ TEST(DialogTemplates, ButtonsAndHeaderFlagsGiveTheIntendedKeyboardAndStacking) {
             if (_stricmp(ClassOf(c).c_str(), "Button") == 0) {
                 EXPECT_EQ(ButtonKind(c), BS_GROUPBOX) << "About has no buttons";
             }
-            if (_stricmp(ClassOf(c).c_str(), "Static") == 0 &&
-                (StyleOf(c) & SS_TYPEMASK) == SS_ICON) {
+            if (_stricmp(ClassOf(c).c_str(), "Static") == 0 && (StyleOf(c) & SS_TYPEMASK) == SS_ICON) {
                 ++icons;
                 EXPECT_NE(SendMessageA(c, STM_GETICON, 0, 0), 0) << "icon 158 not loaded";
             }
@@ -312,8 +298,7 @@ TEST(DialogTemplates, ButtonsAndHeaderFlagsGiveTheIntendedKeyboardAndStacking) {
         TemplateDialog item(IDD_ITEM);
         ASSERT_NE(item.get(), nullptr);
         HWND combo = GetDlgItem(item.get(), IDC_ITEM_TYPE);
-        for (int i = 0; i < 40; ++i)
-            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("entry"));
+        for (int i = 0; i < 40; ++i) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("entry"));
         SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
         COMBOBOXINFO info = {};
         info.cbSize = sizeof info;
@@ -358,8 +343,7 @@ TEST(DialogTemplates, ControlsSitAtTheirDialogUnitPositions) {
         // Origin and size are converted separately, as the dialog manager does.
         RECT mapped = p.units;
         ASSERT_TRUE(MapDialogRect(dialog.get(), &mapped));
-        const RECT expected = {mapped.left, mapped.top, mapped.left + mapped.right,
-                               mapped.top + mapped.bottom};
+        const RECT expected = {mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom};
         HWND control = GetDlgItem(dialog.get(), p.control);
         ASSERT_NE(control, nullptr);
         RECT actual;
@@ -375,12 +359,10 @@ TEST(DialogTemplates, ControlsSitAtTheirDialogUnitPositions) {
 // The framework fills combo 1035 from this data; the list position must be
 // the address type code.
 TEST(ItemDialogInitData, ListsTheFiveAddressTypesInCodeOrderThenEnds) {
-    HRSRC found =
-        FindResourceA(Module(), MAKEINTRESOURCEA(IDD_ITEM), MAKEINTRESOURCEA(RT_DLGINIT_DATA));
+    HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(IDD_ITEM), MAKEINTRESOURCEA(RT_DLGINIT_DATA));
     ASSERT_NE(found, nullptr);
     const DWORD size = SizeofResource(Module(), found);
-    const auto* bytes =
-        static_cast<const unsigned char*>(LockResource(LoadResource(Module(), found)));
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(Module(), found)));
     ASSERT_NE(bytes, nullptr);
 
     std::vector<std::string> entries;
@@ -409,8 +391,8 @@ TEST(ItemDialogInitData, ListsTheFiveAddressTypesInCodeOrderThenEnds) {
         at += length;
     }
     EXPECT_EQ(at + 2, size) << "nothing follows the terminating word";
-    const std::vector<std::string> expected = {"web site(http)", "web site(https)", "ftp site",
-                                               "telnet site", "local program"};
+    const std::vector<std::string> expected = {"web site(http)", "web site(https)", "ftp site", "telnet site",
+                                               "local program"};
     EXPECT_EQ(entries, expected);
 }
 
@@ -472,8 +454,7 @@ TEST(Menus, FrameResourceSetHasTitleMenuWithTheTrayCommandsAndIcon) {
     }
     DestroyMenu(menu);
 
-    HICON icon = static_cast<HICON>(
-        LoadImageA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
+    HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 32, 32, 0));
     EXPECT_NE(icon, nullptr);
     if (icon) DestroyIcon(icon);
 }
@@ -518,8 +499,7 @@ std::vector<BYTE> IconAlpha(HICON icon, int size) {
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     if (rows != size) return alpha;
-    for (DWORD p : pixels)
-        alpha.push_back(static_cast<BYTE>(p >> 24));
+    for (DWORD p : pixels) alpha.push_back(static_cast<BYTE>(p >> 24));
     return alpha;
 }
 
@@ -527,8 +507,7 @@ std::vector<BYTE> IconAlpha(HICON icon, int size) {
 // captions ask for, drawn at each size rather than scaled, with a
 // transparent outline around the rounded square.
 TEST(Icons, TrayIconHoldsDrawnImagesForEachSize) {
-    HRSRC group =
-        FindResourceA(Module(), MAKEINTRESOURCEA(IDI_TRAY), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    HRSRC group = FindResourceA(Module(), MAKEINTRESOURCEA(IDI_TRAY), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(Module(), group)));
     WORD count;
@@ -545,8 +524,7 @@ TEST(Icons, TrayIconHoldsDrawnImagesForEachSize) {
 
     for (int size : {16, 32}) {
         SCOPED_TRACE(size);
-        HICON icon = static_cast<HICON>(
-            LoadImageA(Module(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, size, size, 0));
+        HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr);
         const std::vector<BYTE> alpha = IconAlpha(icon, size);
         DestroyIcon(icon);
@@ -562,28 +540,24 @@ TEST(Manifest, ActivationContextRedirectsToCommonControls6AndRunsAsInvoker) {
     ACTCTX_SECTION_KEYED_DATA data = {};
     data.cbSize = sizeof data;
     ASSERT_TRUE(FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
-                                         ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
-                                         L"comctl32.dll", &data))
+                                         ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data))
         << "comctl32 is not redirected: no Common Controls 6 dependency";
 
     SIZE_T needed = 0;
     DWORD index = data.ulAssemblyRosterIndex;
-    QueryActCtxW(0, data.hActCtx, &index, AssemblyDetailedInformationInActivationContext, nullptr,
-                 0, &needed);
+    QueryActCtxW(0, data.hActCtx, &index, AssemblyDetailedInformationInActivationContext, nullptr, 0, &needed);
     ASSERT_GT(needed, 0u);
     std::vector<BYTE> buffer(needed);
-    ASSERT_TRUE(QueryActCtxW(0, data.hActCtx, &index,
-                             AssemblyDetailedInformationInActivationContext, buffer.data(),
+    ASSERT_TRUE(QueryActCtxW(0, data.hActCtx, &index, AssemblyDetailedInformationInActivationContext, buffer.data(),
                              buffer.size(), &needed));
-    const auto* assembly =
-        reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+    const auto* assembly = reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
     const std::wstring identity = assembly->lpAssemblyEncodedAssemblyIdentity;
     EXPECT_NE(identity.find(L"Microsoft.Windows.Common-Controls"), std::wstring::npos);
     EXPECT_NE(identity.find(L"version=\"6."), std::wstring::npos);
 
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel = {};
-    ASSERT_TRUE(QueryActCtxW(0, data.hActCtx, nullptr, RunlevelInformationInActivationContext,
-                             &runLevel, sizeof runLevel, nullptr));
+    ASSERT_TRUE(QueryActCtxW(0, data.hActCtx, nullptr, RunlevelInformationInActivationContext, &runLevel,
+                             sizeof runLevel, nullptr));
     EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
     ReleaseActCtx(data.hActCtx);
 }
@@ -591,8 +565,7 @@ TEST(Manifest, ActivationContextRedirectsToCommonControls6AndRunsAsInvoker) {
 // Windows 10 picks version 2 of per-monitor awareness, older systems and Wine
 // the first; both scale the windows per monitor.
 TEST(Manifest, ProcessIsPerMonitorDpiAware) {
-    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
-              DPI_AWARENESS_PER_MONITOR_AWARE);
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()), DPI_AWARENESS_PER_MONITOR_AWARE);
 }
 
 }  // namespace

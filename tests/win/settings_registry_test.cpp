@@ -1,8 +1,8 @@
 // Settings against the real registry, through the Win32 side, on keys of the
 // test's own; and the in-memory registry held against the real one, call for
 // call, so the native settings tests mean what they say.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <sddl.h>
 
 #include <algorithm>
@@ -48,8 +48,7 @@ std::vector<BYTE> Terminated(const std::string& text) {
 
 void PutString(HKEY root, const std::string& key, const char* name, const std::string& text) {
     HKEY opened = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                    static_cast<DWORD>(text.size() + 1));
@@ -69,9 +68,9 @@ protected:
     void SetUp() override {
         Clean();
         HKEY run = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keys.run.c_str(), 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &run, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExA(HKEY_CURRENT_USER, keys.run.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr),
+            ERROR_SUCCESS);
         RegCloseKey(run);
         char dir[MAX_PATH] = {};
         GetCurrentDirectoryA(sizeof dir, dir);
@@ -110,8 +109,7 @@ TEST_F(SettingsRegistryTest, NewKeyGetsItsDefaultsWithTheirTypesAndSizes) {
     EXPECT_EQ(Config(kAlphaValue, REG_BINARY), std::vector<BYTE>{255});
     EXPECT_EQ(Config(kLogoutTimeValue, REG_BINARY), std::vector<BYTE>{0});
     DWORD type = REG_NONE;
-    const std::string expectedRun =
-        program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
+    const std::string expectedRun = program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
     EXPECT_EQ(Run(type), Terminated(expectedRun));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_TRUE(settings.IsAutoRun());
@@ -122,7 +120,8 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
     PutString(HKEY_CURRENT_USER, keys.config, kSetupPathValue, "C:\\Program Files\\P\\pellucorda.exe");
     PutString(HKEY_CURRENT_USER, keys.run, kRunValueName, "");
     {
-        Settings settings(registry, [] { return std::string("C:\\unused"); }, keys);
+        Settings settings(
+            registry, [] { return std::string("C:\\unused"); }, keys);
         settings.LoadFromRegistry();
         EXPECT_EQ(Config(kBackupPathValue, REG_SZ), Buffer(""));
         EXPECT_EQ(Config(kEnableHotKeyValue, REG_BINARY), std::vector<BYTE>{0});
@@ -172,23 +171,22 @@ TEST_F(SettingsRegistryTest, BrowserKeyThatRefusesFullAccessIsStillRead) {
     // Everyone may read the key and nobody may change it, as for a standard
     // user's view of HKEY_CLASSES_ROOT.
     PSECURITY_DESCRIPTOR readOnly = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
-        "D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, keys.browser.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
     ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly), ERROR_SUCCESS);
     RegCloseKey(key);
     LocalFree(readOnly);
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, keys.browser.c_str(), 0, KEY_ALL_ACCESS, &key),
-              ERROR_ACCESS_DENIED);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, keys.browser.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_ACCESS_DENIED);
 
     Settings settings(registry, CurrentDirectoryProvider(), keys);
     settings.DetectBrowser();
     EXPECT_EQ(settings.GetBrowserCommand(), "\"C:\\Program Files\\Web\\web.exe\"");
 
     PSECURITY_DESCRIPTOR open = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                     &open, nullptr));
+    ASSERT_TRUE(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &open, nullptr));
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, keys.browser.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
     EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, open), ERROR_SUCCESS);
     RegCloseKey(key);
@@ -241,8 +239,8 @@ TEST(RegistryWin32Test, AnswersAsTheInMemoryRegistryDoes) {
                 std::fill(std::begin(buffer), std::end(buffer), 0xEE);
                 std::uint32_t size = room, type = 99;
                 const long result = r.QueryValue(key, name, &type, room ? buffer : nullptr, &size);
-                answers.push_back({result, size, type,
-                                   result == kRegOk ? std::string(reinterpret_cast<char*>(buffer), 8) : ""});
+                answers.push_back(
+                    {result, size, type, result == kRegOk ? std::string(reinterpret_cast<char*>(buffer), 8) : ""});
             }
         }
         for (std::uint32_t index : {0u, 4u}) {
@@ -250,17 +248,18 @@ TEST(RegistryWin32Test, AnswersAsTheInMemoryRegistryDoes) {
             std::uint8_t data[8] = {};
             std::uint32_t nameSize = sizeof name, dataSize = sizeof data, type = 0;
             const long result = r.EnumValue(key, index, name, &nameSize, &type, data, &dataSize);
-            answers.push_back({result, dataSize, type,
-                               std::string(name) + std::string(reinterpret_cast<char*>(data), 8)});
+            answers.push_back(
+                {result, dataSize, type, std::string(name) + std::string(reinterpret_cast<char*>(data), 8)});
         }
         r.CloseKey(key);
         answers.push_back({r.CreateKey(RegistryRoot::CurrentUser, (path + "\\k").c_str(), key, disposition),
                            static_cast<std::uint32_t>(disposition), 0, ""});
         r.CloseKey(key);
-        answers.push_back({r.OpenKey(RegistryRoot::CurrentUser, (path + "\\K\\Missing").c_str(),
-                                     RegistryAccess::Read, key), 0, 0, ""});
-        answers.push_back({r.OpenKey(RegistryRoot::CurrentUser, (path + "\\K").c_str(), RegistryAccess::Read, key),
-                           0, 0, ""});
+        answers.push_back(
+            {r.OpenKey(RegistryRoot::CurrentUser, (path + "\\K\\Missing").c_str(), RegistryAccess::Read, key), 0, 0,
+             ""});
+        answers.push_back(
+            {r.OpenKey(RegistryRoot::CurrentUser, (path + "\\K").c_str(), RegistryAccess::Read, key), 0, 0, ""});
         answers.push_back({r.SetValue(key, "Text", kRegSz, text, 4), 0, 0, ""});
         r.CloseKey(key);
         return answers;
@@ -272,8 +271,8 @@ TEST(RegistryWin32Test, AnswersAsTheInMemoryRegistryDoes) {
     ASSERT_EQ(real.size(), modelled.size());
     for (std::size_t i = 0; i < real.size(); ++i) {
         EXPECT_TRUE(real[i] == modelled[i])
-            << "call " << i << ": real " << real[i].result << "/" << real[i].size << "/" << real[i].type
-            << " modelled " << modelled[i].result << "/" << modelled[i].size << "/" << modelled[i].type;
+            << "call " << i << ": real " << real[i].result << "/" << real[i].size << "/" << real[i].type << " modelled "
+            << modelled[i].result << "/" << modelled[i].size << "/" << modelled[i].type;
     }
 }
 

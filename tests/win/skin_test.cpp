@@ -1,8 +1,8 @@
 // USkin.dll as the program meets it: two exports by ordinal and none by name,
 // the themed look switched on and off for the whole process, and the skin
 // file optional. The library is copied next to this test program.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <uxtheme.h>
 
 #include <cstdio>
@@ -13,9 +13,7 @@ namespace {
 using EnableFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPCSTR);
 using DisableFn = BOOL(WINAPI*)(void);
 
-FARPROC ByOrdinal(HMODULE module, WORD ordinal) {
-    return GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
-}
+FARPROC ByOrdinal(HMODULE module, WORD ordinal) { return GetProcAddress(module, MAKEINTRESOURCEA(ordinal)); }
 
 const DWORD kAllThemed = STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT;
 
@@ -49,11 +47,9 @@ TEST_F(USkinLibrary, ExportsOrdinalsOneAndTwoAndNoNames) {
     const auto* base = reinterpret_cast<const BYTE*>(module_);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& entry =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(entry.VirtualAddress, 0u);
-    const auto* exports =
-        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + entry.VirtualAddress);
     EXPECT_EQ(exports->Base, 1u);
     EXPECT_EQ(exports->NumberOfFunctions, 2u);
     EXPECT_EQ(exports->NumberOfNames, 0u);
@@ -146,11 +142,11 @@ TEST_F(USkinLibrary, ExistingWindowsAndTheirControlsAreToldToRedraw) {
     cls.hInstance = GetModuleHandleA(nullptr);
     cls.lpszClassName = "USkinProbe";
     ASSERT_TRUE(RegisterClassA(&cls) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
-    HWND top = CreateWindowExA(0, "USkinProbe", "probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                               nullptr, nullptr, cls.hInstance, nullptr);
+    HWND top = CreateWindowExA(0, "USkinProbe", "probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                               cls.hInstance, nullptr);
     ASSERT_NE(top, nullptr);
-    HWND child = CreateWindowExA(0, "USkinProbe", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top,
-                                 nullptr, cls.hInstance, nullptr);
+    HWND child =
+        CreateWindowExA(0, "USkinProbe", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top, nullptr, cls.hInstance, nullptr);
     ASSERT_NE(child, nullptr);
     SetWindowLongPtrA(top, GWLP_USERDATA, 0);
     SetWindowLongPtrA(child, GWLP_USERDATA, 1);

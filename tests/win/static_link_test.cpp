@@ -2,8 +2,8 @@
 // dialog paints them, the hover timer against the real cursor position, what
 // a click opens, and the About dialog's own two links. The shell is replaced,
 // so no browser starts.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -103,14 +103,16 @@ TEST_F(StaticLinkTest, RedWhileTheMouseIsOverAndBlueOnceATimerTickFindsItGone) {
     g_hWndTicks = hWnd;
     g_nTicks = 0;
     HHOOK hook = ::SetWindowsHookExA(WH_GETMESSAGE, TickCounter, nullptr, ::GetCurrentThreadId());
-    EXPECT_TRUE(PumpUntil(theApp, [] { return g_nTicks >= 2; }, 5000));
+    EXPECT_TRUE(PumpUntil(
+        theApp, [] { return g_nTicks >= 2; }, 5000));
     EXPECT_EQ(PaintedColour(hWnd), RGB(255, 0, 0));
 
     RECT rect;
     ::GetWindowRect(hWnd, &rect);
     ::SetCursorPos(rect.right + 40, rect.bottom + 40);
     const int ticksBefore = g_nTicks;
-    EXPECT_TRUE(PumpUntil(theApp, [&] { return PaintedColour(hWnd) == RGB(0, 0, 255); }, 5000));
+    EXPECT_TRUE(PumpUntil(
+        theApp, [&] { return PaintedColour(hWnd) == RGB(0, 0, 255); }, 5000));
     EXPECT_EQ(g_nTicks, ticksBefore + 1) << "one tick is enough";
     ::UnhookWindowsHookEx(hook);
     EXPECT_FALSE(::KillTimer(hWnd, 1)) << "the hover timer has stopped";
@@ -134,7 +136,8 @@ TEST_F(StaticLinkTest, AClickOpensTheTargetAndOnlyASuccessShowsItVisited) {
 
     // Visited lasts until the mouse has gone.
     ::SetCursorPos(0, 0);
-    EXPECT_TRUE(PumpUntil(theApp, [&] { return PaintedColour(hWnd) == RGB(0, 0, 255); }, 5000));
+    EXPECT_TRUE(PumpUntil(
+        theApp, [&] { return PaintedColour(hWnd) == RGB(0, 0, 255); }, 5000));
 }
 
 TEST_F(StaticLinkTest, AnEmptyTargetIsTheStringOfTheControlsIdElseItsOwnText) {
@@ -158,8 +161,8 @@ TEST_F(StaticLinkTest, AnEmptyTargetIsTheStringOfTheControlsIdElseItsOwnText) {
 TEST_F(StaticLinkTest, HandCursorTextOnlyColoursAndDeletionOnDestroy) {
     CStaticLink link("x");
     ASSERT_TRUE(link.SubclassDlgItem(IDC_ABOUT_HOME, &host));
-    EXPECT_TRUE(link.SendMsg(WM_SETCURSOR, reinterpret_cast<WPARAM>(link.GetSafeHwnd()),
-                             MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_TRUE(
+        link.SendMsg(WM_SETCURSOR, reinterpret_cast<WPARAM>(link.GetSafeHwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
 
     // The icon keeps the dialog's own painting.

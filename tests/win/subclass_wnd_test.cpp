@@ -1,8 +1,8 @@
 // The window-procedure hook on real windows: chains of hooks, unhooking in
 // any order, destruction of a hooked window, and the current-message record
 // that Default() relies on.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
@@ -28,10 +28,10 @@ LRESULT CALLBACK OwnProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
     if (message == WM_NCDESTROY) {
         // What the window's own procedure finds when it sees its end.
         CSubclassWndMap& map = CSubclassWndMap::GetHookMap();
-        g_log.push_back(std::string("own ncdestroy, hooks left: ") + (map.Lookup(hWnd) != nullptr ? "yes" : "no") +
-                        ", procedure restored: " +
-                        (::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OwnProc) ? "yes"
-                                                                                                        : "no"));
+        g_log.push_back(
+            std::string("own ncdestroy, hooks left: ") + (map.Lookup(hWnd) != nullptr ? "yes" : "no") +
+            ", procedure restored: " +
+            (::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OwnProc) ? "yes" : "no"));
     }
     return ::DefWindowProcA(hWnd, message, wParam, lParam);
 }

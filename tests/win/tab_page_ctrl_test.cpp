@@ -2,8 +2,8 @@
 // placed for each tab placement, where the focus goes, what removal selects
 // and destroys, and how the pages' commands reach the dialog. Tab changes by
 // the user are real clicks on the tab strip.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>

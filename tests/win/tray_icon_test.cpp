@@ -2,8 +2,8 @@
 // display driver the real call always fails): when it adds, changes and
 // removes the icon, what it remembers after a failure, the taskbar's
 // re-creation, and the tray menu on real windows.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -34,8 +34,8 @@ HWND MakeWindow(HWND parent = nullptr) {
         wc.lpszClassName = "TrayTestWindow";
         registered = ::RegisterClassA(&wc) != 0;
     }
-    return ::CreateWindowExA(0, "TrayTestWindow", "", parent != nullptr ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0, 50,
-                             50, parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    return ::CreateWindowExA(0, "TrayTestWindow", "", parent != nullptr ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0, 50, 50,
+                             parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
 // Runs posted messages until done() or about ten seconds have passed.

@@ -1,7 +1,7 @@
 // The vault's Windows file access: a vault that another process holds open
 // refuses both reading and saving, and a save replaces the vault whole.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>

@@ -3,8 +3,8 @@
 // sized as start-up sizes it), over a real vault in a fresh folder, with the
 // settings in the real registry. Logging in is done the way the login loop
 // does it: the store opened, the flag set, WM_VIEW_REFILL sent.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>

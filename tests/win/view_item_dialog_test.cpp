@@ -1,7 +1,7 @@
 // The item form on its own: what it opens with, when it cleans the address,
 // what OK writes back and what Cancel keeps.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -1,14 +1,14 @@
 // The Windows tests rely on windows, the clipboard and the registry working in
 // the test prefix without an X server. If these fail, every later failure is
 // the environment's, not the program's.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 
 TEST(WineEnvironment, WindowsClipboardAndRegistryWorkWithoutDisplay) {
-    HWND wnd = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND wnd = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(wnd, nullptr);
     char text[16] = {};
     GetWindowTextA(wnd, text, sizeof text);
@@ -31,15 +31,13 @@ TEST(WineEnvironment, WindowsClipboardAndRegistryWorkWithoutDisplay) {
     DestroyWindow(wnd);
 
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\PellucordaTests\\Probe", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\PellucordaTests\\Probe", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     DWORD value = 42;
-    EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value),
-              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, "v", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value), ERROR_SUCCESS);
     DWORD read = 0, size = sizeof read;
-    EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExA(key, "v", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size), ERROR_SUCCESS);
     EXPECT_EQ(read, 42u);
     RegCloseKey(key);
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\PellucordaTests\\Probe");

@@ -75,7 +75,9 @@ void DialogContext::End(INT_PTR result) { ::EndDialog(m_hWnd, result); }
 
 bool DialogContext::IsChecked(int id) const { return ::SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-int DialogContext::ComboSelection(int id) const { return static_cast<int>(::SendMessageA(Item(id), CB_GETCURSEL, 0, 0)); }
+int DialogContext::ComboSelection(int id) const {
+    return static_cast<int>(::SendMessageA(Item(id), CB_GETCURSEL, 0, 0));
+}
 
 int DialogContext::ComboCount(int id) const { return static_cast<int>(::SendMessageA(Item(id), CB_GETCOUNT, 0, 0)); }
 
@@ -105,8 +107,10 @@ void DialogContext::Selection(int id, int& start, int& end) const {
 
 std::string DescribeDialog(HWND hWnd) {
     std::string text = "\"" + WindowText(hWnd) + "\"";
-    if (CDialog* dialog = FrameworkDialog(hWnd)) return "dialog " + std::to_string(dialog->GetTemplateId()) + " " + text;
-    if (IsMessageBox(hWnd)) return "message box " + text + ": \"" + WindowText(::GetDlgItem(hWnd, kMessageBoxTextId)) + "\"";
+    if (CDialog* dialog = FrameworkDialog(hWnd))
+        return "dialog " + std::to_string(dialog->GetTemplateId()) + " " + text;
+    if (IsMessageBox(hWnd))
+        return "message box " + text + ": \"" + WindowText(::GetDlgItem(hWnd, kMessageBoxTextId)) + "\"";
     return "dialog " + text;
 }
 
@@ -119,7 +123,8 @@ DialogDriver::DialogDriver() : m_previous(t_driver) {
 DialogDriver::~DialogDriver() {
     if (m_hook != nullptr) ::UnhookWindowsHookEx(m_hook);
     t_driver = m_previous;
-    for (const Step& step : m_steps) ADD_FAILURE() << "DialogDriver: expected " << step.description << ", which never came";
+    for (const Step& step : m_steps)
+        ADD_FAILURE() << "DialogDriver: expected " << step.description << ", which never came";
 }
 
 DialogDriver& DialogDriver::Queue(std::string description, std::function<bool(HWND)> matches, Action action) {
@@ -128,12 +133,13 @@ DialogDriver& DialogDriver::Queue(std::string description, std::function<bool(HW
 }
 
 DialogDriver& DialogDriver::ExpectDialog(UINT templateId, Action action) {
-    return Queue("dialog " + std::to_string(templateId),
-                 [templateId](HWND hWnd) {
-                     CDialog* dialog = FrameworkDialog(hWnd);
-                     return dialog != nullptr && dialog->GetTemplateId() == templateId;
-                 },
-                 std::move(action));
+    return Queue(
+        "dialog " + std::to_string(templateId),
+        [templateId](HWND hWnd) {
+            CDialog* dialog = FrameworkDialog(hWnd);
+            return dialog != nullptr && dialog->GetTemplateId() == templateId;
+        },
+        std::move(action));
 }
 
 DialogDriver& DialogDriver::ExpectMessageBox(Action action) {
@@ -141,7 +147,8 @@ DialogDriver& DialogDriver::ExpectMessageBox(Action action) {
 }
 
 DialogDriver& DialogDriver::ExpectAny(Action action) {
-    return Queue("any dialog", [](HWND) { return true; }, std::move(action));
+    return Queue(
+        "any dialog", [](HWND) { return true; }, std::move(action));
 }
 
 LRESULT CALLBACK DialogDriver::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
