@@ -13,3 +13,11 @@ void SecureWipe(void* data, std::size_t length) {
         g_memset(data, 0, length);
     }
 }
+
+void WipeString(std::string& text) {
+    // Growing to the capacity never reallocates, and makes the bytes a
+    // shorter text left behind part of the string, so they are wiped too.
+    text.resize(text.capacity());
+    SecureWipe(&text[0], text.size());
+    text.clear();
+}

@@ -3,11 +3,6 @@
 #include "crypto/secure_wipe.h"
 #include "res/resource.h"
 
-void WipeString(std::string& text) {
-    if (!text.empty()) SecureWipe(&text[0], text.size());
-    text.clear();
-}
-
 BEGIN_MESSAGE_MAP(CLoginDlg, CDialog)
     ON_WM_SHOWWINDOW()
 END_MESSAGE_MAP()

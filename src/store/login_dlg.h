@@ -26,6 +26,3 @@ protected:
 
 // Longest master password the dialogs accept.
 constexpr int kMaxPasswordChars = 16;
-
-// Wipes a string's characters before it is emptied.
-void WipeString(std::string& text);

@@ -1,5 +1,6 @@
 #include "store/password_dlg.h"
 
+#include "crypto/secure_wipe.h"
 #include "res/resource.h"
 #include "store/login_dlg.h"
 

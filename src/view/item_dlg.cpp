@@ -6,11 +6,6 @@
 
 namespace {
 
-void WipeString(std::string& text) {
-    if (!text.empty()) SecureWipe(&text[0], text.size());
-    text.clear();
-}
-
 // The form's texts replace earlier ones: wipe what was there, as it may be a
 // password.
 void Assign(std::string& text, const char* value) {

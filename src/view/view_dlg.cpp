@@ -39,11 +39,6 @@ LaunchClients ClientsFromSettings() {
     return clients;
 }
 
-void WipeString(std::string& text) {
-    if (!text.empty()) SecureWipe(&text[0], text.size());
-    text.clear();
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CViewDlg, CDialog)

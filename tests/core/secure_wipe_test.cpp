@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "crypto/secure_wipe.h"
 
@@ -14,4 +15,16 @@ TEST(SecureWipe, ZeroesEveryByteAndToleratesEmptyInput) {
     SecureWipe(nullptr, 10);
     SecureWipe(secret, 0);
     EXPECT_EQ(secret[0], 0xA5);
+}
+
+TEST(SecureWipe, WipeStringReachesBytesAShorterTextLeftBehind) {
+    std::string text(40, 'S');
+    const char* buffer = text.data();
+    text.assign("short");  // fits the same allocation, leaving 'S' after it
+    ASSERT_EQ(text.data(), buffer);
+    const std::size_t capacity = text.capacity();
+    WipeString(text);
+    EXPECT_TRUE(text.empty());
+    ASSERT_EQ(text.data(), buffer);
+    for (std::size_t i = 0; i < capacity; ++i) EXPECT_EQ(buffer[i], 0) << i;
 }
