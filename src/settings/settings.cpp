@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -9,7 +10,7 @@ namespace {
 
 // Closes the key, if one was opened, when the step that needed it ends.
 struct ScopedKey {
-    explicit ScopedKey(Registry& registry) : registry(registry) {}
+    explicit ScopedKey(Registry& owner) : registry(owner) {}
     ~ScopedKey() {
         if (key != nullptr) {
             registry.CloseKey(key);
@@ -303,7 +304,7 @@ std::uint8_t Settings::LoadByte(RegistryKey key, const char* name) {
 long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string& text) {
     std::uint8_t buffer[kSettingBufferSize] = {};
     const std::string bounded = Bounded(text);
-    std::memcpy(buffer, bounded.data(), bounded.size());
+    std::copy(bounded.begin(), bounded.end(), buffer);  // at most 255 bytes: the zero after them stays
     return m_registry.SetValue(key, name, kRegSz, buffer, sizeof buffer);
 }
 

@@ -1,5 +1,5 @@
 // rand_s is declared only on request, before the C library's headers.
-#define _CRT_RAND_S
+#define _CRT_RAND_S  // NOLINT(bugprone-reserved-identifier): the C library's own switch for rand_s
 #include "view/clipboard.h"
 
 #include <cstdlib>

@@ -213,6 +213,7 @@ protected:
             body();
         }
         std::vector<std::string> messages;
+        messages.reserve(static_cast<std::size_t>(results.size()));
         for (int i = 0; i < results.size(); ++i) messages.push_back(results.GetTestPartResult(i).message());
         return messages;
     }

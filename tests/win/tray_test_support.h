@@ -17,8 +17,8 @@ struct ShellCall {
     std::string Tip() const { return data.szTip; }
 };
 
-// Installs itself as the tray icon's shell call for its lifetime. The answer
-// is what the shell says to every call (FALSE: no taskbar).
+// Installs itself as the tray icon's shell call for its lifetime (one at a
+// time). The answer is what the shell says to every call (FALSE: no taskbar).
 class ShellRecorder {
 public:
     ShellRecorder() : m_saved(CTrayIcon::s_pfnNotifyIcon) {
@@ -30,26 +30,31 @@ public:
     ShellRecorder(const ShellRecorder&) = delete;
     ShellRecorder& operator=(const ShellRecorder&) = delete;
 
-    static std::vector<ShellCall>& Calls() {
-        static std::vector<ShellCall> calls;
-        return calls;
-    }
-    static BOOL& Answer() {
-        static BOOL answer = TRUE;
-        return answer;
-    }
+    std::vector<ShellCall>& Calls() { return CallLog(); }
+    BOOL& Answer() { return AnswerSlot(); }
     // The operations of the calls so far, in order, and forgets them.
-    static std::vector<DWORD> TakeOperations() {
+    std::vector<DWORD> TakeOperations() {
         std::vector<DWORD> operations;
-        for (const ShellCall& call : Calls()) operations.push_back(call.operation);
-        Calls().clear();
+        operations.reserve(CallLog().size());
+        for (const ShellCall& call : CallLog()) operations.push_back(call.operation);
+        CallLog().clear();
         return operations;
     }
 
 private:
+    // The shell call is a plain function: what it records lives outside the
+    // object.
+    static std::vector<ShellCall>& CallLog() {
+        static std::vector<ShellCall> calls;
+        return calls;
+    }
+    static BOOL& AnswerSlot() {
+        static BOOL answer = TRUE;
+        return answer;
+    }
     static BOOL WINAPI Record(DWORD operation, PNOTIFYICONDATAA data) {
-        Calls().push_back(ShellCall{operation, *data});
-        return Answer();
+        CallLog().push_back(ShellCall{operation, *data});
+        return AnswerSlot();
     }
     CTrayIcon::NotifyIconFn m_saved;
 };

@@ -12,7 +12,7 @@
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
-    signal(SIGPIPE, SIG_IGN);
+    if (signal(SIGPIPE, SIG_IGN) == SIG_ERR) throw std::runtime_error("signal");
     m_pid = fork();
     if (m_pid < 0) throw std::runtime_error("fork");
     if (m_pid == 0) {
@@ -21,6 +21,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
         std::vector<char*> args;
+        args.reserve(argv.size() + 1);
         for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         // No terminal for secrets: the tool must fall back to its own rules.
