@@ -5,6 +5,9 @@
 #include <utility>
 
 #include "settings/current_directory.h"
+#if defined(_WIN32)
+#include "settings/registry_win32.h"
+#endif
 
 namespace {
 
@@ -44,7 +47,9 @@ std::string QuotedIfBlank(const std::string& path) {
 
 }  // namespace
 
+#if defined(_WIN32)
 Settings::Settings() : Settings(PlatformRegistry()) {}
+#endif
 
 Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory, SettingsKeys keys)
     : m_registry(registry),

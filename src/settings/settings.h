@@ -60,9 +60,11 @@ using CurrentDirectoryProvider = std::function<std::string()>;
 
 class Settings {
 public:
-    // The platform's registry, the process's current directory, the
-    // program's keys.
+#if defined(_WIN32)
+    // The Win32 registry, the process's current directory, the program's
+    // keys.
     Settings();
+#endif
     explicit Settings(Registry& registry, CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
                       SettingsKeys keys = SettingsKeys());
     Settings(const Settings&) = delete;

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "settings/current_directory.h"
-#include "settings/memory_registry.h"
 #include "settings/registry_win32.h"
 #include "settings/settings.h"
+#include "tests/support/memory_registry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/memory_registry.h"
+#include "tests/support/memory_registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -365,12 +365,3 @@ void MemoryRegistry::FailWrites(RegistryRoot root, const std::string& keyPath, c
 }
 
 void MemoryRegistry::FailAllWrites(long error) { m_failAllWrites = error; }
-
-#if !defined(_WIN32)
-// Without the Windows registry the program's settings live for the process
-// only: the same keys, names, types and sizes, nothing kept.
-Registry& PlatformRegistry() {
-    static MemoryRegistry registry;
-    return registry;
-}
-#endif
