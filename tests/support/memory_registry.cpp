@@ -97,6 +97,15 @@ const MemoryRegistry::Value* MemoryRegistry::FindValue(const Key& key, const std
     return FindValue(const_cast<Key&>(key), name);
 }
 
+MemoryRegistry::Value& MemoryRegistry::FindOrAddValue(Key& key, const std::string& name) {
+    if (Value* value = FindValue(key, name)) {
+        return *value;
+    }
+    key.values.push_back(Value());
+    key.values.back().name = name;
+    return key.values.back();
+}
+
 const MemoryRegistry::Handle* MemoryRegistry::FindHandle(RegistryKey key) const {
     const auto it = m_handles.find(reinterpret_cast<std::uintptr_t>(key));
     return it == m_handles.end() ? nullptr : &it->second;
@@ -231,14 +240,9 @@ long MemoryRegistry::SetValue(RegistryKey key, const char* name, std::uint32_t t
         write.result = failing->second;
     }
     if (write.result == kRegOk) {
-        Value* value = FindValue(target, valueName);
-        if (value == nullptr) {
-            target.values.push_back(Value());
-            value = &target.values.back();
-            value->name = valueName;
-        }
-        value->type = type;
-        value->data = write.data;
+        Value& value = FindOrAddValue(target, valueName);
+        value.type = type;
+        value.data = write.data;
     }
     m_writes.push_back(write);
     return write.result;
@@ -289,16 +293,10 @@ void MemoryRegistry::PutKey(RegistryRoot root, const std::string& keyPath) {
 void MemoryRegistry::PutValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
                               std::uint32_t type, const void* data, std::size_t size) {
     bool created = false;
-    Key& key = MakeKey(root, keyPath, created);
-    Value* value = FindValue(key, name);
-    if (value == nullptr) {
-        key.values.push_back(Value());
-        value = &key.values.back();
-        value->name = name;
-    }
-    value->type = type;
+    Value& value = FindOrAddValue(MakeKey(root, keyPath, created), name);
+    value.type = type;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
-    value->data.assign(bytes, bytes + size);
+    value.data.assign(bytes, bytes + size);
 }
 
 void MemoryRegistry::PutString(RegistryRoot root, const std::string& keyPath, const std::string& name,
