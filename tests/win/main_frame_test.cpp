@@ -249,7 +249,7 @@ TEST_F(MainFrameTest, AboutAndHelpFromTheTrayMenuReachTheApplication) {
 
     static std::vector<std::string> opened;
     opened.clear();
-    const CPellucordaApp::ShellOpenFn saved = theApp.m_pfnShellOpen;
+    const ShellOpenFn saved = theApp.m_pfnShellOpen;
     theApp.m_pfnShellOpen = [](const char* target) -> INT_PTR {
         opened.emplace_back(target);
         return 42;

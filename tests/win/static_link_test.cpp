@@ -86,7 +86,7 @@ protected:
 
     HWND Control(int id) { return ::GetDlgItem(host.GetSafeHwnd(), id); }
 
-    CHyperlink::ShellOpenFn previousShell = nullptr;
+    ShellOpenFn previousShell = nullptr;
     CDialog host;
 };
 
@@ -188,7 +188,7 @@ TEST_F(StaticLinkTest, HandCursorTextOnlyColoursAndDeletionOnDestroy) {
 TEST(AboutDialog, ItsTwoLinksOpenTheHomepageAndTheMailAddress) {
     g_opened.clear();
     g_shellResult = 42;
-    CHyperlink::ShellOpenFn previous = CHyperlink::SetShellOpen(RecordingShellOpen);
+    ShellOpenFn previous = CHyperlink::SetShellOpen(RecordingShellOpen);
     COLORREF homeAfterClick = 0;
     std::string imClass;
     DialogDriver driver;
