@@ -164,6 +164,19 @@ std::string CViewDlg::GetSelectedText(int nColumn) const {
     return text;
 }
 
+int CViewDlg::GetCommandIndex() {
+    if (!theApp.IsLoggedIn()) return -1;
+    const int index = GetSelectedIndex();
+    if (index < 0) AfxMessageBox("Please Select one Item");
+    return index;
+}
+
+bool CViewDlg::GetSelectedItem(LoginItem& item) const {
+    if (!theApp.IsLoggedIn()) return false;
+    const int index = GetSelectedIndex();
+    return index >= 0 && theApp.m_store.GetItem(index, item);
+}
+
 void CViewDlg::ClearAfterLogout() {
     if (m_hWnd != nullptr) RefillList();
     ForgetClipboardText(m_hWnd);
@@ -215,12 +228,8 @@ void CViewDlg::OnNewItem() {
 }
 
 void CViewDlg::OnModifyItem() {
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) {
-        AfxMessageBox("Please Select one Item");
-        return;
-    }
+    const int index = GetCommandIndex();
+    if (index < 0) return;
     LoginItem item;
     item.Clear();
     if (!theApp.m_store.GetItem(index, item)) return;
@@ -237,12 +246,8 @@ void CViewDlg::OnModifyItem() {
 }
 
 void CViewDlg::OnDeleteItem() {
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) {
-        AfxMessageBox("Please Select one Item");
-        return;
-    }
+    const int index = GetCommandIndex();
+    if (index < 0) return;
     if (AfxMessageBox("Are you sure?", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
     if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
         RefillList();
@@ -308,23 +313,17 @@ void CViewDlg::OnRclickList(NMHDR*, LRESULT* pResult) {
 
 void CViewDlg::LaunchSelectedItem(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) return;
     LoginItem item;
     item.Clear();
-    if (theApp.m_store.GetItem(index, item)) LaunchItem(item, ClientsFromSettings());
+    if (GetSelectedItem(item)) LaunchItem(item, ClientsFromSettings());
     SecureWipe(&item, sizeof item);
 }
 
 void CViewDlg::CopySelectedAddress(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) return;
     LoginItem item;
     item.Clear();
-    if (theApp.m_store.GetItem(index, item)) CopyToClipboard(NormalizedItemAddress(item));
+    if (GetSelectedItem(item)) CopyToClipboard(NormalizedItemAddress(item));
     SecureWipe(&item, sizeof item);
 }
 
