@@ -73,12 +73,7 @@ protected:
     }
 
     void TearDown() override {
-        if (::IsWindow(hFrame)) {
-            frame->m_bExit = TRUE;
-            frame->DestroyWindow();
-        }
-        TakeQuitMessage();
-        theApp.m_pMainWnd = nullptr;
+        DestroyMainFrame(frame, hFrame);
         theApp.Logout();
         ::SetCurrentDirectoryA(previous);
         ::DeleteFileA((folder + "\\logininfo.dat").c_str());
@@ -89,11 +84,8 @@ protected:
 
     // What start-up does with the frame.
     void CreateFrame() {
-        frame = new CMainFrame;
-        theApp.m_pMainWnd = frame;
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
-        frame->ShowWindow(SW_HIDE);
-        hFrame = frame->GetSafeHwnd();
+        hFrame = CreateMainFrame(frame);
+        ASSERT_NE(hFrame, nullptr);
     }
 
     LRESULT Tray(LPARAM mouseMessage) { return ::SendMessageA(hFrame, WM_TRAYNOTIFY, IDR_TRAYMENU, mouseMessage); }

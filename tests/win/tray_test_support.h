@@ -1,15 +1,41 @@
 #pragma once
-// What the tray tests share: a stand-in for the shell's notification-area
-// call that records each call, and a hook that watches the tray menu and
-// closes it or chooses an item from inside the menu's own loop.
+// What the tray tests share: the hidden main frame made and ended as the
+// program does, a stand-in for the shell's notification-area call that
+// records each call, and a hook that watches the tray menu and closes it or
+// chooses an item from inside the menu's own loop.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
+#include "app/pellucorda_app.h"
 #include "app/tray_icon.h"
+#include "res/resource.h"
+#include "support/message_pump.h"
 #include "widgets/subclass_wnd.h"
+
+// The main frame as start-up makes it: hidden, the application's main
+// window. Its window; null when it could not be made.
+inline HWND CreateMainFrame(CMainFrame*& frame) {
+    frame = new CMainFrame;
+    theApp.m_pMainWnd = frame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return nullptr;
+    frame->ShowWindow(SW_HIDE);
+    return frame->GetSafeHwnd();
+}
+
+// Ends a test's frame as the Exit command does, if it is still there, and
+// takes the WM_QUIT that the main window's end leaves behind.
+inline void DestroyMainFrame(CMainFrame* frame, HWND hFrame) {
+    if (::IsWindow(hFrame)) {
+        frame->m_bExit = TRUE;
+        frame->DestroyWindow();
+    }
+    TakeQuitMessage();
+    theApp.m_pMainWnd = nullptr;
+}
 
 struct ShellCall {
     DWORD operation;
