@@ -114,7 +114,7 @@ TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {
         }
         EXPECT_TRUE(PumpUntil(theApp, [&] { return !view.IsWindowVisible(); })) << "action " << action;
         EXPECT_TRUE(theApp.IsLoggedIn());
-        EXPECT_EQ(view.m_listItem.GetItemCount(), 3);
+        EXPECT_EQ(ListView_GetItemCount(view.m_listItem.m_hWnd), 3);
     }
 }
 
@@ -189,12 +189,12 @@ TEST_F(ViewTest, LockLeavesAnEmptyHiddenListOnWhichItemCommandsDoNothing) {
     EXPECT_FALSE(theApp.IsLoggedIn());
     EXPECT_FALSE(theApp.m_store.IsOpen());
     EXPECT_FALSE(view.IsWindowVisible());
-    EXPECT_EQ(view.m_listItem.GetItemCount(), 0) << "no row of a locked vault stays";
+    EXPECT_EQ(ListView_GetItemCount(view.m_listItem.m_hWnd), 0) << "no row of a locked vault stays";
 
     // No dialog may appear and nothing may be saved over the vault.
     DialogDriver driver;
     SetClipboardTextAsAnotherProgram("kept");
-    view.m_editQuery.SetText("svc");
+    ::SetWindowTextA(view.m_editQuery.m_hWnd, "svc");
     for (int id : {IDC_VIEW_NEW, IDC_VIEW_MODIFY, IDC_VIEW_DELETE, IDC_VIEW_QUERY, IDC_VIEW_NEXT}) Press(id);
     for (UINT code : {NM_CLICK, NM_RCLICK, NM_DBLCLK, NM_RDBLCLK}) Notify(code);
     EXPECT_EQ(ClipboardText(), "kept");
