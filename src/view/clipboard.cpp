@@ -92,7 +92,7 @@ bool HoldsLastText() {
 void SetClipboardAllocator(ClipboardAllocFn pfnAlloc) { g_pfnAlloc = pfnAlloc; }
 
 ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
-    if (!OpenClipboard(hWndOwner)) return ClipboardOpenFailed;
+    if (!OpenClipboard(hWndOwner)) return ClipboardResult::OpenFailed;
     EmptyClipboard();
     // Whatever was remembered is gone from the clipboard now.
     Forget();
@@ -101,16 +101,15 @@ ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
     HGLOBAL memory = g_pfnAlloc != nullptr ? g_pfnAlloc(flags, size) : GlobalAlloc(flags, size);
     if (memory == nullptr) {
         CloseClipboard();
-        return ClipboardNoMemory;
+        return ClipboardResult::NoMemory;
     }
     char* data = static_cast<char*>(GlobalLock(memory));
     if (data == nullptr) {
         GlobalFree(memory);
         CloseClipboard();
-        return ClipboardNoMemory;
+        return ClipboardResult::NoMemory;
     }
-    // The zero fill supplies the terminator.
-    std::memcpy(data, text.data(), text.size());
+    std::memcpy(data, text.c_str(), size);
     GlobalUnlock(memory);
     // The markers go first, so no listener ever sees the text without them.
     PutMarker(kClipboardViewerIgnore, 1);
@@ -124,7 +123,7 @@ ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
         g_last.haveDigest = true;
     }
     CloseClipboard();
-    return ClipboardOk;
+    return ClipboardResult::Ok;
 }
 
 BOOL ForgetClipboardText(HWND hWndOwner) {

@@ -7,10 +7,10 @@
 
 #include <string>
 
-enum ClipboardResult {
-    ClipboardOk = 0,
-    ClipboardOpenFailed = 1,  // another window holds the clipboard open
-    ClipboardNoMemory = 2,    // the clipboard has been emptied, nothing put there
+enum class ClipboardResult {
+    Ok,
+    OpenFailed,  // another window holds the clipboard open
+    NoMemory,    // the clipboard has been emptied, nothing put there
 };
 
 // Empties the clipboard and puts `text` there as CF_TEXT, with the formats

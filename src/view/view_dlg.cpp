@@ -289,9 +289,9 @@ void CViewDlg::OnLock() { theApp.Logout(); }
 
 void CViewDlg::CopyToClipboard(const std::string& text) {
     switch (PutClipboardText(m_hWnd, text)) {
-    case ClipboardOpenFailed: AfxMessageBox("Failed to open the clipboard"); break;
-    case ClipboardNoMemory: AfxMessageBox("System memory is not enough!"); break;
-    case ClipboardOk: break;
+    case ClipboardResult::OpenFailed: AfxMessageBox("Failed to open the clipboard"); break;
+    case ClipboardResult::NoMemory: AfxMessageBox("System memory is not enough!"); break;
+    case ClipboardResult::Ok: break;
     }
 }
 
