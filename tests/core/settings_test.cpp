@@ -375,7 +375,7 @@ TEST_F(SettingsTest, DefaultsThatWouldPass255CharactersStayEmpty) {
     for (const Case& c : {Case{240, true, true}, Case{241, false, true}, Case{255, false, true},
                           Case{256, false, false}, Case{0, false, false}}) {
         MemoryRegistry fresh;
-        const std::string dir = c.length == 0 ? "" : "C:\\" + std::string(c.length - 3, 'd');
+        std::string dir = c.length == 0 ? "" : "C:\\" + std::string(c.length - 3, 'd');
         Settings loaded(fresh, [&dir] { return dir; });
         loaded.LoadFromRegistry();
         EXPECT_EQ(loaded.GetSetupPath(), c.setupFits ? dir + "\\pellucorda.exe" : "") << c.length;
