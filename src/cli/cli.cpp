@@ -12,8 +12,9 @@
 #include <system_error>
 #include <vector>
 
-#include "cli/csv_reader.h"
 #include "cli/field_escape.h"
+#include "cli/item_fields.h"
+#include "cli/item_import.h"
 #include "cli/secret_input.h"
 #include "crypto/password_generator.h"
 #include "crypto/secret_string.h"
@@ -57,7 +58,6 @@ const char kLimitsNote[] =
     "3 vault missing, unreadable or damaged, 4 index out of range or vault full,\n"
     "5 the vault or the output could not be written\n";
 
-const char kExportHeader[] = "index\ttype\tservice\tuser\taddress\tpassword\tdescription";
 const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
 // What the program's Login dialog lets a user type.
@@ -69,37 +69,6 @@ constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
 // allocates and frees: exports and shown passwords pass through it, and it is
 // wiped when the tool is done.
 char g_outputBuffer[4096];
-
-// The text fields of an item, for options, messages and width checks.
-enum FieldId { FieldService, FieldUser, FieldPassword, FieldAddress, FieldDescription, FieldCount };
-
-struct TextField {
-    const char* option;  // nullptr: never given on the command line
-    const char* name;
-    std::size_t offset;
-    std::size_t width;  // with the terminating zero
-};
-
-const TextField kFields[FieldCount] = {
-    {"--service", "service name", offsetof(LoginItem, serviceName), sizeof(LoginItem::serviceName)},
-    {"--user", "user name", offsetof(LoginItem, userName), sizeof(LoginItem::userName)},
-    {nullptr, "password", offsetof(LoginItem, password), sizeof(LoginItem::password)},
-    {"--address", "address", offsetof(LoginItem, serviceAddress), sizeof(LoginItem::serviceAddress)},
-    {"--description", "description", offsetof(LoginItem, description), sizeof(LoginItem::description)},
-};
-
-char* FieldOf(LoginItem& item, FieldId id) { return reinterpret_cast<char*>(&item) + kFields[id].offset; }
-
-const char* FieldOf(const LoginItem& item, FieldId id) {
-    return reinterpret_cast<const char*>(&item) + kFields[id].offset;
-}
-
-// Stored records are taken byte for byte: a field may lack its terminator.
-std::size_t FieldLength(const LoginItem& item, FieldId id) {
-    const char* field = FieldOf(item, id);
-    const void* end = std::memchr(field, '\0', kFields[id].width);
-    return end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - field) : kFields[id].width;
-}
 
 // A secret in a fixed buffer that is wiped when it goes, so no copy is left
 // behind in freed memory.
@@ -127,46 +96,6 @@ bool ParseIndex(const std::string& text, int& index) {
     return true;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIgnoringAsciiCase(const char* a, const char* b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
-
-bool ParseType(const std::string& text, std::int32_t& type) {
-    static const char* const kNames[] = {"http", "https", "ftp", "telnet", "local"};
-    for (std::int32_t code = 0; code < 5; ++code) {
-        if (text == std::string(1, static_cast<char>('0' + code)) ||
-            (text.size() == std::strlen(kNames[code]) &&
-             SameIgnoringAsciiCase(text.c_str(), kNames[code], text.size()))) {
-            type = code;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The type as export writes it: the name for the offered types, the code
-// itself otherwise, so that an import gives back exactly the stored value.
-std::string ExportType(std::int32_t type) {
-    if (type >= 0 && type <= 4) return AddressTypeName(type);
-    return std::to_string(type);
-}
-
-bool ParseExportType(const std::string& text, std::int32_t& type) {
-    if (ParseType(text, type)) return true;
-    if (text.empty() || text.size() > 11) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return false;
-    type = static_cast<std::int32_t>(value);
-    return true;
-}
-
 // Characters as the Login dialog counts them: a double-byte character is one.
 std::size_t CharacterCount(const char* text) {
     std::size_t count = 0;
@@ -174,24 +103,6 @@ std::size_t CharacterCount(const char* text) {
         if (IsAnsiLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0') ++i;
     }
     return count;
-}
-
-// ASCII case ignored; a match never starts inside a double-byte character.
-bool ContainsIgnoringCase(const char* text, std::size_t length, const std::string& wanted) {
-    if (wanted.size() > length) return false;
-    for (std::size_t start = 0; start + wanted.size() <= length; ++start) {
-        if (SameIgnoringAsciiCase(text + start, wanted.data(), wanted.size())) return true;
-        if (IsAnsiLeadByte(static_cast<unsigned char>(text[start]))) ++start;
-    }
-    return false;
-}
-
-// The host of a cleaned address: what names an imported login that has no
-// title, as browsers name theirs.
-std::string HostOf(const char* address) {
-    std::string host(address);
-    host = host.substr(host.find('@') == std::string::npos ? 0 : host.find('@') + 1);
-    return host.substr(0, host.find_first_of("/:?#"));
 }
 
 struct PasswordChoice {
@@ -243,8 +154,6 @@ private:
     static const Command* FindCommand(const std::string& name);
     void Tell(const std::string& text) { m_sink.ShowMessage(text.c_str()); }
     int UsageError(const std::string& problem);
-    // Tells why a value cannot be taken, naming the import line when there is one.
-    bool Refuse(int line, const std::string& problem);
     int PrintHelp(const Command* command);
 
     bool ReadSecret(const char* prompt, Secret& secret);
@@ -253,9 +162,9 @@ private:
     int OpenVault(Secret& master);
     int SaveVault();
     int CheckIndex(const std::string& text, int& index);
+    bool TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const;
 
-    bool PutText(LoginItem& item, FieldId id, const char* data, std::size_t length, int line);
-    bool PutUtf8(const SecretString& text, FieldId id, char* to, std::size_t capacity, int line);
+    bool PutText(LoginItem& item, FieldId id, const char* data, std::size_t length);
     int ParseGeneratorOption(std::size_t& i, PasswordChoice& choice, bool& taken);
     int CheckPasswordChoice(const PasswordChoice& choice);
     int ParseItemOptions(std::size_t first, ItemOptions& options, bool forEdit);
@@ -268,9 +177,6 @@ private:
     void PrintItemLine(int index, const LoginItem& item, bool forExport);
     void PrintItems(const std::string* wanted, bool forExport);
     int ReadInput(const std::string& source, SecretString& content);
-    int ImportExportLines(const SecretString& content);
-    int ImportCsv(const SecretString& content);
-    int AddImported(LoginItem& item);
 
     int List();
     int Show();
@@ -292,7 +198,6 @@ private:
     bool m_passwordStdin = false;
     const Command* m_command = nullptr;
     std::vector<std::string> m_args;  // after the command
-    std::uint32_t m_imported = 0;
 };
 
 const Command Cli::kCommands[] = {
@@ -347,11 +252,6 @@ int Cli::UsageError(const std::string& problem) {
     if (m_command != nullptr) hint += std::string(" ") + m_command->name;
     Tell(problem + "; try '" + hint + "'");
     return ExitUsage;
-}
-
-bool Cli::Refuse(int line, const std::string& problem) {
-    Tell(line > 0 ? "line " + std::to_string(line) + ": " + problem : problem);
-    return false;
 }
 
 int Cli::PrintHelp(const Command* command) {
@@ -429,6 +329,20 @@ int Cli::OpenVault(Secret& master) {
 
 int Cli::SaveVault() { return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed; }
 
+// The arguments of a command that takes one operand and may take one flag.
+bool Cli::TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const {
+    for (const std::string& arg : m_args) {
+        if (arg == flag) {
+            flagGiven = true;
+        } else if (operand.empty() && !arg.empty()) {
+            operand = arg;
+        } else {
+            return false;
+        }
+    }
+    return !operand.empty();
+}
+
 int Cli::CheckIndex(const std::string& text, int& index) {
     if (!ParseIndex(text, index)) return UsageError("INDEX must be a number");
     if (static_cast<std::uint32_t>(index) >= m_store->GetCount()) {
@@ -438,36 +352,11 @@ int Cli::CheckIndex(const std::string& text, int& index) {
     return ExitDone;
 }
 
-// A value that does not fit its field is refused, never cut: a cut password
-// is a lost password.
-bool Cli::PutText(LoginItem& item, FieldId id, const char* data, std::size_t length, int line) {
-    const TextField& field = kFields[id];
-    if (std::memchr(data, '\0', length) != nullptr) {
-        return Refuse(line, std::string("the ") + field.name + " holds a NUL byte");
-    }
-    if (length > field.width - 1) {
-        return Refuse(
-            line, std::string("the ") + field.name + " is longer than " + std::to_string(field.width - 1) + " bytes");
-    }
-    char* to = FieldOf(item, id);
-    std::memset(to, 0, field.width);
-    std::memcpy(to, data, length);
-    return true;
-}
-
-// Converts UTF-8 into `to` (zero filled, at most `capacity` bytes and a zero).
-bool Cli::PutUtf8(const SecretString& text, FieldId id, char* to, std::size_t capacity, int line) {
-    const std::string name = std::string("the ") + kFields[id].name;
-    if (std::memchr(text.data(), '\0', text.size()) != nullptr) return Refuse(line, name + " holds a NUL byte");
-    std::memset(to, 0, capacity + 1);
-    std::size_t written = 0;
-    switch (Utf8ToAnsi(text.data(), text.size(), to, capacity, written)) {
-    case AnsiOk: return true;
-    case AnsiBadUtf8: return Refuse(line, name + " is not UTF-8 text");
-    case AnsiUnrepresentable: return Refuse(line, name + " holds a character that the ANSI code page cannot hold");
-    case AnsiTooLong: break;
-    }
-    return Refuse(line, name + " is longer than " + std::to_string(capacity) + " bytes");
+bool Cli::PutText(LoginItem& item, FieldId id, const char* data, std::size_t length) {
+    std::string problem;
+    if (FitText(item, id, data, length, problem)) return true;
+    Tell(problem);
+    return false;
 }
 
 int Cli::ParseGeneratorOption(std::size_t& i, PasswordChoice& choice, bool& taken) {
@@ -535,7 +424,7 @@ int Cli::ParseItemOptions(std::size_t first, ItemOptions& options, bool forEdit)
             text = NormalizeAddress(value);
         }
         options.given[id] = true;
-        if (!PutText(options.values, static_cast<FieldId>(id), text.data(), text.size(), 0)) return ExitUsage;
+        if (!PutText(options.values, static_cast<FieldId>(id), text.data(), text.size())) return ExitUsage;
     }
     if (options.newPassword && options.password.generate) {
         return UsageError("--new-password and --generate exclude each other");
@@ -641,16 +530,7 @@ int Cli::Locate() {
 int Cli::Show() {
     bool withPassword = false;
     std::string indexText;
-    for (const std::string& arg : m_args) {
-        if (arg == "--password") {
-            withPassword = true;
-        } else if (indexText.empty()) {
-            indexText = arg;
-        } else {
-            return UsageError("show takes one INDEX");
-        }
-    }
-    if (indexText.empty()) return UsageError("show needs an INDEX");
+    if (!TakeOperand("--password", withPassword, indexText)) return UsageError("show takes one INDEX");
     int index = 0;
     if (!ParseIndex(indexText, index)) return UsageError("INDEX must be a number");
     if (int status = OpenVault()) return status;
@@ -679,7 +559,7 @@ int Cli::Add() {
     item.Clear();
     ApplyOptions(options, item, false);
     int status = ExitDone;
-    if (!PutText(item, FieldPassword, password.Text(), password.Length(), 0)) {
+    if (!PutText(item, FieldPassword, password.Text(), password.Length())) {
         status = ExitUsage;
     } else if (!m_store->AddItem(item)) {
         Tell("Reach the max item limit!");
@@ -709,7 +589,7 @@ int Cli::Edit() {
     LoginItem item;
     m_store->GetItem(index, item);
     ApplyOptions(options, item, true);
-    const bool fits = !newPassword || PutText(item, FieldPassword, password.Text(), password.Length(), 0);
+    const bool fits = !newPassword || PutText(item, FieldPassword, password.Text(), password.Length());
     if (fits) m_store->ReplaceItem(index, item);
     SecureWipe(&item, sizeof item);
     if (!fits) return ExitUsage;
@@ -851,164 +731,19 @@ int Cli::ReadInput(const std::string& source, SecretString& content) {
     return ExitDone;
 }
 
-int Cli::AddImported(LoginItem& item) {
-    const bool added = m_store->AddItem(item);
-    SecureWipe(&item, sizeof item);
-    if (!added) {
-        Tell("Reach the max item limit!");
-        return ExitIndexOrFull;
-    }
-    ++m_imported;
-    return ExitDone;
-}
-
-int Cli::ImportExportLines(const SecretString& content) {
-    constexpr std::size_t kExportFields = 7;
-    SecretString text;
-    int lineNumber = 0;
-    for (std::size_t at = 0; at < content.size();) {
-        std::size_t end = content.find('\n', at);
-        if (end == SecretString::npos) end = content.size();
-        const char* line = content.data() + at;
-        std::size_t length = end - at;
-        at = end + 1;
-        ++lineNumber;
-        if (length > 0 && line[length - 1] == '\r') --length;
-        if (lineNumber == 1 && length == sizeof kExportHeader - 1 && std::memcmp(line, kExportHeader, length) == 0) {
-            continue;
-        }
-        if (length == 0) continue;
-        // Where each field starts, and one past the end of the last.
-        std::size_t starts[kExportFields + 1] = {};
-        std::size_t fields = 1;
-        for (std::size_t i = 0; i < length && fields <= kExportFields; ++i) {
-            if (line[i] == '\t') starts[fields++] = i + 1;
-        }
-        const auto fieldLength = [&](std::size_t f) {
-            return (f + 1 < fields ? starts[f + 1] - 1 : length) - starts[f];
-        };
-        LoginItem item;
-        item.Clear();
-        bool ok =
-            fields == kExportFields && ParseExportType(std::string(line + starts[1], fieldLength(1)), item.addressType);
-        bool fits = true;
-        const FieldId order[] = {FieldService, FieldUser, FieldAddress, FieldPassword, FieldDescription};
-        for (std::size_t f = 2; ok && fits && f < kExportFields; ++f) {
-            ok = UnescapeField(line + starts[f], fieldLength(f), text);
-            fits = !ok || PutText(item, order[f - 2], text.data(), text.size(), lineNumber);
-        }
-        if (!ok || !fits) {
-            SecureWipe(&item, sizeof item);
-            if (!ok) Refuse(lineNumber, "not an exported item (7 tab-separated fields)");
-            return ExitUsage;
-        }
-        if (int status = AddImported(item)) return status;
-    }
-    return ExitDone;
-}
-
-int Cli::ImportCsv(const SecretString& content) {
-    CsvReader reader(content.data(), content.size());
-    SecretStrings fields;
-    int line = 0;
-    CsvResult result = reader.Next(fields, line);
-    if (result != CsvRecord) {
-        Tell(result == CsvEnd ? "the CSV file is empty" : "line 1: a quoted field does not end");
-        return ExitUsage;
-    }
-    // The column names that the common exports use, each for one field.
-    static const struct {
-        const char* name;
-        FieldId id;
-    } kColumns[] = {
-        {"title", FieldService},           {"name", FieldService},        {"username", FieldUser},
-        {"login_username", FieldUser},     {"login", FieldUser},          {"password", FieldPassword},
-        {"login_password", FieldPassword}, {"url", FieldAddress},         {"uri", FieldAddress},
-        {"login_uri", FieldAddress},       {"notes", FieldDescription},   {"note", FieldDescription},
-        {"extra", FieldDescription},       {"comment", FieldDescription},
-    };
-    const std::size_t columnCount = fields.size();
-    std::size_t column[FieldCount] = {};
-    bool mapped[FieldCount] = {};
-    for (std::size_t c = 0; c < columnCount; ++c) {
-        std::string name(fields[c].data(), fields[c].size());
-        const std::size_t first = name.find_first_not_of(' ');
-        name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
-        for (const auto& known : kColumns) {
-            if (name.size() != std::strlen(known.name) ||
-                !SameIgnoringAsciiCase(name.c_str(), known.name, name.size()) || mapped[known.id]) {
-                continue;
-            }
-            mapped[known.id] = true;
-            column[known.id] = c;
-        }
-    }
-    if (!(mapped[FieldService] || mapped[FieldUser] || mapped[FieldPassword] || mapped[FieldAddress])) {
-        Refuse(line, "the header row names none of the columns title, name, username, login, password, url");
-        return ExitUsage;
-    }
-    const SecretString empty;
-    while ((result = reader.Next(fields, line)) == CsvRecord) {
-        if (fields.size() == 1 && fields[0].empty()) continue;
-        if (fields.size() != columnCount) {
-            Refuse(line,
-                   std::to_string(fields.size()) + " fields where the header row has " + std::to_string(columnCount));
-            return ExitUsage;
-        }
-        LoginItem item;
-        item.Clear();
-        // The address as given, scheme and all: cleaning may still make it fit.
-        char address[2 * sizeof item.serviceAddress];
-        bool ok = PutUtf8(mapped[FieldAddress] ? fields[column[FieldAddress]] : empty, FieldAddress, address,
-                          sizeof address - 1, line);
-        for (FieldId id : {FieldService, FieldUser, FieldPassword, FieldDescription}) {
-            ok = ok &&
-                 PutUtf8(mapped[id] ? fields[column[id]] : empty, id, FieldOf(item, id), kFields[id].width - 1, line);
-        }
-        if (ok) {
-            // Cleaned as the item form cleans it; its scheme gives the type.
-            if (!AddressTypeFromScheme(address, item.addressType)) item.addressType = ADDRESS_HTTP;
-            const std::string cleaned = NormalizeAddress(address);
-            ok = PutText(item, FieldAddress, cleaned.data(), cleaned.size(), line);
-            if (ok && item.serviceName[0] == '\0') {
-                const std::string host = HostOf(item.serviceAddress);
-                ok = PutText(item, FieldService, host.data(), host.size(), line);
-            }
-        }
-        if (!ok) {
-            SecureWipe(&item, sizeof item);
-            return ExitUsage;
-        }
-        if (int status = AddImported(item)) return status;
-    }
-    if (result == CsvBadQuote) {
-        Refuse(line, "a quoted field does not end, or text follows its closing quote");
-        return ExitUsage;
-    }
-    return ExitDone;
-}
-
 int Cli::Import() {
     bool csv = false;
     std::string source;
-    for (const std::string& arg : m_args) {
-        if (arg == "--csv") {
-            csv = true;
-        } else if (source.empty() && !arg.empty()) {
-            source = arg;
-        } else {
-            return UsageError("import takes one FILE (- for standard input)");
-        }
-    }
-    if (source.empty()) return UsageError("import takes one FILE (- for standard input)");
+    if (!TakeOperand("--csv", csv, source)) return UsageError("import takes one FILE (- for standard input)");
     if (int status = OpenVault()) return status;
     SecretString content;
     if (int status = ReadInput(source, content)) return status;
-    const int status = csv ? ImportCsv(content) : ImportExportLines(content);
+    ItemImport import(*m_store, m_sink);
+    const int status = csv ? import.FromCsv(content) : import.FromExport(content);
     // Nothing of a failed import reaches the file.
     if (status != ExitDone) return status;
     if (int saved = SaveVault()) return saved;
-    Tell("imported " + std::to_string(m_imported) + " items");
+    Tell("imported " + std::to_string(import.Added()) + (import.Added() == 1 ? " item" : " items"));
     return ExitDone;
 }
 
