@@ -249,26 +249,22 @@ const Command* Cli::FindCommand(const std::string& name) {
 
 int Cli::UsageError(const std::string& problem) {
     std::string hint = "pellucorda-cli help";
-    if (m_command != nullptr) hint += std::string(" ") + m_command->name;
+    if (m_command != nullptr && m_command->run != &Cli::Help) hint += std::string(" ") + m_command->name;
     Tell(problem + "; try '" + hint + "'");
     return ExitUsage;
 }
 
 int Cli::PrintHelp(const Command* command) {
+    std::fputs(kUsageLine, stdout);
     if (command != nullptr) {
-        std::fputs(kUsageLine, stdout);
         std::fputs(command->usage, stdout);
-        if (command->typeNote) std::fputs(kTypeNote, stdout);
-        if (command->generatorNote) std::fputs(kGeneratorNote, stdout);
+        if (command->typeNote) std::fprintf(stdout, "\n%s", kTypeNote);
+        if (command->generatorNote) std::fprintf(stdout, "\n%s", kGeneratorNote);
         return ExitDone;
     }
-    std::fputs(kUsageLine, stdout);
     std::fputs(kGlobalOptions, stdout);
     for (const Command& each : kCommands) std::fputs(each.usage, stdout);
-    std::fputs("\n", stdout);
-    std::fputs(kTypeNote, stdout);
-    std::fputs(kGeneratorNote, stdout);
-    std::fputs(kLimitsNote, stdout);
+    for (const char* note : {kTypeNote, kGeneratorNote, kLimitsNote}) std::fprintf(stdout, "\n%s", note);
     return ExitDone;
 }
 
