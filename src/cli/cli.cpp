@@ -160,6 +160,7 @@ public:
 
 private:
     bool ReadSecret(const char* prompt, Secret& secret);
+    int LockWriter();
     int OpenVault();
     int OpenVault(Secret& master);
     int SaveVault();
@@ -183,6 +184,7 @@ private:
     std::unique_ptr<LoginStore> m_store;
     std::string m_file = kVaultFileName;
     bool m_passwordStdin = false;
+    bool m_changes = false;           // the command writes the vault
     std::vector<std::string> m_args;  // after the command
 };
 
@@ -201,6 +203,15 @@ bool Cli::ReadSecret(const char* prompt, Secret& secret) {
     return true;
 }
 
+// One writer at a time: a command that changes the vault holds its writer
+// lock from before loading to the end, and the program holds it while logged
+// in, so neither writes its whole table over the other's change.
+int Cli::LockWriter() {
+    if (!m_changes || m_store->LockWriter(m_file) != VaultInUse) return ExitDone;
+    std::fprintf(stderr, "pellucorda-cli: the vault is open in Pellucorda; lock it there first\n");
+    return ExitWriteFailed;
+}
+
 int Cli::OpenVault() {
     Secret master;
     return OpenVault(master);
@@ -214,6 +225,7 @@ int Cli::OpenVault(Secret& master) {
         std::fprintf(stderr, "pellucorda-cli: no vault at %s (create one with 'init')\n", m_file.c_str());
         return ExitVaultUnusable;
     }
+    if (int status = LockWriter()) return status;
     if (!ReadSecret("Master password: ", master)) return ExitUsage;
     switch (m_store->Open(master.Text(), m_file)) {
     case VaultOk: return ExitDone;
@@ -435,6 +447,7 @@ int Cli::Init() {
         std::fprintf(stderr, "pellucorda-cli: %s already holds a vault; init only creates new ones\n", m_file.c_str());
         return ExitUsage;
     }
+    if (int status = LockWriter()) return status;
     // The same path as the program's first login: an empty or missing file
     // gets the default item under the default master password.
     switch (m_store->Open(kDefaultMasterPassword, m_file)) {
@@ -570,6 +583,7 @@ int Cli::Run(int argc, char** argv) {
     }
     for (; i < argc; ++i) m_args.emplace_back(argv[i]);
     if (command.empty()) return Usage("no command");
+    m_changes = command != "list" && command != "show" && command != "check" && command != "export";
     if (command == "list") return List();
     if (command == "show") return Show();
     if (command == "add") return Add();
