@@ -44,6 +44,13 @@ std::string TestProgramFolder() {
     return folder.erase(folder.rfind('\\'));
 }
 
+// Waits for a started process to end and lets go of it.
+void Reap(PROCESS_INFORMATION& process) {
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 // The vault_holder program, beside the test program, holding `vault` open.
 class Holder {
 public:
@@ -61,9 +68,7 @@ public:
     void Release() {
         if (!m_started) return;
         std::ofstream(m_vault + ".release").put('x');
-        WaitForSingleObject(m_process.hProcess, 30000);
-        CloseHandle(m_process.hProcess);
-        CloseHandle(m_process.hThread);
+        Reap(m_process);
         DeleteFileA((m_vault + ".held").c_str());
         DeleteFileA((m_vault + ".release").c_str());
         m_started = false;
@@ -121,9 +126,7 @@ public:
     void Kill() {
         if (!m_started) return;
         TerminateProcess(m_process.hProcess, 99);
-        WaitForSingleObject(m_process.hProcess, 30000);
-        CloseHandle(m_process.hProcess);
-        CloseHandle(m_process.hThread);
+        Reap(m_process);
         m_started = false;
     }
 
@@ -198,9 +201,7 @@ bool MakeLink(const std::string& link, const std::string& target) {
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, 30000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    Reap(process);
     return WaitForFile(link);
 }
 
