@@ -56,7 +56,7 @@ const char kLimitsNote[] =
     "Secrets are never taken from the command line.\n"
     "exit status: 0 done, 1 usage or a refused value, 2 wrong master password,\n"
     "3 vault missing, unreadable or damaged, 4 index out of range or vault full,\n"
-    "5 the vault or the output could not be written\n";
+    "5 the vault or the output could not be written, or the program holds the vault\n";
 
 const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
