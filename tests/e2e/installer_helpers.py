@@ -3,9 +3,10 @@ user's Windows shows of an installed program: its folder, its Start menu
 shortcut and its entry in the installed-programs list.
 
 An installer changes a prefix's registry and folders in ways no other test
-expects, so each installer test boots a fresh prefix on the session's display
-and, on every path, ends that prefix's processes and wineserver and removes
-it.
+expects, so each installer test boots a fresh prefix on an X server of its
+own (two Wine sessions on one display contend for the X clipboard, and the
+session's later tests would find it stuck) and, on every path, ends that
+prefix's processes, its wineserver and its X server, and removes it.
 """
 import glob
 import os
@@ -31,6 +32,7 @@ class FreshPrefix:
     def __init__(self, name):
         self.path = os.path.join(h.BUILD, "wine", "installer-" + name)
         self.session = None
+        self.xvfb = None
 
     def __enter__(self):
         for f in (MSI, NEXT_MSI, ZIP):
@@ -39,9 +41,10 @@ class FreshPrefix:
         self.session = dict(h.env())
         self._end_server()  # one a broken earlier run may have left
         shutil.rmtree(self.path, ignore_errors=True)
-        # No menu entries or file types for the desktop outside Wine.
-        h.env().update({"WINEPREFIX": self.path, "WINEDLLOVERRIDES": "mscoree,mshtml=,winemenubuilder.exe=d"})
         try:
+            # No menu entries or file types for the desktop outside Wine.
+            h.env().update({"DISPLAY": self._start_xvfb(), "WINEPREFIX": self.path,
+                            "WINEDLLOVERRIDES": "mscoree,mshtml=,winemenubuilder.exe=d"})
             h.run(["wine", "wineboot", "-i"], timeout=300)
             h.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
             self._end_server()
@@ -59,10 +62,34 @@ class FreshPrefix:
             h.end_all_programs()
         finally:
             self._end_server()
+            if self.xvfb is not None:
+                self.xvfb.kill()
+                self.xvfb.wait(timeout=30)
             h.env().clear()
             h.env().update(self.session)
             shutil.rmtree(self.path, ignore_errors=True)
         return False
+
+    def _start_xvfb(self):
+        """Starts Xvfb on a free display and returns its name."""
+        read_end, write_end = os.pipe()
+        try:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            write_end = None
+            with os.fdopen(read_end, "rb") as pipe:
+                read_end = None
+                number = pipe.readline().strip()
+        finally:
+            for fd in (read_end, write_end):
+                if fd is not None:
+                    os.close(fd)
+        if not number:
+            raise h.Failure("Xvfb did not start")
+        return ":" + number.decode()
 
     def _end_server(self):
         quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
