@@ -150,6 +150,17 @@ class FreshPrefix:
                                 stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
 
 
+def package_facts(package):
+    """(summary word count, property names) of an installer package, read
+    with msitools as Windows Installer reads them."""
+    summary = subprocess.run(["msiinfo", "suminfo", package], stdout=subprocess.PIPE, check=True).stdout.decode()
+    # msiinfo prints the word count under the name "Source".
+    words = next(int(line.split()[1]) for line in summary.splitlines() if line.startswith("Source:"))
+    table = subprocess.run(["msiinfo", "export", package, "Property"], stdout=subprocess.PIPE, check=True).stdout
+    names = [line.split("\t")[0] for line in table.decode().splitlines()[3:]]
+    return words, names
+
+
 def read(path):
     with open(path, "rb") as f:
         return f.read()

@@ -18,6 +18,12 @@ def login_and_wait_for_the_vault(folder):
 
 
 def the_installer_installs_upgrades_and_uninstalls(program):
+    # Windows asks for no administrator rights only when the package says so
+    # and sets no ALLUSERS.
+    words, properties = i.package_facts(i.MSI)
+    assert words & 8, "the package asks for elevation (word count %d)" % words
+    assert "ALLUSERS" not in properties and "ProductVersion" in properties, properties
+
     with i.FreshPrefix("msi") as prefix:
         prefix.msiexec("/i", i.MSI)
         folder = prefix.install_folder()
