@@ -30,6 +30,7 @@ class FreshPrefix:
     newly booted prefix for the block's duration."""
 
     def __init__(self, name):
+        self.name = name
         self.path = os.path.join(h.BUILD, "wine", "installer-" + name)
         self.session = None
         self.xvfb = None
@@ -47,18 +48,24 @@ class FreshPrefix:
                             "WINEDLLOVERRIDES": "mscoree,mshtml=,winemenubuilder.exe=d"})
             h.run(["wine", "wineboot", "-i"], timeout=300)
             h.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"])
+            # Not through the environment alone: the installer's shortcut
+            # reached the Linux menus all the same.
+            h.run(["wine", "reg", "add", r"HKCU\Software\Wine\DllOverrides", "/v", "winemenubuilder.exe", "/d", "",
+                   "/f"])
             self._end_server()
             # A warm server on the session's display, with its streams closed
             # so that nothing waits on them.
             subprocess.run(["wineserver", "-p"], env=h.env(), stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        except BaseException:
-            self.__exit__(None, None, None)
+        except BaseException as failure:
+            self.__exit__(type(failure), failure, None)
             raise
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, exc_type, *exc):
         try:
+            if exc_type is not None and self.xvfb is not None:
+                h.screenshot("failed-installer-" + self.name)
             h.end_all_programs()
         finally:
             self._end_server()

@@ -10,7 +10,9 @@ import installer_helpers as i
 
 
 def login_and_wait_for_the_vault(folder):
-    h.login("quillmarsh")
+    # The first program with a window in a fresh prefix brings up its
+    # desktop first, slowly on a busy machine.
+    h.login("quillmarsh", timeout=120)
     h.wait_no_window("^Login$")
     h.wait_window("^Pellucorda$")
     for name in ("logininfo.dat", "logininfo.bak"):
