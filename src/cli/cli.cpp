@@ -158,6 +158,7 @@ private:
 
     bool ReadSecret(const char* prompt, Secret& secret);
     bool ReadNewSecret(const char* prompt, const char* confirmPrompt, Secret& secret);
+    int LockWriter();
     int OpenVault();
     int OpenVault(Secret& master);
     int SaveVault();
@@ -302,6 +303,15 @@ bool Cli::ReadNewSecret(const char* prompt, const char* confirmPrompt, Secret& s
     return true;
 }
 
+// One writer at a time: a command that changes the vault holds its writer
+// lock from before loading to the end, and the program holds it while logged
+// in, so neither writes its whole table over the other's change.
+int Cli::LockWriter() {
+    if (m_command == nullptr || !m_command->changesVault || m_store->LockWriter(m_file) != VaultInUse) return ExitDone;
+    Tell("the vault is open in Pellucorda; lock it there first");
+    return ExitWriteFailed;
+}
+
 int Cli::OpenVault() {
     Secret master;
     return OpenVault(master);
@@ -315,6 +325,7 @@ int Cli::OpenVault(Secret& master) {
         Tell("no vault at " + m_file + " (create one with 'init')");
         return ExitVaultUnusable;
     }
+    if (int status = LockWriter()) return status;
     if (!ReadSecret("Master password: ", master)) return ExitUsage;
     switch (m_store->Open(master.Text(), m_file)) {
     case VaultOk: return ExitDone;
@@ -647,6 +658,7 @@ int Cli::Init() {
         Tell(m_file + " already holds a vault; init only creates new ones");
         return ExitUsage;
     }
+    if (int status = LockWriter()) return status;
     // The same path as the program's first login: an empty or missing file
     // gets the default item under the default master password.
     switch (m_store->Open(kDefaultMasterPassword, m_file)) {

@@ -715,3 +715,63 @@ TEST_F(CliTest, NoSecretIsLeftInFreedMemory) {
     EXPECT_EQ(session.Finish(), 0) << session.Seen();
 }
 #endif
+
+// One writer at a time between the program (a store in this process, holding
+// the vault as a logged-in program does) and the tool as a second process.
+TEST_F(CliTest, WhileTheProgramHoldsTheVaultTheToolReadsButChangesNothing) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    auto program = std::make_unique<LoginStore>();
+    program->SetMessageSink(&sink);
+    ASSERT_EQ(program->LockWriter(Vault()), VaultOk);
+    ASSERT_EQ(program->Open("quillmarsh", Vault()), VaultOk);
+    const std::string before = ReadWholeFile(Vault());
+
+    const std::vector<std::vector<std::string>> changes = {
+        {"add", "--service", "s"}, {"edit", "0", "--user", "u"}, {"rm", "0"}, {"passwd"}, {"import", "-"}};
+    for (const std::vector<std::string>& change : changes) {
+        SCOPED_TRACE(change[0]);
+        const ProcessResult r = Cli(change, "quillmarsh\nx\nx\n");
+        EXPECT_EQ(r.status, 5);
+        EXPECT_NE(r.err.find("pellucorda-cli: the vault is open in Pellucorda; lock it there first"), std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(ReadWholeFile(Vault()), before);
+    for (const char* read : {"list", "check", "export"}) {
+        EXPECT_EQ(Cli({read}, "quillmarsh\n").status, 0) << read;
+    }
+
+    // Logged out, the tool writes; a store that read the vault before (one
+    // that could not make a lock file) then leaves the tool's change alone.
+    program->Reset();
+    auto stale = OpenInCore(Vault(), "quillmarsh");
+    EXPECT_EQ(Cli({"add", "--service", "s"}, "quillmarsh\nx\n").status, 0);
+    const std::string toolVersion = ReadWholeFile(Vault());
+    stale->AddItem(MakeItem("from the window"));
+    sink.messages.clear();
+    EXPECT_EQ(stale->Save(), VaultChanged);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"The service information file was changed by another program "
+                                                      "since login, so it was not overwritten! Lock, log in again and "
+                                                      "repeat the change."});
+    EXPECT_EQ(ReadWholeFile(Vault()), toolVersion);
+}
+
+TEST_F(CliTest, AToolThatDiesMidChangeLeavesNoLockBehind) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    CurrentDirectory here(dir.Path());
+    const std::string fifo = dir.Path("import.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ChildProcess importer({PELLUCORDA_CLI_PATH, "--file", Vault(), "--password-stdin", "import", fifo});
+    importer.Write("quillmarsh\n");
+    const int writer = open(fifo.c_str(), O_WRONLY);  // returns once the tool has loaded, holding the lock
+    ASSERT_GE(writer, 0);
+
+    auto program = std::make_unique<LoginStore>();
+    program->SetMessageSink(&sink);
+    EXPECT_FALSE(program->OpenDefault("quillmarsh"));
+    EXPECT_EQ(sink.Last(), "The service information file is being changed by another program, please try again later!");
+
+    kill(importer.Pid(), SIGKILL);
+    EXPECT_EQ(importer.Finish().status, -1);
+    close(writer);
+    EXPECT_TRUE(program->OpenDefault("quillmarsh"));
+}
