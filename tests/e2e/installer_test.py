@@ -19,6 +19,12 @@ def login_and_wait_for_the_vault(folder):
         h.wait_until(lambda: os.path.isfile(os.path.join(folder, name)), "%s in %s" % (name, folder))
 
 
+def written_by_the_program(folder):
+    """What the folder holds besides the package's files: the vault, its
+    backup and anything else the program keeps there."""
+    return sorted(set(os.listdir(folder)) - set(i.PACKAGE_FILES))
+
+
 def the_installer_installs_upgrades_and_uninstalls(program):
     # Windows asks for no administrator rights only when the package says so
     # and sets no ALLUSERS.
@@ -41,6 +47,7 @@ def the_installer_installs_upgrades_and_uninstalls(program):
         program_path = prefix.windows_path(os.path.join(folder, "pellucorda.exe"))
         assert h.reg_query(h.RUN_KEY, "Pellucorda") == program_path
         h.end_all_programs()
+        kept = written_by_the_program(folder)
         vault = i.read(os.path.join(folder, "logininfo.dat"))
         backup = i.read(os.path.join(folder, "logininfo.bak"))
 
@@ -48,7 +55,7 @@ def the_installer_installs_upgrades_and_uninstalls(program):
         # program wrote.
         prefix.msiexec("/i", i.NEXT_MSI)
         assert prefix.installed() == {"Pellucorda": i.NEXT_VERSION}, prefix.installed()
-        assert sorted(os.listdir(folder)) == sorted(i.PACKAGE_FILES + ["logininfo.dat", "logininfo.bak"])
+        assert sorted(os.listdir(folder)) == sorted(i.PACKAGE_FILES + kept), os.listdir(folder)
         assert i.read(os.path.join(folder, "logininfo.dat")) == vault, "the upgrade changed the vault"
         assert i.read(os.path.join(folder, "logininfo.bak")) == backup, "the upgrade changed the backup"
         assert h.reg_query(h.RUN_KEY, "Pellucorda") == program_path, "the upgrade lost the auto-run value"
@@ -56,7 +63,7 @@ def the_installer_installs_upgrades_and_uninstalls(program):
         # The uninstall takes the program, its shortcut, its entry and its
         # auto-run value, and leaves the vault, the backup and the settings.
         prefix.msiexec("/x", i.NEXT_MSI)
-        assert sorted(os.listdir(folder)) == ["logininfo.bak", "logininfo.dat"], os.listdir(folder)
+        assert sorted(os.listdir(folder)) == kept, os.listdir(folder)
         assert i.read(os.path.join(folder, "logininfo.dat")) == vault
         assert i.read(os.path.join(folder, "logininfo.bak")) == backup
         assert not os.path.exists(prefix.shortcut()), "the Start menu shortcut stays"
@@ -81,6 +88,7 @@ def an_unpacked_zip_runs_and_keeps_its_auto_run(program):
         zip_command = '"%s"' % prefix.windows_path(os.path.join(folder, "pellucorda.exe"))
         assert h.reg_query(h.RUN_KEY, "Pellucorda") == zip_command
         h.end_all_programs()
+        kept = written_by_the_program(folder)
         vault = i.read(os.path.join(folder, "logininfo.dat"))
 
         # Installing and removing a second copy leaves this one's auto-run
@@ -88,7 +96,7 @@ def an_unpacked_zip_runs_and_keeps_its_auto_run(program):
         prefix.msiexec("/i", i.MSI)
         prefix.msiexec("/x", i.MSI)
         assert h.reg_query(h.RUN_KEY, "Pellucorda") == zip_command, "the uninstall took another copy's value"
-        assert sorted(os.listdir(folder)) == sorted(i.PACKAGE_FILES + ["logininfo.dat", "logininfo.bak"])
+        assert sorted(os.listdir(folder)) == sorted(i.PACKAGE_FILES + kept), os.listdir(folder)
         assert i.read(os.path.join(folder, "logininfo.dat")) == vault
 
 
