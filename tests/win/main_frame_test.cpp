@@ -77,15 +77,18 @@ protected:
         theApp.Logout();
         ::SetCurrentDirectoryA(previous);
         ::DeleteFileA((folder + "\\logininfo.dat").c_str());
+        ::DeleteFileA((folder + "\\logininfo.dat.lock").c_str());
         ::DeleteFileA((folder + "\\logininfo.bak").c_str());
         ::RemoveDirectoryA(folder.c_str());
         ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
     }
 
-    // What start-up does with the frame.
+    // What start-up does with the frame, up to the icon's arrival once the
+    // queue is idle.
     void CreateFrame() {
         hFrame = CreateMainFrame(frame);
         ASSERT_NE(hFrame, nullptr);
+        PumpUntil(theApp, [&] { return !shell.Calls().empty(); });
     }
 
     LRESULT Tray(LPARAM mouseMessage) { return ::SendMessageA(hFrame, WM_TRAYNOTIFY, IDR_TRAYMENU, mouseMessage); }
