@@ -79,14 +79,14 @@ BOOL CPellucordaApp::InitInstance() {
 
     CMainFrame* frame = new CMainFrame;
     m_pMainWnd = frame;
-    frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE);
-    if (frame->GetSafeHwnd() == nullptr) {
-        // The frame deleted itself; nothing must point at it.
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
+        // The frame has deleted itself. Without it there is no tray icon and
+        // no Exit: a program nobody can reach or end must not start.
         m_pMainWnd = nullptr;
-    } else {
-        frame->ShowWindow(SW_HIDE);
-        frame->UpdateWindow();
+        return FALSE;
     }
+    frame->ShowWindow(SW_HIDE);
+    frame->UpdateWindow();
 
     m_wndView.Create(IDD_VIEW);
 
