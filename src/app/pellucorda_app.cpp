@@ -149,6 +149,9 @@ BOOL CPellucordaApp::Login() {
 }
 
 void CPellucordaApp::Logout() {
+    // No form stays on screen with a secret in it, and nothing typed there
+    // is saved: the dialogs end as their Cancel would.
+    m_wndView.EndOpenDialogs();
     m_store.Reset();
     m_bLoggedIn = FALSE;
     m_wndView.ShowWindow(SW_HIDE);

@@ -18,6 +18,7 @@ void Assign(std::string& text, const char* value) {
 BEGIN_MESSAGE_MAP(CItemDlg, CDialog)
     ON_CBN_CLOSEUP(IDC_ITEM_TYPE, OnCloseupAddressType)
     ON_EN_KILLFOCUS(IDC_ITEM_ADDRESS, OnKillfocusServiceAddress)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CItemDlg::CItemDlg(CWnd* pParent) : CDialog(IDD_ITEM, pParent) { m_item.Clear(); }
@@ -76,6 +77,13 @@ void CItemDlg::NormalizeServiceAddress() {
 void CItemDlg::OnCloseupAddressType() { NormalizeServiceAddress(); }
 
 void CItemDlg::OnKillfocusServiceAddress() { NormalizeServiceAddress(); }
+
+void CItemDlg::OnDestroy() {
+    // However the form ended (OK, Cancel, a lock), the password shown in
+    // clear leaves nothing behind in the edits' memory.
+    AfxWipeEditControls(m_hWnd);
+    CDialog::OnDestroy();
+}
 
 void CItemDlg::OnOK() {
     if (!UpdateData(TRUE)) return;

@@ -164,6 +164,15 @@ std::string CViewDlg::GetSelectedText(int nColumn) const {
     return text;
 }
 
+int CViewDlg::Tell(const char* text, UINT type) const {
+    // Owned by this window, so a lock finds and ends it with the rest.
+    return MsgBox(text, nullptr, type | MB_ICONEXCLAMATION);
+}
+
+void CViewDlg::EndOpenDialogs() {
+    if (m_hWnd != nullptr) AfxEndModalDialogs(m_hWnd);
+}
+
 void CViewDlg::ClearAfterLogout() {
     if (m_hWnd != nullptr) RefillList();
     ForgetClipboardText(m_hWnd);
@@ -218,7 +227,7 @@ void CViewDlg::OnModifyItem() {
     if (!theApp.IsLoggedIn()) return;
     const int index = GetSelectedIndex();
     if (index < 0) {
-        AfxMessageBox("Please Select one Item");
+        Tell("Please Select one Item");
         return;
     }
     LoginItem item;
@@ -240,10 +249,10 @@ void CViewDlg::OnDeleteItem() {
     if (!theApp.IsLoggedIn()) return;
     const int index = GetSelectedIndex();
     if (index < 0) {
-        AfxMessageBox("Please Select one Item");
+        Tell("Please Select one Item");
         return;
     }
-    if (AfxMessageBox("Are you sure?", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+    if (Tell("Are you sure?", MB_OKCANCEL) != IDOK) return;
     if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
         RefillList();
         theApp.m_store.Save();
@@ -253,28 +262,28 @@ void CViewDlg::OnDeleteItem() {
 void CViewDlg::OnModifyPassword() {
     const char kNoFile[] = "Please check whether the service information file exists.";
     if (!theApp.m_store.IsOpen()) {
-        AfxMessageBox(kNoFile);
+        Tell(kNoFile);
         return;
     }
     CPasswordDlg dialog(this);
     if (dialog.DoModal() != IDOK) return;
     if (dialog.m_strConfirmPassword != dialog.m_strNewPassword) {
-        AfxMessageBox("The two new password not matched!");
+        Tell("The two new password not matched!");
         return;
     }
     // Locked while the dialog was open: there is no vault to change.
     if (!theApp.m_store.IsOpen()) {
-        AfxMessageBox(kNoFile);
+        Tell(kNoFile);
         return;
     }
     const VaultResult result =
         theApp.m_store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
     if (result == VaultOk) {
-        AfxMessageBox("Modify password success!");
+        Tell("Modify password success!");
     } else if (result == VaultWrongPassword) {
-        AfxMessageBox("Not modified, because old password dismatched!");
+        Tell("Not modified, because old password dismatched!");
     } else {
-        AfxMessageBox("Modify password failed!");
+        Tell("Modify password failed!");
     }
 }
 
@@ -284,8 +293,8 @@ void CViewDlg::OnLock() { theApp.Logout(); }
 
 void CViewDlg::CopyToClipboard(const std::string& text) {
     switch (PutClipboardText(m_hWnd, text)) {
-    case ClipboardOpenFailed: AfxMessageBox("Failed to open the clipboard"); break;
-    case ClipboardNoMemory: AfxMessageBox("System memory is not enough!"); break;
+    case ClipboardOpenFailed: Tell("Failed to open the clipboard"); break;
+    case ClipboardNoMemory: Tell("System memory is not enough!"); break;
     case ClipboardOk: break;
     }
 }

@@ -20,6 +20,10 @@ def typing(window, *steps):
             h.run(["xdotool", "type", "--delay", "20", step])
 
 
+def items_through(count):
+    return [("svc%d" % i, "user%d" % i, "pw%d" % i, "host%d.example.org" % i, "http") for i in range(count)]
+
+
 def new_item_is_saved_cleaned_and_clicks_copy_its_secrets(program):
     v.seed(program, [("Webmail", "bob", "pw-bob", "webmail.example.org", "https"),
                      ("Files", "carol", "pw-carol", "files.example.org", "ftp")])
@@ -82,9 +86,28 @@ def windows_a_toggles_the_window_and_logs_in_first(program):
         notepad.wait(timeout=30)
 
 
+def the_logout_time_ends_the_item_form_and_saves_nothing(program):
+    v.seed(program, items_through(2))
+    before = v.exported(program)
+    h.run(["wine", "reg", "add", h.CONFIG_KEY, "/v", "LogoutTime", "/t", "REG_BINARY", "/d", "01", "/f"])
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    rows = v.wait_rows(view, 3)
+    v.click_row(view, rows[1])
+    v.click_control(view, "modify")
+    form = h.wait_window("^Insert or Modify Item$")
+    typing(form, ("key", "Tab"), ("key", "Tab"), "changed but never saved")
+    # The logout time is one minute from the login.
+    h.wait_no_window("^Insert or Modify Item$", timeout=120)
+    h.wait_no_window("^Pellucorda$")
+    assert v.exported(program) == before, "the vault changed"
+
+
 TESTS = {
     "new_item_is_saved_cleaned_and_clicks_copy_its_secrets": new_item_is_saved_cleaned_and_clicks_copy_its_secrets,
     "windows_a_toggles_the_window_and_logs_in_first": windows_a_toggles_the_window_and_logs_in_first,
+    "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,
 }
 
 if __name__ == "__main__":

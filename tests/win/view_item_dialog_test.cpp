@@ -9,6 +9,7 @@
 #include "support/dialog_driver.h"
 #include "view/item_dlg.h"
 #include "view_fixture.h"
+#include "widgets/subclass_wnd.h"
 
 using view_test::MakeItem;
 
@@ -76,6 +77,39 @@ TEST(ItemDialog, OkCutsLongTextsToTheirFieldsAndEnterInTheDescriptionPressesOk) 
     EXPECT_EQ(std::string(item.password), longPassword.substr(0, 31));
     EXPECT_STREQ(item.description, "one line");
     EXPECT_EQ(item.addressType, ADDRESS_LOCAL);
+}
+
+// However the form ends, the texts typed (the password shown in clear) are
+// overwritten in the edits before they go.
+TEST(ItemDialog, EditsAreWipedWhenTheFormEnds) {
+    class LastText : public CSubclassWnd {
+    public:
+        std::string atDestroy = "<not destroyed>";
+
+    protected:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_DESTROY) {
+                char text[64] = {};
+                ::GetWindowTextA(m_hWndHooked, text, sizeof text);
+                atDestroy = text;
+            }
+            return CSubclassWnd::WindowProc(message, wParam, lParam);
+        }
+    };
+    CItemDlg dialog;
+    for (UINT key : {VK_ESCAPE, VK_RETURN}) {
+        dialog.ResetItem();
+        LastText password;
+        DialogDriver driver;
+        driver.ExpectDialog(IDD_ITEM, [&](DialogContext& d) {
+            password.HookWindow(d.Item(IDC_ITEM_PASSWORD));
+            d.Type(IDC_ITEM_PASSWORD, "s3cret!");
+            d.PressKey(key);
+        });
+        dialog.DoModal();
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(password.atDestroy, "") << "key " << key;
+    }
 }
 
 TEST(ItemDialog, CancelKeepsTheHeldItemAndNewStartsEmptyAfterIt) {

@@ -1,6 +1,7 @@
 // The list window as a window: its start, its fit into the size start-up
 // gives it, showing and hiding, opacity, the hotkey, the logout timer, Lock,
 // and the clipboard copies.
+#include <functional>
 #include <thread>
 
 #include "support/message_pump.h"
@@ -214,6 +215,53 @@ TEST_F(ViewTest, ALockDuringTheItemFormSavesNothing) {
     EXPECT_EQ(theApp.m_store.GetCount(), 0u);
     auto saved = Reopen();
     EXPECT_EQ(saved->GetCount(), 5u) << "the locked, emptied store must not replace the vault";
+}
+
+// The logout time runs out while the list window has a dialog open: the
+// dialog ends by itself as Cancel would, nothing typed there is saved, and
+// the vault file is untouched.
+TEST_F(ViewTest, ALockEndsEveryDialogTheListWindowHasOpenAndSavesNothing) {
+    LogInWith(5);
+    std::string before;
+    ASSERT_TRUE(ReadFileBytes(VaultPath(), before));
+    struct Case {
+        const char* what;
+        int button;
+        std::function<void(DialogDriver&, const DialogDriver::Action&)> expect;
+    };
+    const DialogDriver::Action lockInside = [&](DialogContext& d) {
+        if (d.Dialog() != nullptr && d.Dialog()->GetTemplateId() == IDD_ITEM) {
+            d.SetText(IDC_ITEM_PASSWORD, "typed, never saved");
+        }
+        view.SendMsg(WM_TIMER, kLogoutTimerId);  // and the user does nothing more
+    };
+    const Case cases[] = {
+        {"the item form of Modify", IDC_VIEW_MODIFY,
+         [](DialogDriver& driver, const DialogDriver::Action& a) { driver.ExpectDialog(IDD_ITEM, a); }},
+        {"the confirmation of Delete", IDC_VIEW_DELETE,
+         [](DialogDriver& driver, const DialogDriver::Action& a) { driver.ExpectMessageBox(a); }},
+        {"the Modify Password dialog", IDC_VIEW_PASSWORD,
+         [](DialogDriver& driver, const DialogDriver::Action& a) { driver.ExpectDialog(IDD_PASSWORD, a); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!theApp.IsLoggedIn()) LogInWith(5);
+        ASSERT_TRUE(ReadFileBytes(VaultPath(), before));
+        view.ShowWindow(SW_SHOWNORMAL);
+        Select(2);
+        DialogDriver driver;
+        driver.SetWatchdog(3000);  // a dialog left open fails the test
+        c.expect(driver, lockInside);
+        Press(c.button);
+        EXPECT_TRUE(driver.Done());
+        EXPECT_FALSE(theApp.IsLoggedIn());
+        EXPECT_EQ(FindWindowA("#32770", "Insert or Modify Item"), nullptr);
+        EXPECT_EQ(FindWindowA("#32770", "Modfiy Password"), nullptr);
+        EXPECT_TRUE(view.m_dlgItem.m_strPassword.empty());
+        std::string after;
+        ASSERT_TRUE(ReadFileBytes(VaultPath(), after));
+        EXPECT_TRUE(after == before) << "the vault file changed";
+    }
 }
 
 TEST_F(ViewTest, ClicksCopyUserNamePasswordAndAddressWithTheirPrivacyFormats) {
