@@ -295,6 +295,7 @@ void CViewDlg::CopyToClipboard(const std::string& text) {
     switch (PutClipboardText(m_hWnd, text)) {
     case ClipboardOpenFailed: Tell("Failed to open the clipboard"); break;
     case ClipboardNoMemory: Tell("System memory is not enough!"); break;
+    case ClipboardSetFailed: Tell("Failed to put the text on the clipboard"); break;
     case ClipboardOk: break;
     }
 }

@@ -54,6 +54,10 @@ DWORD ClipboardDword(const char* formatName) {
 
 HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
 
+HANDLE WINAPI RefuseText(UINT format, HANDLE memory) {
+    return format == CF_TEXT ? nullptr : SetClipboardData(format, memory);
+}
+
 }  // namespace
 
 TEST_F(ViewTest, StartsLayeredWithTheSettingsOpacityAndNoHotKeyWhenSwitchedOff) {
@@ -319,9 +323,92 @@ TEST_F(ViewTest, ClipboardFailuresAreTold) {
     driver.ExpectMessageBox(record);
     Notify(NM_RCLICK);
     SetClipboardAllocator(nullptr);
-    EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to open the clipboard", "System memory is not enough!"}));
     EXPECT_EQ(ClipboardText(), "<none>") << "emptied before the allocation failed, and closed again";
+
+    // The clipboard refusing the text is a failure too, not a copy.
+    SetClipboardDataSetter(RefuseText);
+    driver.ExpectMessageBox(record);
+    Notify(NM_RCLICK);
+    SetClipboardDataSetter(nullptr);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to open the clipboard", "System memory is not enough!",
+                                                  "Failed to put the text on the clipboard"}));
+    EXPECT_FALSE(IsClipboardTextRemembered());
+}
+
+namespace {
+
+int g_openCalls = 0;
+int g_refusals = 0;
+BOOL WINAPI OpenAfterRefusals(HWND hWnd) {
+    ++g_openCalls;
+    if (g_refusals > 0) {
+        --g_refusals;
+        return FALSE;
+    }
+    return OpenClipboard(hWnd);
+}
+
+// Another program holding the clipboard open until released.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        m_thread = std::thread([this] {
+            OpenClipboard(nullptr);
+            SetEvent(m_opened);
+            WaitForSingleObject(m_release, 30000);
+            CloseClipboard();
+        });
+        WaitForSingleObject(m_opened, 30000);
+    }
+    ~ClipboardHolder() {
+        Release();
+        CloseHandle(m_opened);
+        CloseHandle(m_release);
+    }
+    void Release() {
+        SetEvent(m_release);
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+private:
+    HANDLE m_opened;
+    HANDLE m_release;
+    std::thread m_thread;
+};
+
+}  // namespace
+
+// Clearing the clipboard at a lock must not give up because another program
+// holds it for a moment: it retries, and when every try failed it keeps the
+// digest, so the next chance (the exit, a later lock) takes the text back.
+TEST_F(ViewTest, ClearingTheClipboardRetriesAndKeepsTryingUntilItCan) {
+    LogInWith(1);
+    Select(0);
+    Notify(NM_RCLICK);
+    ASSERT_EQ(ClipboardText(), "pw0");
+    g_openCalls = 0;
+    g_refusals = 2;
+    SetClipboardOpener(OpenAfterRefusals);
+    theApp.Logout();
+    SetClipboardOpener(nullptr);
+    EXPECT_EQ(g_openCalls, 3);
+    EXPECT_EQ(ClipboardText(), "<none>") << "the third try took the password back";
+
+    LogInWith(1);
+    Select(0);
+    Notify(NM_RCLICK);
+    {
+        ClipboardHolder holder;
+        theApp.Logout();
+        EXPECT_TRUE(IsClipboardTextRemembered()) << "nothing could be looked at: the digest stays";
+    }
+    EXPECT_EQ(ClipboardText(), "pw0");
+    theApp.ExitInstance();
+    EXPECT_EQ(ClipboardText(), "<none>") << "the exit took it back";
+    EXPECT_FALSE(IsClipboardTextRemembered());
 }
 
 TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {
