@@ -1,10 +1,18 @@
 #include "view/item_dlg.h"
 
+#include <cstddef>
+
 #include "crypto/secure_wipe.h"
 #include "res/resource.h"
 #include "view/address.h"
 
 namespace {
+
+// Characters a fixed field holds besides its terminating zero.
+template <std::size_t N>
+constexpr int FieldChars(const char (&)[N]) {
+    return static_cast<int>(N) - 1;
+}
 
 // The form's texts replace earlier ones: wipe what was there, as it may be a
 // password.
@@ -60,11 +68,18 @@ void CItemDlg::GetResultItem(LoginItem& item) const {
 
 void CItemDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
+    // Each edit takes no more than its field holds, so nothing the user typed
+    // is cut without a word when OK stores it.
     DDX_Text(pDX, IDC_ITEM_SERVICE, m_strServiceName);
+    DDV_MaxChars(pDX, m_strServiceName, FieldChars(m_item.serviceName));
     DDX_Text(pDX, IDC_ITEM_DESCRIPTION, m_strDescription);
+    DDV_MaxChars(pDX, m_strDescription, FieldChars(m_item.description));
     DDX_Text(pDX, IDC_ITEM_USER, m_strUserName);
+    DDV_MaxChars(pDX, m_strUserName, FieldChars(m_item.userName));
     DDX_Text(pDX, IDC_ITEM_PASSWORD, m_strPassword);
+    DDV_MaxChars(pDX, m_strPassword, FieldChars(m_item.password));
     DDX_Text(pDX, IDC_ITEM_ADDRESS, m_strServiceAddress);
+    DDV_MaxChars(pDX, m_strServiceAddress, FieldChars(m_item.serviceAddress));
     DDX_CBIndex(pDX, IDC_ITEM_TYPE, m_nAddressType);
 }
 

@@ -86,6 +86,35 @@ def windows_a_toggles_the_window_and_logs_in_first(program):
         notepad.wait(timeout=30)
 
 
+def open_new_item_form(program):
+    """A vault with the default item, logged in, New pressed: the form."""
+    v.seed(program, [])
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    v.wait_rows(view, 1)
+    v.click_control(view, "new")
+    return h.wait_window("^Insert or Modify Item$")
+
+
+def new_item(program):
+    """The item that the form added to the default one, once it is saved."""
+    h.wait_no_window("^Insert or Modify Item$")
+    return h.wait_until(lambda: (lambda i: i[1] if len(i) == 2 else None)(v.exported(program)), "the new item")
+
+
+def typing_stops_at_each_fields_limit(program):
+    form = open_new_item_form(program)
+    # 70 characters into the 63 of the name and 43 into the 31 of the
+    # password; four BackSpaces then take off what the user saw last.
+    name, password = "n" * 60 + "0123456789", "p" * 30 + "0123456789abc"
+    typing(form, name, ("key", "BackSpace"), ("key", "Tab"), "bob", ("key", "Tab"), password,
+           ("key", "BackSpace"), ("key", "BackSpace"), ("key", "BackSpace"), ("key", "BackSpace"), ("key", "Return"))
+    added = new_item(program)
+    assert added["service"] == name[:62], added["service"]
+    assert added["password"] == password[:27], added["password"]
+
+
 def the_logout_time_ends_the_item_form_and_saves_nothing(program):
     v.seed(program, items_through(2))
     before = v.exported(program)
@@ -107,6 +136,7 @@ def the_logout_time_ends_the_item_form_and_saves_nothing(program):
 TESTS = {
     "new_item_is_saved_cleaned_and_clicks_copy_its_secrets": new_item_is_saved_cleaned_and_clicks_copy_its_secrets,
     "windows_a_toggles_the_window_and_logs_in_first": windows_a_toggles_the_window_and_logs_in_first,
+    "typing_stops_at_each_fields_limit": typing_stops_at_each_fields_limit,
     "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,
 }
 

@@ -220,6 +220,12 @@ TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
         EXPECT_EQ(ConfigString(kBackupPathValue), "E:\\copies");
         EXPECT_EQ(theApp.m_settings.GetBackupPath(), "E:\\copies");
         EXPECT_EQ(ConfigString(kSetupPathValue), setupPath);
+
+        // A stored path holds 255 characters: typing stops there.
+        Retype(Item(local, IDC_PATH_WEB), std::string(300, 'w'));
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_WEB)), std::string(255, 'w'));
+        EXPECT_EQ(ConfigString(kWebClientValue), std::string(255, 'w'));
+        Retype(Item(local, IDC_PATH_WEB), "in memory!");
         d.CloseBox();
     });
     EXPECT_EQ(result, IDCANCEL);

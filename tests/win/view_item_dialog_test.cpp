@@ -61,22 +61,48 @@ TEST(ItemDialog, AddressLosesItsSchemeWhenTheFieldLosesFocusOrTheTypeListCloses)
     EXPECT_STREQ(item.serviceAddress, "https://kept.example.org");
 }
 
-TEST(ItemDialog, OkCutsLongTextsToTheirFieldsAndEnterInTheDescriptionPressesOk) {
+// The user sees the limit while typing: nothing is cut after OK.
+TEST(ItemDialog, EachEditTakesNoMoreThanItsFieldHoldsAndEnterInTheDescriptionPressesOk) {
     CItemDlg dialog;
     dialog.ResetItem();
-    const std::string longName(70, 'n');
-    const std::string longPassword = "0123456789abcdefghijklmnopqrstuv";  // 32
+    const std::string password43(43, 'p');
     LoginItem item = RunOk(dialog, [&](DialogContext& d) {
-        d.SetText(IDC_ITEM_SERVICE, longName);
-        d.SetText(IDC_ITEM_PASSWORD, longPassword);
-        SendMessageA(d.Item(IDC_ITEM_TYPE), CB_SETCURSEL, ADDRESS_LOCAL, 0);
+        const std::pair<int, size_t> limits[] = {{IDC_ITEM_SERVICE, 63},
+                                                 {IDC_ITEM_USER, 31},
+                                                 {IDC_ITEM_PASSWORD, 31},
+                                                 {IDC_ITEM_ADDRESS, 511},
+                                                 {IDC_ITEM_DESCRIPTION, 1023}};
+        for (const auto& limit : limits) {
+            d.Type(limit.first, std::string(limit.second + 5, 'x'));
+            EXPECT_EQ(d.Text(limit.first).size(), limit.second) << "control " << limit.first;
+        }
+        d.SetText(IDC_ITEM_PASSWORD, "");
+        d.Type(IDC_ITEM_PASSWORD, password43);
+        d.SetText(IDC_ITEM_DESCRIPTION, "");
         d.Type(IDC_ITEM_DESCRIPTION, "one line");
         d.PressKey(VK_RETURN);
     });
-    EXPECT_EQ(std::string(item.serviceName), longName.substr(0, 63));
-    EXPECT_EQ(std::string(item.password), longPassword.substr(0, 31));
+    EXPECT_EQ(std::string(item.password), password43.substr(0, 31)) << "what the field showed";
+    EXPECT_EQ(std::string(item.serviceName), std::string(63, 'x'));
     EXPECT_STREQ(item.description, "one line");
-    EXPECT_EQ(item.addressType, ADDRESS_LOCAL);
+
+    // A text put there past the limit is refused with a word, not cut.
+    std::string message;
+    DialogDriver driver;
+    driver
+        .ExpectDialog(IDD_ITEM,
+                      [](DialogContext& d) {
+                          d.SetText(IDC_ITEM_USER, std::string(40, 'u'));
+                          d.Click(IDOK);
+                          d.PressKey(VK_ESCAPE);
+                      })
+        .ExpectMessageBox([&](DialogContext& box) {
+            message = box.MessageText();
+            box.Click(IDOK);
+        });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(message, "Please enter no more than 31 characters.");
 }
 
 // However the form ends, the texts typed (the password shown in clear) are
