@@ -3,10 +3,35 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "store/login_item.h"
 
 namespace {
 
 bool IsSingleByteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+struct Scheme {
+    const char* prefix;
+    int type;
+};
+// In the order they are removed.
+const Scheme kSchemes[] = {
+    {"https://", ADDRESS_HTTPS},
+    {"http://", ADDRESS_HTTP},
+    {"ftp://", ADDRESS_FTP},
+    {"telnet://", ADDRESS_TELNET},
+};
+
+std::string WithoutLeadingSpace(const std::string& address) {
+    std::size_t start = 0;
+    // A lead byte starts a double-byte character, which is never white space
+    // here; stopping there keeps the pair whole.
+    while (start < address.size()) {
+        const unsigned char c = static_cast<unsigned char>(address[start]);
+        if (IsAnsiLeadByte(c) || !IsSingleByteSpace(c)) break;
+        ++start;
+    }
+    return address.substr(start);
+}
 
 }  // namespace
 
@@ -19,17 +44,18 @@ std::string StripPrefix(const std::string& text, const char* prefix) {
 }
 
 std::string NormalizeAddress(const std::string& address) {
-    std::size_t start = 0;
-    // A lead byte starts a double-byte character, which is never white space
-    // here; stopping there keeps the pair whole.
-    while (start < address.size()) {
-        const unsigned char c = static_cast<unsigned char>(address[start]);
-        if (IsAnsiLeadByte(c) || !IsSingleByteSpace(c)) break;
-        ++start;
-    }
-    std::string result = address.substr(start);
-    for (const char* prefix : {"https://", "http://", "ftp://", "telnet://"}) {
-        result = StripPrefix(result, prefix);
+    std::string result = WithoutLeadingSpace(address);
+    for (const Scheme& scheme : kSchemes) {
+        result = StripPrefix(result, scheme.prefix);
     }
     return result;
+}
+
+int SchemeAddressType(const std::string& address) {
+    std::string rest = WithoutLeadingSpace(address);
+    for (const Scheme& scheme : kSchemes) {
+        const std::string stripped = StripPrefix(rest, scheme.prefix);
+        if (stripped.size() != rest.size()) return scheme.type;
+    }
+    return -1;
 }

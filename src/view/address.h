@@ -11,3 +11,8 @@ std::string StripPrefix(const std::string& text, const char* prefix);
 // Removes leading white space (never splitting a double-byte character), then
 // "https://", "http://", "ftp://" and "telnet://", each once, in that order.
 std::string NormalizeAddress(const std::string& address);
+
+// The address type that the scheme NormalizeAddress removes first from this
+// address names (https: ADDRESS_HTTPS, http: ADDRESS_HTTP, ftp: ADDRESS_FTP,
+// telnet: ADDRESS_TELNET); -1 when it removes none.
+int SchemeAddressType(const std::string& address);

@@ -85,6 +85,10 @@ void CItemDlg::DoDataExchange(CDataExchange* pDX) {
 
 void CItemDlg::NormalizeServiceAddress() {
     UpdateData(TRUE);
+    // The scheme typed says what the address is: "https://" taken off an
+    // address of an HTTP item would open the bank over plain HTTP.
+    const int nSchemeType = SchemeAddressType(m_strServiceAddress);
+    if (nSchemeType >= 0) m_nAddressType = nSchemeType;
     m_strServiceAddress = NormalizeAddress(m_strServiceAddress);
     UpdateData(FALSE);
 }

@@ -108,3 +108,14 @@ TEST(LaunchCommand, NeverCarriesTheUserNameOrPasswordAndStopsAtTheFieldEnd) {
     EXPECT_EQ(command.find("s3cret!"), std::string::npos);
     EXPECT_EQ(NormalizedItemAddress(MakeItem(ADDRESS_TELNET, "telnet://bbs.example")), "bbs.example");
 }
+
+TEST(SchemeAddressType, TheSchemeRemovedFirstNamesTheType) {
+    EXPECT_EQ(SchemeAddressType("https://bank.example"), ADDRESS_HTTPS);
+    EXPECT_EQ(SchemeAddressType(" \thttp://plain.example"), ADDRESS_HTTP);
+    EXPECT_EQ(SchemeAddressType("ftp://files.example"), ADDRESS_FTP);
+    EXPECT_EQ(SchemeAddressType("telnet://bbs.example"), ADDRESS_TELNET);
+    EXPECT_EQ(SchemeAddressType("https://http://odd.example"), ADDRESS_HTTPS);
+    EXPECT_EQ(SchemeAddressType("HTTPS://Bank.example"), -1) << "not removed, so no type";
+    EXPECT_EQ(SchemeAddressType("bank.example/https://"), -1);
+    EXPECT_EQ(SchemeAddressType(""), -1);
+}

@@ -115,6 +115,16 @@ def typing_stops_at_each_fields_limit(program):
     assert added["password"] == password[:27], added["password"]
 
 
+def https_typed_in_the_address_makes_an_https_item(program):
+    form = open_new_item_form(program)
+    typing(form, "Bank", ("key", "Tab"), "carol", ("key", "Tab"), "pw", ("key", "Tab"), "https://bank.example",
+           ("key", "Tab"))
+    h.screenshot("view-item-https", form)
+    typing(form, ("key", "Return"))
+    added = new_item(program)
+    assert (added["address"], added["type"]) == ("bank.example", "HTTPS"), added
+
+
 def the_logout_time_ends_the_item_form_and_saves_nothing(program):
     v.seed(program, items_through(2))
     before = v.exported(program)
@@ -137,6 +147,7 @@ TESTS = {
     "new_item_is_saved_cleaned_and_clicks_copy_its_secrets": new_item_is_saved_cleaned_and_clicks_copy_its_secrets,
     "windows_a_toggles_the_window_and_logs_in_first": windows_a_toggles_the_window_and_logs_in_first,
     "typing_stops_at_each_fields_limit": typing_stops_at_each_fields_limit,
+    "https_typed_in_the_address_makes_an_https_item": https_typed_in_the_address_makes_an_https_item,
     "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,
 }
 

@@ -50,7 +50,7 @@ TEST(ItemDialog, AddressLosesItsSchemeWhenTheFieldLosesFocusOrTheTypeListCloses)
     });
     EXPECT_STREQ(item.serviceAddress, "term.example.org");
     EXPECT_STREQ(item.userName, "alice");
-    EXPECT_EQ(item.addressType, ADDRESS_HTTP);
+    EXPECT_EQ(item.addressType, ADDRESS_TELNET) << "the last scheme taken off";
 
     // Enter while the address still has the focus keeps the text as typed.
     dialog.ResetItem();
@@ -103,6 +103,25 @@ TEST(ItemDialog, EachEditTakesNoMoreThanItsFieldHoldsAndEnterInTheDescriptionPre
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(message, "Please enter no more than 31 characters.");
+}
+
+// "https://" typed and taken off must not leave an HTTP item behind.
+TEST(ItemDialog, TheSchemeTakenOffTheAddressChoosesTheAddressType) {
+    CItemDlg dialog;
+    const std::pair<const char*, int> cases[] = {
+        {"https://bank.example", ADDRESS_HTTPS},       {" ftp://files.example", ADDRESS_FTP},
+        {"telnet://bbs.example", ADDRESS_TELNET},      {"http://plain.example", ADDRESS_HTTP},
+        {"https://http://odd.example", ADDRESS_HTTPS}, {"no-scheme.example", ADDRESS_LOCAL}};
+    for (const auto& c : cases) {
+        dialog.LoadItem(MakeItem("s", "u", "p", "", ADDRESS_LOCAL));
+        LoginItem item = RunOk(dialog, [&](DialogContext& d) {
+            d.Type(IDC_ITEM_ADDRESS, c.first);
+            d.Type(IDC_ITEM_USER, "");  // the focus leaves the address
+            EXPECT_EQ(d.ComboSelection(IDC_ITEM_TYPE), c.second) << c.first;
+            d.Click(IDOK);
+        });
+        EXPECT_EQ(item.addressType, c.second) << c.first;
+    }
 }
 
 // However the form ends, the texts typed (the password shown in clear) are
