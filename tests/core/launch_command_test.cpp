@@ -119,3 +119,37 @@ TEST(SchemeAddressType, TheSchemeRemovedFirstNamesTheType) {
     EXPECT_EQ(SchemeAddressType("bank.example/https://"), -1);
     EXPECT_EQ(SchemeAddressType(""), -1);
 }
+
+TEST(LaunchCommand, BlanksControlsAndQuotesInTheAddressArePercentEncoded) {
+    const LaunchClients clients = Browser();
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTP, "example.org --some-switch"), clients),
+              std::string(kBrowser) + " http://example.org%20--some-switch");
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_FTP, "a\"b\tc\x7f\x01"), clients),
+              std::string(kBrowser) + " ftp://a%22b%09c%7F%01");
+    // Percent signs, backslashes and characters beyond ASCII stay as typed.
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTPS, "x/%41\\y\xe9"), clients),
+              std::string(kBrowser) + " https://x/%41\\y\xe9");
+    // A local program's address is its command line, as typed.
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_LOCAL, "\"C:\\A B\\p.exe\" -x"), clients), "\"C:\\A B\\p.exe\" -x");
+}
+
+TEST(LaunchCommand, AnUnquotedBrowserCommandIsCutAfterItsExeAndQuoted) {
+    struct Case {
+        const char* registered;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"C:\\B\\b.exe \"%1\"", "\"C:\\B\\b.exe\" http://example.org"},
+        {"C:\\PROGRA~1\\X\\x.exe -nohome", "\"C:\\PROGRA~1\\X\\x.exe\" http://example.org"},
+        {"C:\\B\\B.EXE", "\"C:\\B\\B.EXE\" http://example.org"},
+        {"C:\\my.exes\\b.exe %1", "\"C:\\my.exes\\b.exe\" http://example.org"},
+        // No ".exe" to cut at: kept whole, the address where "%1" stands.
+        {"C:\\B\\browser \"%1\" -new", "C:\\B\\browser \"http://example.org\" -new"},
+        {"browser", "browser http://example.org"},
+    };
+    for (const Case& c : cases) {
+        LaunchClients clients;
+        clients.browserCommand = c.registered;
+        EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTP, "example.org"), clients), c.expected) << c.registered;
+    }
+}
