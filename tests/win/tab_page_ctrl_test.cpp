@@ -240,20 +240,22 @@ TEST_F(TabPageCtrlTest, FocusReturnsToTheControlWhereTheUserLeftThePage) {
     EXPECT_EQ(::GetFocus(), telnet);
 }
 
-TEST_F(TabPageCtrlTest, TheFirstChildOrTheFocusAtThatMomentIsAPagesFirstFocus) {
+TEST_F(TabPageCtrlTest, TheFirstTabStopOrTheFocusAtThatMomentIsAPagesFirstFocus) {
     CTabPage first(IDD_PATHPAGE);
     CTabPage second(IDD_PATHPAGE);
     AddCallerPage(first, "One", 1);
     AddCallerPage(second, "Two", 2);
     tabs.SelectPage(1);
-    EXPECT_EQ(::GetFocus(), ::GetWindow(second.GetSafeHwnd(), GW_CHILD));
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(second.GetSafeHwnd(), IDC_PATH_WEB))
+        << "the first control Tab reaches, not the group box above it";
 
-    // Creating a dialog page puts the focus on its first tab stop; a control
-    // that answers FALSE keeps that one instead of the first child.
+    // A control that answers FALSE keeps the focus of the moment (here put
+    // in the new page) instead of its own choice.
     tabs.bFocusFirstChild = FALSE;
     CTabPage third(IDD_PATHPAGE);
     ASSERT_TRUE(third.Create(IDD_PATHPAGE, &host));
     HWND web = ::GetDlgItem(third.GetSafeHwnd(), IDC_PATH_WEB);
+    ::SetFocus(web);
     ASSERT_EQ(::GetFocus(), web);
     ASSERT_EQ(tabs.AddPage("Three", 3, &third), 2);
     ::SetFocus(::GetDlgItem(second.GetSafeHwnd(), IDC_PATH_FTP));
