@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kQueryMaxChars = 255;
+constexpr char kMaxItemsMessage[] = "Reach the max item limit!";
 constexpr int kListTextBufferSize = 256;
 constexpr COLORREF kListBackground = RGB(0xF7, 0xF7, 0xFF);
 constexpr COLORREF kListText = RGB(0x00, 0x00, 0xFF);
@@ -203,6 +204,11 @@ void CViewDlg::OnNextPage() {
 
 void CViewDlg::OnNewItem() {
     if (!theApp.IsLoggedIn()) return;
+    // Said before the form opens, so nobody types an item only to lose it.
+    if (theApp.m_store.GetCount() >= kMaxItems) {
+        MsgBox(kMaxItemsMessage, nullptr, MB_OK);
+        return;
+    }
     m_dlgItem.ResetItem();
     const INT_PTR result = m_dlgItem.DoModal();
     LoginItem item;
@@ -217,7 +223,7 @@ void CViewDlg::OnNewItem() {
             RefillList();
             theApp.m_store.Save();
         } else {
-            MsgBox("Reach the max item limit!", nullptr, MB_OK);
+            MsgBox(kMaxItemsMessage, nullptr, MB_OK);
         }
     }
     SecureWipe(&item, sizeof item);
