@@ -96,6 +96,15 @@ BOOL CViewDlg::OnInitDialog() {
     for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column) {
         m_listItem.InsertColumn(column, kColumns[column].heading, LVCFMT_LEFT, kColumns[column].width);
     }
+    // The "no." heading in the list's font needs more than its 30 pixels: the
+    // column takes the heading's width and the header's margins of three
+    // edges on either side (numbers up to 99 are narrower).
+    const int nHeading = static_cast<int>(
+        m_listItem.SendMsg(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kColumns[ViewColumnIndex].heading)));
+    const int nNumberWidth = nHeading + 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+    if (nNumberWidth > kColumns[ViewColumnIndex].width) {
+        m_listItem.SendMsg(LVM_SETCOLUMNWIDTH, ViewColumnIndex, MAKELPARAM(nNumberWidth, 0));
+    }
 
     RefillList();
 
@@ -117,7 +126,31 @@ BOOL CViewDlg::OnInitDialog() {
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         m_layout.Capture(m_hWnd, metrics.lfMessageFont, m_listItem.GetSafeHwnd());
     }
+    // A page is ten rows: all of them show without scrolling, the buttons
+    // below making room.
+    m_layout.SetMinimumHeight(m_listItem.GetSafeHwnd(), PageHeight());
     return TRUE;
+}
+
+int CViewDlg::PageHeight() {
+    // Rows and header take the list's own font; a row is measured, so the
+    // height is right whatever the font turns out to be on this system.
+    const bool bEmpty = m_listItem.GetItemCount() == 0;
+    if (bEmpty) m_listItem.InsertItem(0, "0");
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    m_listItem.SendMsg(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    if (bEmpty) m_listItem.DeleteAllItems();
+    RECT window;
+    RECT client;
+    m_listItem.GetWindowRect(&window);
+    m_listItem.GetClientRect(&client);
+    const int hScroll = GetSystemMetrics(SM_CYHSCROLL);
+    int frame = (window.bottom - window.top) - client.bottom;
+    if ((m_listItem.GetStyle() & WS_HSCROLL) != 0) frame -= hScroll;
+    // The visible columns are wider than the window: the horizontal scroll
+    // bar is always there.
+    return row.top + static_cast<int>(kPageSize) * (row.bottom - row.top) + frame + hScroll;
 }
 
 LRESULT CViewDlg::OnSize(WPARAM, LPARAM lParam) {

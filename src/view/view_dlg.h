@@ -78,6 +78,8 @@ protected:
     void SetOpacity(BYTE alpha);
 
 private:
+    // The list's height in pixels that shows a whole page without scrolling.
+    int PageHeight();
     // A message box owned by this window, with the exclamation icon.
     int Tell(const char* text, UINT type = MB_OK) const;
     // The index in the store of the selected row, -1 when none is selected.

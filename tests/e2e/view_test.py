@@ -2,7 +2,9 @@
 """The list window with real mouse and keys: a new item typed in the item
 form reaches the vault with its address cleaned, clicks put the user name and
 the password on the clipboard, Lock hides the window and takes the password
-back off the clipboard, and Windows+A shows and hides the window."""
+back off the clipboard, and Windows+A shows and hides the window. A full page
+shows without scrolling; the form's fields stop at their widths; a scheme
+typed sets the type; the logout time ends an open form without saving."""
 import sys
 
 import harness as h
@@ -86,6 +88,26 @@ def windows_a_toggles_the_window_and_logs_in_first(program):
         notepad.wait(timeout=30)
 
 
+def a_full_page_shows_every_row_and_the_tenth_takes_a_click(program):
+    v.seed(program, items_through(14))
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    v.wait_rows(view, 10)
+    h.screenshot("view-full-page", view)
+    client, top, rows = h.probe().rows(v.TITLE, v.CONTROLS["list"])
+    assert top == 0 and len(rows) == 10, (top, rows)
+    for number, (_, row_top, _, row_bottom) in enumerate(rows):
+        assert client[1] <= row_top and row_bottom <= client[3], \
+            "row %d (%d..%d) is not inside the list (%d..%d)" % (number, row_top, row_bottom, client[1], client[3])
+    # The tenth row takes a real click where it is shown: no scrolling first.
+    x0, y0, _, _ = h.geometry(view)
+    left, row_top, _, row_bottom = rows[9]
+    h.click(view, left - x0 + 60, (row_top + row_bottom) // 2 - y0)
+    h.wait_until(lambda: h.clipboard() == "user8", "the tenth row's user name on the clipboard")
+    assert h.probe().rows(v.TITLE, v.CONTROLS["list"])[1] == 0, "the list scrolled"
+
+
 def open_new_item_form(program):
     """A vault with the default item, logged in, New pressed: the form."""
     v.seed(program, [])
@@ -146,6 +168,7 @@ def the_logout_time_ends_the_item_form_and_saves_nothing(program):
 TESTS = {
     "new_item_is_saved_cleaned_and_clicks_copy_its_secrets": new_item_is_saved_cleaned_and_clicks_copy_its_secrets,
     "windows_a_toggles_the_window_and_logs_in_first": windows_a_toggles_the_window_and_logs_in_first,
+    "a_full_page_shows_every_row_and_the_tenth_takes_a_click": a_full_page_shows_every_row_and_the_tenth_takes_a_click,
     "typing_stops_at_each_fields_limit": typing_stops_at_each_fields_limit,
     "https_typed_in_the_address_makes_an_https_item": https_typed_in_the_address_makes_an_https_item,
     "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,

@@ -107,6 +107,40 @@ TEST_F(ViewTest, EveryControlShowsWholeInTheSizeStartUpGivesTheWindow) {
     ReleaseDC(view, dc);
 }
 
+// A page is ten rows: in the size start-up gives the window, every one of
+// them lies inside the list's client area, below the header, with no
+// scrolling, and the "no." heading shows whole.
+TEST_F(ViewTest, AFullPageShowsEveryRowAndTheNumberHeadingWhole) {
+    LogInWith(15);
+    HWND list = view.m_listItem.GetSafeHwnd();
+    RECT client;
+    GetClientRect(list, &client);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT headerRect;
+    GetWindowRect(header, &headerRect);
+    MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&headerRect), 2);
+    EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    ASSERT_EQ(view.m_listItem.GetItemCount(), 10);
+    for (int row = 0; row < 10; ++row) {
+        RECT rect = {};
+        rect.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        EXPECT_GE(rect.top, headerRect.bottom) << "row " << row;
+        EXPECT_LE(rect.bottom, client.bottom) << "row " << row << " needs scrolling";
+    }
+
+    RECT heading = {};
+    SendMessageA(header, HDM_GETITEMRECT, ViewColumnIndex, reinterpret_cast<LPARAM>(&heading));
+    HDC dc = GetDC(header);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    SIZE extent;
+    GetTextExtentPoint32A(dc, "no.", 3, &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(header, dc);
+    // The header keeps a margin of three edges on either side of a heading.
+    EXPECT_GE(heading.right - heading.left, extent.cx + 6 * GetSystemMetrics(SM_CXEDGE)) << "\"no.\" is cut";
+}
+
 TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {
     LogInWith(3);
     for (int action = 0; action < 4; ++action) {
