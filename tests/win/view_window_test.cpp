@@ -54,8 +54,48 @@ DWORD ClipboardDword(const char* formatName) {
 
 HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
 
+// Another program holding the clipboard open until released.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        m_thread = std::thread([this] {
+            OpenClipboard(nullptr);
+            SetEvent(m_opened);
+            WaitForSingleObject(m_release, 30000);
+            CloseClipboard();
+        });
+        WaitForSingleObject(m_opened, 30000);
+    }
+    ~ClipboardHolder() {
+        SetEvent(m_release);
+        m_thread.join();
+        CloseHandle(m_opened);
+        CloseHandle(m_release);
+    }
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+private:
+    HANDLE m_opened;
+    HANDLE m_release;
+    std::thread m_thread;
+};
+
 HANDLE WINAPI RefuseText(UINT format, HANDLE memory) {
     return format == CF_TEXT ? nullptr : SetClipboardData(format, memory);
+}
+
+int g_openCalls = 0;
+int g_refusals = 0;
+BOOL WINAPI OpenAfterRefusals(HWND hWnd) {
+    ++g_openCalls;
+    if (g_refusals > 0) {
+        --g_refusals;
+        return FALSE;
+    }
+    return OpenClipboard(hWnd);
 }
 
 }  // namespace
@@ -336,21 +376,11 @@ TEST_F(ViewTest, ClipboardFailuresAreTold) {
         box.Click(IDOK);
     };
 
-    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        OpenClipboard(nullptr);
-        SetEvent(opened);
-        WaitForSingleObject(release, 30000);
-        CloseClipboard();
-    });
-    WaitForSingleObject(opened, 30000);
-    driver.ExpectMessageBox(record);
-    Notify(NM_CLICK);
-    SetEvent(release);
-    holder.join();
-    CloseHandle(opened);
-    CloseHandle(release);
+    {
+        ClipboardHolder holder;
+        driver.ExpectMessageBox(record);
+        Notify(NM_CLICK);
+    }
 
     SetClipboardTextAsAnotherProgram("before");
     SetClipboardAllocator(FailingAlloc);
@@ -369,51 +399,6 @@ TEST_F(ViewTest, ClipboardFailuresAreTold) {
                                                   "Failed to put the text on the clipboard"}));
     EXPECT_FALSE(IsClipboardTextRemembered());
 }
-
-namespace {
-
-int g_openCalls = 0;
-int g_refusals = 0;
-BOOL WINAPI OpenAfterRefusals(HWND hWnd) {
-    ++g_openCalls;
-    if (g_refusals > 0) {
-        --g_refusals;
-        return FALSE;
-    }
-    return OpenClipboard(hWnd);
-}
-
-// Another program holding the clipboard open until released.
-class ClipboardHolder {
-public:
-    ClipboardHolder()
-        : m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        m_thread = std::thread([this] {
-            OpenClipboard(nullptr);
-            SetEvent(m_opened);
-            WaitForSingleObject(m_release, 30000);
-            CloseClipboard();
-        });
-        WaitForSingleObject(m_opened, 30000);
-    }
-    ~ClipboardHolder() {
-        Release();
-        CloseHandle(m_opened);
-        CloseHandle(m_release);
-    }
-    void Release() {
-        SetEvent(m_release);
-        if (m_thread.joinable()) m_thread.join();
-    }
-
-private:
-    HANDLE m_opened;
-    HANDLE m_release;
-    std::thread m_thread;
-};
-
-}  // namespace
 
 // Clearing the clipboard at a lock must not give up because another program
 // holds it for a moment: it retries, and when every try failed it keeps the
