@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native asan win fuzz-build test bench fuzz run clean format
+.PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format
 
 all: native win
 
@@ -27,8 +27,13 @@ asan: deps
 win: deps
 	@cmake -S . -B build/win $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-	  -DPELLUCORDA_DIST_DIR=$(CURDIR)/build/dist >/dev/null
+	  -DPELLUCORDA_DIST_DIR=$(CURDIR)/build/dist -DPELLUCORDA_PACKAGE_DIR=$(CURDIR)/build >/dev/null
 	@cmake --build build/win -j$(JOBS)
+
+# The portable zip and the per-user installer, build/pellucorda-<version>-win64.zip
+# and build/pellucorda-<version>-x64.msi.
+dist: win
+	@cmake --build build/win --target dist
 
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -36,7 +41,7 @@ fuzz-build: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" >/dev/null
 	@cmake --build build/fuzz -j$(JOBS)
 
-test: all asan
+test: all asan dist
 	@scripts/run-tests.sh
 
 bench: native win

@@ -7,11 +7,14 @@
 namespace {
 // The classic id of a frame's client pane.
 constexpr UINT kClientPaneId = 0xE900;
+// Adds the tray icon once start-up has shown the Login dialog.
+constexpr UINT_PTR kShowIconTimer = 1;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
+    ON_WM_TIMER()
     ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
     ON_COMMAND(ID_MAIN_CONFIG, OnMainConfig)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
@@ -28,8 +31,18 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     GetClientRect(&client);
     if (!m_wndClient.Create("STATIC", "", WS_CHILD | WS_VISIBLE, client, this, kClientPaneId)) return -1;
     m_trayIcon.AttachWindow(this, WM_TRAYNOTIFY);
-    m_trayIcon.ShowResourceIcon(IDI_TRAY);
+    // The shell may take its time over a new icon (under Wine about a third
+    // of a second), while the user waits for the Login dialog that start-up
+    // shows next. A timer message comes only when the queue holds nothing
+    // else, so the icon follows the dialog once it has painted.
+    SetTimer(kShowIconTimer, 0);
     return 0;
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kShowIconTimer) return;
+    KillTimer(kShowIconTimer);
+    m_trayIcon.ShowResourceIcon(IDI_TRAY);
 }
 
 void CMainFrame::OnClose() {

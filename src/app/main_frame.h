@@ -17,6 +17,7 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
+    void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnMainConfig();
     void OnMainExit();

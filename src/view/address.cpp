@@ -9,19 +9,7 @@ namespace {
 
 bool IsSingleByteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-struct Scheme {
-    const char* prefix;
-    int type;
-};
-// In the order they are removed.
-const Scheme kSchemes[] = {
-    {"https://", ADDRESS_HTTPS},
-    {"http://", ADDRESS_HTTP},
-    {"ftp://", ADDRESS_FTP},
-    {"telnet://", ADDRESS_TELNET},
-};
-
-std::string WithoutLeadingSpace(const std::string& address) {
+std::size_t LeadingSpace(const std::string& address) {
     std::size_t start = 0;
     // A lead byte starts a double-byte character, which is never white space
     // here; stopping there keeps the pair whole.
@@ -30,7 +18,7 @@ std::string WithoutLeadingSpace(const std::string& address) {
         if (IsAnsiLeadByte(c) || !IsSingleByteSpace(c)) break;
         ++start;
     }
-    return address.substr(start);
+    return start;
 }
 
 }  // namespace
@@ -44,18 +32,29 @@ std::string StripPrefix(const std::string& text, const char* prefix) {
 }
 
 std::string NormalizeAddress(const std::string& address) {
-    std::string result = WithoutLeadingSpace(address);
-    for (const Scheme& scheme : kSchemes) {
-        result = StripPrefix(result, scheme.prefix);
+    std::string result = address.substr(LeadingSpace(address));
+    for (const char* prefix : {"https://", "http://", "ftp://", "telnet://"}) {
+        result = StripPrefix(result, prefix);
     }
     return result;
 }
 
-int SchemeAddressType(const std::string& address) {
-    std::string rest = WithoutLeadingSpace(address);
-    for (const Scheme& scheme : kSchemes) {
-        const std::string stripped = StripPrefix(rest, scheme.prefix);
-        if (stripped.size() != rest.size()) return scheme.type;
+bool AddressTypeFromScheme(const std::string& address, std::int32_t& type) {
+    static const struct {
+        const char* prefix;
+        std::int32_t type;
+    } kSchemes[] = {
+        {"https://", ADDRESS_HTTPS},
+        {"http://", ADDRESS_HTTP},
+        {"ftp://", ADDRESS_FTP},
+        {"telnet://", ADDRESS_TELNET},
+    };
+    const std::size_t start = LeadingSpace(address);
+    for (const auto& scheme : kSchemes) {
+        if (address.compare(start, std::strlen(scheme.prefix), scheme.prefix) == 0) {
+            type = scheme.type;
+            return true;
+        }
     }
-    return -1;
+    return false;
 }

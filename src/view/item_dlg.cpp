@@ -87,8 +87,8 @@ void CItemDlg::NormalizeServiceAddress() {
     UpdateData(TRUE);
     // The scheme typed says what the address is: "https://" taken off an
     // address of an HTTP item would open the bank over plain HTTP.
-    const int nSchemeType = SchemeAddressType(m_strServiceAddress);
-    if (nSchemeType >= 0) m_nAddressType = nSchemeType;
+    std::int32_t nSchemeType = 0;
+    if (AddressTypeFromScheme(m_strServiceAddress, nSchemeType)) m_nAddressType = nSchemeType;
     m_strServiceAddress = NormalizeAddress(m_strServiceAddress);
     UpdateData(FALSE);
 }

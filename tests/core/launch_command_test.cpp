@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "view/address.h"
@@ -109,15 +110,22 @@ TEST(LaunchCommand, NeverCarriesTheUserNameOrPasswordAndStopsAtTheFieldEnd) {
     EXPECT_EQ(NormalizedItemAddress(MakeItem(ADDRESS_TELNET, "telnet://bbs.example")), "bbs.example");
 }
 
-TEST(SchemeAddressType, TheSchemeRemovedFirstNamesTheType) {
-    EXPECT_EQ(SchemeAddressType("https://bank.example"), ADDRESS_HTTPS);
-    EXPECT_EQ(SchemeAddressType(" \thttp://plain.example"), ADDRESS_HTTP);
-    EXPECT_EQ(SchemeAddressType("ftp://files.example"), ADDRESS_FTP);
-    EXPECT_EQ(SchemeAddressType("telnet://bbs.example"), ADDRESS_TELNET);
-    EXPECT_EQ(SchemeAddressType("https://http://odd.example"), ADDRESS_HTTPS);
-    EXPECT_EQ(SchemeAddressType("HTTPS://Bank.example"), -1) << "not removed, so no type";
-    EXPECT_EQ(SchemeAddressType("bank.example/https://"), -1);
-    EXPECT_EQ(SchemeAddressType(""), -1);
+TEST(AddressTypeFromScheme, TheSchemeRemovedFirstNamesTheType) {
+    const std::pair<const char*, std::int32_t> named[] = {{"https://bank.example", ADDRESS_HTTPS},
+                                                          {" \thttp://plain.example", ADDRESS_HTTP},
+                                                          {"ftp://files.example", ADDRESS_FTP},
+                                                          {"telnet://bbs.example", ADDRESS_TELNET},
+                                                          {"https://http://odd.example", ADDRESS_HTTPS}};
+    for (const auto& c : named) {
+        std::int32_t type = -1;
+        EXPECT_TRUE(AddressTypeFromScheme(c.first, type)) << c.first;
+        EXPECT_EQ(type, c.second) << c.first;
+    }
+    for (const char* none : {"HTTPS://Bank.example", "bank.example/https://", ""}) {
+        std::int32_t type = 42;
+        EXPECT_FALSE(AddressTypeFromScheme(none, type)) << none;
+        EXPECT_EQ(type, 42) << "untouched";
+    }
 }
 
 TEST(LaunchCommand, BlanksControlsAndQuotesInTheAddressArePercentEncoded) {

@@ -85,18 +85,21 @@ protected:
         theApp.Logout();
         ::SetCurrentDirectoryA(previous);
         ::DeleteFileA((folder + "\\logininfo.dat").c_str());
+        ::DeleteFileA((folder + "\\logininfo.dat.lock").c_str());
         ::DeleteFileA((folder + "\\logininfo.bak").c_str());
         ::RemoveDirectoryA(folder.c_str());
         ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
     }
 
-    // What start-up does with the frame.
+    // What start-up does with the frame, up to the icon's arrival once the
+    // queue is idle.
     void CreateFrame() {
         frame = new CMainFrame;
         theApp.m_pMainWnd = frame;
         ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
         frame->ShowWindow(SW_HIDE);
         hFrame = frame->GetSafeHwnd();
+        PumpUntil(theApp, [&] { return !shell.Calls().empty(); });
     }
 
     LRESULT Tray(LPARAM mouseMessage) { return ::SendMessageA(hFrame, WM_TRAYNOTIFY, IDR_TRAYMENU, mouseMessage); }
