@@ -27,6 +27,29 @@ void CEdit::GetSel(int& nStartChar, int& nEndChar) const {
     nEndChar = static_cast<int>(end);
 }
 
+namespace {
+
+BOOL CALLBACK WipeEdit(HWND hWnd, LPARAM) {
+    char className[8] = {};
+    ::GetClassNameA(hWnd, className, sizeof className);
+    if (::lstrcmpiA(className, "Edit") != 0) return TRUE;
+    const int length = ::GetWindowTextLengthA(hWnd);
+    if (length > 0) {
+        // Text of the same length is copied over the old in the control's
+        // buffer; an empty text alone would only move the end.
+        const std::string blanks(static_cast<size_t>(length), ' ');
+        ::SetWindowTextA(hWnd, blanks.c_str());
+    }
+    ::SetWindowTextA(hWnd, "");
+    return TRUE;
+}
+
+}  // namespace
+
+void AfxWipeEditControls(HWND hWndParent) {
+    if (hWndParent != nullptr) ::EnumChildWindows(hWndParent, WipeEdit, 0);
+}
+
 int CButton::GetCheck() const { return static_cast<int>(SendMsg(BM_GETCHECK)); }
 
 void CButton::SetCheck(int nCheck) { SendMsg(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }

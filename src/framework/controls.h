@@ -20,6 +20,11 @@ public:
     void GetSel(int& nStartChar, int& nEndChar) const;
 };
 
+// Overwrites the text of every edit control of hWndParent, then empties it,
+// so what was typed there (a password) does not linger in the controls' own
+// memory once the window goes. For a dialog's WM_DESTROY.
+void AfxWipeEditControls(HWND hWndParent);
+
 class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 public:
