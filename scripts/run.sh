@@ -18,14 +18,17 @@ export WINEARCH=win64
 
 # shellcheck source=scripts/x-display.sh
 . "$root/scripts/x-display.sh"
+# Whatever ends this script (the program's Exit, a failure, Ctrl+C), the
+# prefix's server ends first, then the Xvfb started here.
 if [ -z "${DISPLAY:-}" ]; then
   xvfb_start
+  on_exit xvfb_stop
   echo "No X display: started Xvfb on $DISPLAY (the program runs there unseen)." >&2
-  trap 'wineserver -k 2>/dev/null; xvfb_stop' EXIT
   managed=N
 else
   managed=Y
 fi
+on_exit wineserver_end
 
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
   echo "Creating the Wine prefix in $WINEPREFIX (once)..." >&2
@@ -34,6 +37,9 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
 fi
 # Without a window manager, managed windows stall on every dialog close.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1
+# Help opens Pellucorda.txt through the shell, which needs the association
+# every Windows has: a fresh prefix knows the Notepad command but not ".txt".
+wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 
 cd "$home"
 echo "Starting Pellucorda in $home (vault: $home/logininfo.dat)." >&2

@@ -6,6 +6,8 @@
 # the registry work without an X server.
 
 _wine_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/cleanup.sh
+. "$_wine_root/scripts/cleanup.sh"
 export WINEPREFIX="${PELLUCORDA_WINEPREFIX:-$_wine_root/build/wine/prefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -21,11 +23,10 @@ wine_prefix_ensure() {
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
   DISPLAY= wine wineboot -i >/dev/null 2>&1 </dev/null
-  wineserver -w
+  wineserver -w 2>/dev/null || true
   DISPLAY= wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 </dev/null
   # The driver is read when explorer starts: let this server end first.
-  wineserver -k 2>/dev/null
-  wineserver -w
+  wineserver_end
   touch "$WINEPREFIX/.pellucorda-ready"
 }
 
@@ -33,12 +34,13 @@ wine_prefix_ensure() {
 # /dev/null, or CTest would wait on the pipe until a test's timeout.
 wine_session_start() {
   wine_prefix_ensure
+  # However the caller ends, the server goes with it.
+  on_exit wine_session_stop
   wineserver -p </dev/null >/dev/null 2>&1
   # The first program start brings up the prefix's services; do it once here.
   DISPLAY= wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_stop() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  wineserver_end
 }

@@ -1,5 +1,8 @@
 # Sourced: starting a private X server (Xvfb) when the caller needs a display.
 
+# shellcheck source=scripts/cleanup.sh
+. "$(dirname "${BASH_SOURCE[0]}")/cleanup.sh"
+
 # Starts Xvfb on a free display number and exports DISPLAY; its process id
 # goes to XVFB_PID. The screen is large enough for the list window at the top
 # right and the Login dialog in the middle.
@@ -21,10 +24,11 @@ xvfb_start() {
   export XVFB_PID
 }
 
+# Stops the Xvfb of xvfb_start; harmless when it is gone or was never started.
 xvfb_stop() {
   if [ -n "${XVFB_PID:-}" ]; then
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
     XVFB_PID=
   fi
 }

@@ -47,6 +47,13 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
 
 void CMainFrame::OnClose() {
     if (m_bExit) {
+        // A dialog still running (ended, but its loop not yet returned) has
+        // code of this frame or of its caller above it on the stack: close
+        // once control is back in the main loop.
+        if (AfxEndModalDialogs() > 0) {
+            PostMsg(WM_CLOSE);
+            return;
+        }
         CFrameWnd::OnClose();
         return;
     }
@@ -85,5 +92,10 @@ void CMainFrame::OnMainConfig() {
 
 void CMainFrame::OnMainExit() {
     m_bExit = TRUE;
-    SendMsg(WM_CLOSE, 0, 0);
+    // Exit may come while Config, About or a Login runs modally inside a
+    // handler of this frame or of the application: closing at once would
+    // delete the frame (and its Config dialog) under them. They end as their
+    // Cancel would, and the close follows through the queue.
+    AfxEndModalDialogs();
+    PostMsg(WM_CLOSE, 0, 0);
 }

@@ -75,14 +75,14 @@ BOOL CPellucordaApp::InitInstance() {
 
     CMainFrame* frame = new CMainFrame;
     m_pMainWnd = frame;
-    frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE);
-    if (frame->GetSafeHwnd() == nullptr) {
-        // The frame deleted itself; nothing must point at it.
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
+        // The frame has deleted itself. Without it there is no tray icon and
+        // no Exit: a program nobody can reach or end must not start.
         m_pMainWnd = nullptr;
-    } else {
-        frame->ShowWindow(SW_HIDE);
-        frame->UpdateWindow();
+        return FALSE;
     }
+    frame->ShowWindow(SW_HIDE);
+    frame->UpdateWindow();
 
     m_wndView.Create(IDD_VIEW);
 
@@ -145,6 +145,9 @@ BOOL CPellucordaApp::Login() {
 }
 
 void CPellucordaApp::Logout() {
+    // No form stays on screen with a secret in it, and nothing typed there
+    // is saved: the dialogs end as their Cancel would.
+    m_wndView.EndOpenDialogs();
     m_store.Reset();
     m_bLoggedIn = FALSE;
     m_wndView.ShowWindow(SW_HIDE);

@@ -9,6 +9,11 @@ class CStatic : public CWnd {
 
 class CEdit : public CWnd {};
 
+// Overwrites the text of every edit control of hWndParent, then empties it,
+// so what was typed there (a password) does not linger in the controls' own
+// memory once the window goes. For a dialog's WM_DESTROY.
+void AfxWipeEditControls(HWND hWndParent);
+
 class CScrollBar : public CWnd {
 public:
     // A scroll bar control (class "SCROLLBAR"), a child of pParentWnd with id nID.

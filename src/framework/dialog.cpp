@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "framework/thread_state.h"
 #include "framework/win_app.h"
@@ -24,6 +25,29 @@ const char kDialogClass[] = "#32770";
 // Combo-box insertion as numbered in initialisation data.
 const WORD kDlgInitComboAddString = 0x0403;
 const LPCSTR kDlgInitResourceType = MAKEINTRESOURCEA(240);
+
+struct EndModalContext {
+    HWND hWndOwner;
+    std::vector<HWND> found;
+};
+
+bool IsOwnedBy(HWND hWnd, HWND hWndOwner) {
+    for (HWND owner = ::GetWindow(hWnd, GW_OWNER); owner != nullptr; owner = ::GetWindow(owner, GW_OWNER)) {
+        if (owner == hWndOwner) return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK CollectModalDialog(HWND hWnd, LPARAM lParam) {
+    EndModalContext* context = reinterpret_cast<EndModalContext*>(lParam);
+    char className[16] = {};
+    ::GetClassNameA(hWnd, className, sizeof className);
+    if (std::strcmp(className, kDialogClass) != 0) return TRUE;
+    const CDialog* pDialog = dynamic_cast<const CDialog*>(CWnd::FromHandlePermanent(hWnd));
+    if (pDialog != nullptr && !pDialog->IsModal()) return TRUE;
+    if (context->hWndOwner == nullptr || IsOwnedBy(hWnd, context->hWndOwner)) context->found.push_back(hWnd);
+    return TRUE;
+}
 
 HWND RootOf(HWND hWnd) {
     if (hWnd != nullptr && (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) != 0) return ::GetAncestor(hWnd, GA_ROOT);
@@ -131,4 +155,19 @@ BOOL CDialog::ExecuteDlgInit(UINT nIDResource) {
         }
         p += length;
     }
+}
+
+int AfxEndModalDialogs(HWND hWndOwner) {
+    EndModalContext context = {hWndOwner, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectModalDialog, reinterpret_cast<LPARAM>(&context));
+    for (HWND hWnd : context.found) {
+        // Ending one may end (and destroy) others: each is looked at afresh.
+        if (!::IsWindow(hWnd)) continue;
+        if (dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(hWnd)) != nullptr) {
+            ::SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+        // Whatever its Cancel did, the dialog ends.
+        if (::IsWindow(hWnd)) ::EndDialog(hWnd, IDCANCEL);
+    }
+    return static_cast<int>(context.found.size());
 }

@@ -67,3 +67,12 @@ private:
 
     DECLARE_MESSAGE_MAP()
 };
+
+// Ends, as their Cancel would, the modal dialogs and message boxes of this
+// thread: all of them, or only those owned by hWndOwner (directly or through
+// other windows). A framework dialog gets its own Cancel (WM_COMMAND IDCANCEL),
+// any other dialog EndDialog(IDCANCEL); modeless framework dialogs are left
+// alone. Each modal loop returns once control is back in it, so an object a
+// dialog works on must live until then. Returns how many were still open
+// (ended before, but not yet unwound, counts too).
+int AfxEndModalDialogs(HWND hWndOwner = nullptr);

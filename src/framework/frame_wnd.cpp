@@ -35,17 +35,32 @@ bool RegisterFrameClass(UINT nIDResource, char (&className)[64]) {
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd) {
     char className[64];
-    if (!RegisterFrameClass(nIDResource, className)) return FALSE;
+    if (!RegisterFrameClass(nIDResource, className)) {
+        delete this;
+        return FALSE;
+    }
     HINSTANCE hInstance = AfxGetResourceHandle();
     char title[256] = {};
     ::LoadStringA(hInstance, nIDResource, title, sizeof title);
     if (char* newline = std::strchr(title, '\n')) *newline = '\0';
     HMENU hMenu = ::LoadMenuA(hInstance, MAKEINTRESOURCEA(nIDResource));
+    bool deleted = false;
+    m_pbDeleted = &deleted;
     BOOL created = CreateEx(0, className, title, dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, hMenu);
     // A menu that did not end up in a window is ours to free.
     if (!created && hMenu != nullptr && ::IsMenu(hMenu)) ::DestroyMenu(hMenu);
+    if (deleted) return FALSE;
+    m_pbDeleted = nullptr;
+    // A creation refused before the window was bound never reached
+    // PostNcDestroy: the object goes all the same, so a failure means the
+    // same to every caller.
+    if (!created) delete this;
     return created;
+}
+
+CFrameWnd::~CFrameWnd() {
+    if (m_pbDeleted != nullptr) *m_pbDeleted = true;
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra) {

@@ -15,12 +15,14 @@
 class CFrameWnd : public CWnd {
 public:
     CFrameWnd() = default;
+    ~CFrameWnd() override;
 
     // Registers (once per id) a window class with icon nIDResource and
     // creates the frame with menu nIDResource and the title in string
     // nIDResource (up to its first '\n'); a missing icon, menu or string is
-    // left out. FALSE when the window could not be created; the object has
-    // then already deleted itself if it got as far as being bound.
+    // left out. FALSE when the window could not be created: the object has
+    // then deleted itself, whether or not creation got as far as binding it,
+    // so the caller must not touch it again.
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                    CWnd* pParentWnd = nullptr);
 
@@ -32,6 +34,11 @@ protected:
     // Destroys the window; destroying the main window ends the message loop.
     void OnClose();
     void PostNcDestroy() override;  // delete this
+
+private:
+    // Set while LoadFrame runs: tells it whether a failed creation has
+    // already deleted this object.
+    bool* m_pbDeleted = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };

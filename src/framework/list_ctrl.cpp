@@ -83,6 +83,7 @@ int CListCtrl::GetItemText(int nItem, int nSubItem, char* lpszText, int nLen) co
 }
 
 BOOL CListCtrl::DeleteAllItems() { return static_cast<BOOL>(SendMsg(LVM_DELETEALLITEMS)); }
+int CListCtrl::GetItemCount() const { return static_cast<int>(SendMsg(LVM_GETITEMCOUNT)); }
 
 int CListCtrl::GetFirstSelectedItem() const {
     return static_cast<int>(SendMsg(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));

@@ -23,6 +23,7 @@ public:
     int GetItemText(int nItem, int nSubItem, char* lpszText, int nLen) const;
     std::string GetItemText(int nItem, int nSubItem) const;
     BOOL DeleteAllItems();
+    int GetItemCount() const;
     // The first selected row, or -1.
     int GetFirstSelectedItem() const;
     // LVS_EX_ styles; returns the previous ones.

@@ -7,9 +7,10 @@ namespace {
 
 // One arrow click moves the opacity this far.
 constexpr int kAlphaStep = 4;
-// The bar's place in the page, in pixels; it takes the system's scroll bar
-// height at the bottom of this rectangle, between the "low" and "high" labels.
-constexpr RECT kAlphaBarRect = {50, 90, 250, 140};
+// The bar's place in the page in dialog units, like every other control of
+// the page, so it stays between the "low" and "high" labels at any scaling;
+// it takes the system's scroll bar height at the bottom of this rectangle.
+constexpr RECT kAlphaBarUnits = {24, 60, 127, 71};
 constexpr DWORD kAlphaBarStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ | SBS_BOTTOMALIGN;
 
 BYTE ClampAlpha(int nAlpha) {
@@ -33,7 +34,13 @@ CControlPage::CControlPage() : CTabPage(IDD_CONTROLPAGE) {}
 
 BOOL CControlPage::OnInitDialog() {
     CTabPage::OnInitDialog();
-    m_scrollAlpha.Create(kAlphaBarStyle, kAlphaBarRect, this, IDC_CONTROL_ALPHA);
+    RECT rect = kAlphaBarUnits;
+    ::MapDialogRect(m_hWnd, &rect);
+    m_scrollAlpha.Create(kAlphaBarStyle, rect, this, IDC_CONTROL_ALPHA);
+    // Tab follows the page from top to bottom: the bar comes after the check
+    // boxes, not last.
+    ::SetWindowPos(m_scrollAlpha.GetSafeHwnd(), ::GetDlgItem(m_hWnd, IDC_CONTROL_HOTKEY), 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_scrollAlpha.SetScrollRange(kMinAlpha, kMaxAlpha, TRUE);
     m_scrollAlpha.SetScrollPos(0);  // held as the lowest opacity until shown
     return TRUE;

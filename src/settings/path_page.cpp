@@ -15,10 +15,17 @@ CPathPage::CPathPage() : CTabPage(IDD_PATHPAGE) {}
 
 void CPathPage::DoDataExchange(CDataExchange* pDX) {
     CTabPage::DoDataExchange(pDX);
+    // A stored path holds at most kSettingTextMax characters: a longer one
+    // would be cut to some other file or folder.
+    const int nMax = static_cast<int>(kSettingTextMax);
     DDX_Text(pDX, IDC_PATH_WEB, m_strWeb);
+    DDV_MaxChars(pDX, m_strWeb, nMax);
     DDX_Text(pDX, IDC_PATH_FTP, m_strFtp);
+    DDV_MaxChars(pDX, m_strFtp, nMax);
     DDX_Text(pDX, IDC_PATH_TELNET, m_strTelnet);
+    DDV_MaxChars(pDX, m_strTelnet, nMax);
     DDX_Text(pDX, IDC_PATH_BACKUP, m_strBackup);
+    DDV_MaxChars(pDX, m_strBackup, nMax);
 }
 
 void CPathPage::OnShowWindow(BOOL bShow, UINT nStatus) {

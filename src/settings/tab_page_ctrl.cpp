@@ -110,8 +110,13 @@ int CTabPageCtrl::InsertPage(const char* lpszTitle, int nPageData, CWnd* pPage, 
 
     HWND hWndFocus = nullptr;
     if (OnPageAdded(nIndex, nPageData)) {
-        hWndFocus = ::GetWindow(pPage->GetSafeHwnd(), GW_CHILD);
-        // A page with no controls takes the focus itself.
+        // The first control the user can tab to: a group box or a label at
+        // the top of the page would hold the focus where no key does
+        // anything. Without one, the first child; without any, the page.
+        hWndFocus = ::GetNextDlgTabItem(pPage->GetSafeHwnd(), nullptr, FALSE);
+        if (hWndFocus == nullptr || hWndFocus == pPage->GetSafeHwnd()) {
+            hWndFocus = ::GetWindow(pPage->GetSafeHwnd(), GW_CHILD);
+        }
         if (hWndFocus == nullptr) hWndFocus = pPage->GetSafeHwnd();
     } else {
         hWndFocus = ::GetFocus();

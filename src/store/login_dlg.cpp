@@ -5,6 +5,7 @@
 
 BEGIN_MESSAGE_MAP(CLoginDlg, CDialog)
     ON_WM_SHOWWINDOW()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CLoginDlg::CLoginDlg(CWnd* pParent) : CDialog(IDD_LOGIN, pParent) {}
@@ -24,6 +25,12 @@ void CLoginDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
     CDialog::OnShowWindow(bShow, nStatus);
     // The user can type at once.
     m_editPassword.SetFocus();
+}
+
+void CLoginDlg::OnDestroy() {
+    // The master password leaves nothing behind in the edit's memory.
+    AfxWipeEditControls(m_hWnd);
+    CDialog::OnDestroy();
 }
 
 void CLoginDlg::OnOK() {

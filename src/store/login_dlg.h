@@ -19,6 +19,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void OnShowWindow(BOOL bShow, UINT nStatus);
+    void OnDestroy();
     void OnOK() override;
 
     DECLARE_MESSAGE_MAP()

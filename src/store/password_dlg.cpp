@@ -4,6 +4,10 @@
 #include "res/resource.h"
 #include "store/login_dlg.h"
 
+BEGIN_MESSAGE_MAP(CPasswordDlg, CDialog)
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
 CPasswordDlg::CPasswordDlg(CWnd* pParent) : CDialog(IDD_PASSWORD, pParent) {}
 
 CPasswordDlg::~CPasswordDlg() {
@@ -20,6 +24,12 @@ void CPasswordDlg::DoDataExchange(CDataExchange* pDX) {
     DDV_MaxChars(pDX, m_strOldPassword, kMaxPasswordChars);
     DDX_Text(pDX, IDC_PASSWORD_CONFIRM, m_strConfirmPassword);
     DDV_MaxChars(pDX, m_strConfirmPassword, kMaxPasswordChars);
+}
+
+void CPasswordDlg::OnDestroy() {
+    // The passwords typed leave nothing behind in the edits' memory.
+    AfxWipeEditControls(m_hWnd);
+    CDialog::OnDestroy();
 }
 
 void CPasswordDlg::OnOK() {

@@ -17,4 +17,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
+    void OnDestroy();
+
+    DECLARE_MESSAGE_MAP()
 };

@@ -16,6 +16,26 @@ const char kClipboardCanUploadToCloud[] = "CanUploadToCloudClipboard";
 namespace {
 
 ClipboardAllocFn g_pfnAlloc = nullptr;
+ClipboardOpenFn g_pfnOpen = nullptr;
+ClipboardSetDataFn g_pfnSetData = nullptr;
+
+// Another program (a clipboard manager, a remote session) may hold the
+// clipboard open for a moment.
+constexpr int kOpenTries = 5;
+constexpr DWORD kOpenRetryMs = 20;
+
+bool OpenWithRetry(HWND hWndOwner) {
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if (attempt > 0) Sleep(kOpenRetryMs);
+        const BOOL opened = g_pfnOpen != nullptr ? g_pfnOpen(hWndOwner) : OpenClipboard(hWndOwner);
+        if (opened) return true;
+    }
+    return false;
+}
+
+HANDLE SetData(UINT format, HANDLE memory) {
+    return g_pfnSetData != nullptr ? g_pfnSetData(format, memory) : SetClipboardData(format, memory);
+}
 
 // What is known about the last text put on the clipboard. The digest is
 // keyed with random bytes of this run, so even a memory dump taken after a
@@ -67,7 +87,7 @@ void PutMarker(const char* formatName, DWORD value) {
     }
     std::memcpy(data, &value, sizeof value);
     GlobalUnlock(memory);
-    if (SetClipboardData(format, memory) == nullptr) GlobalFree(memory);
+    if (SetData(format, memory) == nullptr) GlobalFree(memory);
 }
 
 // The CF_TEXT on the clipboard, which is open, matches the remembered digest.
@@ -90,9 +110,11 @@ bool HoldsLastText() {
 }  // namespace
 
 void SetClipboardAllocator(ClipboardAllocFn pfnAlloc) { g_pfnAlloc = pfnAlloc; }
+void SetClipboardOpener(ClipboardOpenFn pfnOpen) { g_pfnOpen = pfnOpen; }
+void SetClipboardDataSetter(ClipboardSetDataFn pfnSetData) { g_pfnSetData = pfnSetData; }
 
 ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
-    if (!OpenClipboard(hWndOwner)) return ClipboardResult::OpenFailed;
+    if (!OpenWithRetry(hWndOwner)) return ClipboardResult::OpenFailed;
     EmptyClipboard();
     // Whatever was remembered is gone from the clipboard now.
     Forget();
@@ -116,23 +138,30 @@ ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
     PutMarker(kClipboardExcludeFromMonitoring, 1);
     PutMarker(kClipboardCanIncludeInHistory, 0);
     PutMarker(kClipboardCanUploadToCloud, 0);
-    if (SetClipboardData(CF_TEXT, memory) == nullptr) {
+    if (SetData(CF_TEXT, memory) == nullptr) {
+        // The clipboard no longer holds what it had: that is not a copy.
         GlobalFree(memory);
-    } else {
-        KeyedDigest(text.data(), text.size(), g_last.digest);
-        g_last.haveDigest = true;
+        CloseClipboard();
+        return ClipboardResult::SetFailed;
     }
+    KeyedDigest(text.data(), text.size(), g_last.digest);
+    g_last.haveDigest = true;
     CloseClipboard();
     return ClipboardResult::Ok;
 }
 
 BOOL ForgetClipboardText(HWND hWndOwner) {
     if (!g_last.haveDigest) return FALSE;
+    if (!OpenWithRetry(hWndOwner)) return FALSE;
     BOOL emptied = FALSE;
-    if (OpenClipboard(hWndOwner)) {
-        if (HoldsLastText()) emptied = EmptyClipboard();
-        CloseClipboard();
+    bool done = true;
+    if (HoldsLastText()) {
+        emptied = EmptyClipboard();
+        done = emptied != FALSE;
     }
-    Forget();
+    CloseClipboard();
+    if (done) Forget();
     return emptied;
 }
+
+bool IsClipboardTextRemembered() { return g_last.haveDigest; }

@@ -47,14 +47,37 @@ void CControlLayout::Capture(HWND hWndDialog, const LOGFONTA& textFont, HWND hWn
     FitTextFont();
 }
 
+void CControlLayout::SetMinimumHeight(HWND hWnd, int minHeight) {
+    m_hWndTall = hWnd;
+    m_nMinHeight = minHeight;
+}
+
+int CControlLayout::MapY(LONG y, int cy) const {
+    const bool tall = m_tall.bottom > m_tall.top;
+    if (!tall || y <= m_tall.top) return MulDiv(y, cy, m_design.cy);
+    if (y <= m_tall.bottom)
+        return m_nTallTop + MulDiv(y - m_tall.top, m_nTallBottom - m_nTallTop, m_tall.bottom - m_tall.top);
+    if (m_design.cy <= m_tall.bottom) return m_nTallBottom;
+    return m_nTallBottom + MulDiv(y - m_tall.bottom, cy - m_nTallBottom, m_design.cy - m_tall.bottom);
+}
+
 void CControlLayout::Fit(int cx, int cy) {
     if (!IsCaptured() || cx <= 0 || cy <= 0) return;
+    m_tall = RECT{0, 0, 0, 0};
+    for (const Child& child : m_children) {
+        if (child.hWnd == m_hWndTall) m_tall = child.rect;
+    }
+    m_nTallTop = MulDiv(m_tall.top, cy, m_design.cy);
+    m_nTallBottom = MulDiv(m_tall.bottom, cy, m_design.cy);
+    if (m_nTallBottom - m_nTallTop < m_nMinHeight) {
+        m_nTallBottom = m_nTallTop + m_nMinHeight < cy ? m_nTallTop + m_nMinHeight : cy;
+    }
     for (const Child& child : m_children) {
         // Both edges are scaled, so neighbours that touched still touch.
         const int left = MulDiv(child.rect.left, cx, m_design.cx);
-        const int top = MulDiv(child.rect.top, cy, m_design.cy);
+        const int top = MapY(child.rect.top, cy);
         const int right = MulDiv(child.rect.right, cx, m_design.cx);
-        const int bottom = MulDiv(child.rect.bottom, cy, m_design.cy);
+        const int bottom = MapY(child.rect.bottom, cy);
         SetWindowPos(child.hWnd, nullptr, left, top, right - left, bottom - top,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }

@@ -17,6 +17,10 @@ public:
     // or in the largest smaller size of it that lets every text fit; the
     // control hWndOwnFont keeps its own font.
     void Capture(HWND hWndDialog, const LOGFONTA& textFont, HWND hWndOwnFont);
+    // The child hWnd gets at least minHeight pixels of height (as much of it
+    // as the client area has below the child's top): the children below it
+    // share what is left, in the proportions they had among themselves.
+    void SetMinimumHeight(HWND hWnd, int minHeight);
     // Places every remembered child in proportion to a client area of
     // cx by cy pixels, then picks the text size. Before Capture, or for an
     // empty size, does nothing.
@@ -28,6 +32,8 @@ private:
         HWND hWnd;
         RECT rect;  // in the dialog's client coordinates
     };
+    // The vertical place of a template coordinate in a client area cy high.
+    int MapY(LONG y, int cy) const;
     // Whether every button's and label's text fits its control in `font`.
     bool TextsFit(HFONT font) const;
     void FitTextFont();
@@ -36,6 +42,11 @@ private:
     HWND m_hWndOwnFont = nullptr;
     SIZE m_design = {0, 0};
     std::vector<Child> m_children;
+    HWND m_hWndTall = nullptr;
+    int m_nMinHeight = 0;
+    RECT m_tall = {0, 0, 0, 0};  // its template rectangle, once captured
+    int m_nTallTop = 0;          // and its place in the last fit
+    int m_nTallBottom = 0;
     LOGFONTA m_textFont = {};
     CFont m_font;  // the size in use
 };

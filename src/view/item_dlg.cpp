@@ -1,10 +1,18 @@
 #include "view/item_dlg.h"
 
+#include <cstddef>
+
 #include "crypto/secure_wipe.h"
 #include "res/resource.h"
 #include "view/address.h"
 
 namespace {
+
+// Characters a fixed field holds besides its terminating zero.
+template <std::size_t N>
+constexpr int FieldChars(const char (&)[N]) {
+    return static_cast<int>(N) - 1;
+}
 
 // The form's texts replace earlier ones: wipe what was there, as it may be a
 // password.
@@ -18,6 +26,7 @@ void Assign(std::string& text, const char* value) {
 BEGIN_MESSAGE_MAP(CItemDlg, CDialog)
     ON_CBN_CLOSEUP(IDC_ITEM_TYPE, OnCloseupAddressType)
     ON_EN_KILLFOCUS(IDC_ITEM_ADDRESS, OnKillfocusServiceAddress)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CItemDlg::CItemDlg(CWnd* pParent) : CDialog(IDD_ITEM, pParent) { m_item.Clear(); }
@@ -59,16 +68,27 @@ void CItemDlg::GetResultItem(LoginItem& item) const {
 
 void CItemDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
+    // Each edit takes no more than its field holds, so nothing the user typed
+    // is cut without a word when OK stores it.
     DDX_Text(pDX, IDC_ITEM_SERVICE, m_strServiceName);
+    DDV_MaxChars(pDX, m_strServiceName, FieldChars(m_item.serviceName));
     DDX_Text(pDX, IDC_ITEM_DESCRIPTION, m_strDescription);
+    DDV_MaxChars(pDX, m_strDescription, FieldChars(m_item.description));
     DDX_Text(pDX, IDC_ITEM_USER, m_strUserName);
+    DDV_MaxChars(pDX, m_strUserName, FieldChars(m_item.userName));
     DDX_Text(pDX, IDC_ITEM_PASSWORD, m_strPassword);
+    DDV_MaxChars(pDX, m_strPassword, FieldChars(m_item.password));
     DDX_Text(pDX, IDC_ITEM_ADDRESS, m_strServiceAddress);
+    DDV_MaxChars(pDX, m_strServiceAddress, FieldChars(m_item.serviceAddress));
     DDX_CBIndex(pDX, IDC_ITEM_TYPE, m_nAddressType);
 }
 
 void CItemDlg::NormalizeServiceAddress() {
     UpdateData(TRUE);
+    // The scheme typed says what the address is: "https://" taken off an
+    // address of an HTTP item would open the bank over plain HTTP.
+    std::int32_t nSchemeType = 0;
+    if (AddressTypeFromScheme(m_strServiceAddress, nSchemeType)) m_nAddressType = nSchemeType;
     m_strServiceAddress = NormalizeAddress(m_strServiceAddress);
     UpdateData(FALSE);
 }
@@ -76,6 +96,13 @@ void CItemDlg::NormalizeServiceAddress() {
 void CItemDlg::OnCloseupAddressType() { NormalizeServiceAddress(); }
 
 void CItemDlg::OnKillfocusServiceAddress() { NormalizeServiceAddress(); }
+
+void CItemDlg::OnDestroy() {
+    // However the form ended (OK, Cancel, a lock), the password shown in
+    // clear leaves nothing behind in the edits' memory.
+    AfxWipeEditControls(m_hWnd);
+    CDialog::OnDestroy();
+}
 
 void CItemDlg::OnOK() {
     if (!UpdateData(TRUE)) return;

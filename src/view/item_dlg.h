@@ -34,6 +34,7 @@ protected:
     void OnOK() override;
     void OnCloseupAddressType();
     void OnKillfocusServiceAddress();
+    void OnDestroy();
 
 private:
     // Stored addresses carry no scheme prefix: the launcher adds the right

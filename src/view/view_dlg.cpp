@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kQueryMaxChars = 255;
+constexpr char kMaxItemsMessage[] = "Reach the max item limit!";
 constexpr int kListTextBufferSize = 256;
 constexpr COLORREF kListBackground = RGB(0xF7, 0xF7, 0xFF);
 constexpr COLORREF kListText = RGB(0x00, 0x00, 0xFF);
@@ -95,6 +96,15 @@ BOOL CViewDlg::OnInitDialog() {
     for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column) {
         m_listItem.InsertColumn(column, kColumns[column].heading, LVCFMT_LEFT, kColumns[column].width);
     }
+    // The "no." heading in the list's font needs more than its 30 pixels: the
+    // column takes the heading's width and the header's margins of three
+    // edges on either side (numbers up to 99 are narrower).
+    const int nHeading = static_cast<int>(
+        m_listItem.SendMsg(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kColumns[ViewColumnIndex].heading)));
+    const int nNumberWidth = nHeading + 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+    if (nNumberWidth > kColumns[ViewColumnIndex].width) {
+        m_listItem.SendMsg(LVM_SETCOLUMNWIDTH, ViewColumnIndex, MAKELPARAM(nNumberWidth, 0));
+    }
 
     RefillList();
 
@@ -116,7 +126,31 @@ BOOL CViewDlg::OnInitDialog() {
     if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
         m_layout.Capture(m_hWnd, metrics.lfMessageFont, m_listItem.GetSafeHwnd());
     }
+    // A page is ten rows: all of them show without scrolling, the buttons
+    // below making room.
+    m_layout.SetMinimumHeight(m_listItem.GetSafeHwnd(), PageHeight());
     return TRUE;
+}
+
+int CViewDlg::PageHeight() {
+    // Rows and header take the list's own font; a row is measured, so the
+    // height is right whatever the font turns out to be on this system.
+    const bool bEmpty = m_listItem.GetItemCount() == 0;
+    if (bEmpty) m_listItem.InsertItem(0, "0");
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    m_listItem.SendMsg(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    if (bEmpty) m_listItem.DeleteAllItems();
+    RECT window;
+    RECT client;
+    m_listItem.GetWindowRect(&window);
+    m_listItem.GetClientRect(&client);
+    const int hScroll = GetSystemMetrics(SM_CYHSCROLL);
+    int frame = (window.bottom - window.top) - client.bottom;
+    if ((m_listItem.GetStyle() & WS_HSCROLL) != 0) frame -= hScroll;
+    // The visible columns are wider than the window: the horizontal scroll
+    // bar is always there.
+    return row.top + static_cast<int>(kPageSize) * (row.bottom - row.top) + frame + hScroll;
 }
 
 LRESULT CViewDlg::OnSize(WPARAM, LPARAM lParam) {
@@ -164,10 +198,19 @@ std::string CViewDlg::GetSelectedText(int nColumn) const {
     return text;
 }
 
+int CViewDlg::Tell(const char* text, UINT type) const {
+    // Owned by this window, so a lock finds and ends it with the rest.
+    return MsgBox(text, nullptr, type | MB_ICONEXCLAMATION);
+}
+
+void CViewDlg::EndOpenDialogs() {
+    if (m_hWnd != nullptr) AfxEndModalDialogs(m_hWnd);
+}
+
 int CViewDlg::GetCommandIndex() {
     if (!theApp.IsLoggedIn()) return -1;
     const int index = GetSelectedIndex();
-    if (index < 0) AfxMessageBox("Please Select one Item");
+    if (index < 0) Tell("Please Select one Item");
     return index;
 }
 
@@ -207,6 +250,11 @@ void CViewDlg::OnNextPage() {
 
 void CViewDlg::OnNewItem() {
     if (!theApp.IsLoggedIn()) return;
+    // Said before the form opens, so nobody types an item only to lose it.
+    if (theApp.m_store.GetCount() >= kMaxItems) {
+        MsgBox(kMaxItemsMessage, nullptr, MB_OK);
+        return;
+    }
     m_dlgItem.ResetItem();
     const INT_PTR result = m_dlgItem.DoModal();
     LoginItem item;
@@ -221,7 +269,7 @@ void CViewDlg::OnNewItem() {
             RefillList();
             theApp.m_store.Save();
         } else {
-            MsgBox("Reach the max item limit!", nullptr, MB_OK);
+            MsgBox(kMaxItemsMessage, nullptr, MB_OK);
         }
     }
     SecureWipe(&item, sizeof item);
@@ -248,7 +296,7 @@ void CViewDlg::OnModifyItem() {
 void CViewDlg::OnDeleteItem() {
     const int index = GetCommandIndex();
     if (index < 0) return;
-    if (AfxMessageBox("Are you sure?", MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK) return;
+    if (Tell("Are you sure?", MB_OKCANCEL) != IDOK) return;
     if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
         RefillList();
         theApp.m_store.Save();
@@ -258,28 +306,28 @@ void CViewDlg::OnDeleteItem() {
 void CViewDlg::OnModifyPassword() {
     const char kNoFile[] = "Please check whether the service information file exists.";
     if (!theApp.m_store.IsOpen()) {
-        AfxMessageBox(kNoFile);
+        Tell(kNoFile);
         return;
     }
     CPasswordDlg dialog(this);
     if (dialog.DoModal() != IDOK) return;
     if (dialog.m_strConfirmPassword != dialog.m_strNewPassword) {
-        AfxMessageBox("The two new password not matched!");
+        Tell("The two new password not matched!");
         return;
     }
     // Locked while the dialog was open: there is no vault to change.
     if (!theApp.m_store.IsOpen()) {
-        AfxMessageBox(kNoFile);
+        Tell(kNoFile);
         return;
     }
     const VaultResult result =
         theApp.m_store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
     if (result == VaultOk) {
-        AfxMessageBox("Modify password success!");
+        Tell("Modify password success!");
     } else if (result == VaultWrongPassword) {
-        AfxMessageBox("Not modified, because old password dismatched!");
+        Tell("Not modified, because old password dismatched!");
     } else {
-        AfxMessageBox("Modify password failed!");
+        Tell("Modify password failed!");
     }
 }
 
@@ -289,8 +337,9 @@ void CViewDlg::OnLock() { theApp.Logout(); }
 
 void CViewDlg::CopyToClipboard(const std::string& text) {
     switch (PutClipboardText(m_hWnd, text)) {
-    case ClipboardResult::OpenFailed: AfxMessageBox("Failed to open the clipboard"); break;
-    case ClipboardResult::NoMemory: AfxMessageBox("System memory is not enough!"); break;
+    case ClipboardResult::OpenFailed: Tell("Failed to open the clipboard"); break;
+    case ClipboardResult::NoMemory: Tell("System memory is not enough!"); break;
+    case ClipboardResult::SetFailed: Tell("Failed to put the text on the clipboard"); break;
     case ClipboardResult::Ok: break;
     }
 }

@@ -30,6 +30,11 @@ public:
     // nothing in the item form.
     void ClearAfterLogout();
 
+    // Ends every dialog and message box this window has open (the item form,
+    // the Modify Password dialog, a confirmation) as its Cancel would: the
+    // code that opened it then saves nothing. For a lock.
+    void EndOpenDialogs();
+
     // Puts a text on the clipboard, telling the user when that fails.
     void CopyToClipboard(const std::string& text);
 
@@ -73,6 +78,10 @@ protected:
     void SetOpacity(BYTE alpha);
 
 private:
+    // The list's height in pixels that shows a whole page without scrolling.
+    int PageHeight();
+    // A message box owned by this window, with the exclamation icon.
+    int Tell(const char* text, UINT type = MB_OK) const;
     // The index in the store of the selected row, -1 when none is selected.
     int GetSelectedIndex() const;
     // The selected row's index for a command on one item: -1 while nobody is

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "view/address.h"
@@ -107,4 +108,56 @@ TEST(LaunchCommand, NeverCarriesTheUserNameOrPasswordAndStopsAtTheFieldEnd) {
     EXPECT_EQ(command.find("alice"), std::string::npos);
     EXPECT_EQ(command.find("s3cret!"), std::string::npos);
     EXPECT_EQ(NormalizedItemAddress(MakeItem(ADDRESS_TELNET, "telnet://bbs.example")), "bbs.example");
+}
+
+TEST(AddressTypeFromScheme, TheSchemeRemovedFirstNamesTheType) {
+    const std::pair<const char*, std::int32_t> named[] = {{"https://bank.example", ADDRESS_HTTPS},
+                                                          {" \thttp://plain.example", ADDRESS_HTTP},
+                                                          {"ftp://files.example", ADDRESS_FTP},
+                                                          {"telnet://bbs.example", ADDRESS_TELNET},
+                                                          {"https://http://odd.example", ADDRESS_HTTPS}};
+    for (const auto& c : named) {
+        std::int32_t type = -1;
+        EXPECT_TRUE(AddressTypeFromScheme(c.first, type)) << c.first;
+        EXPECT_EQ(type, c.second) << c.first;
+    }
+    for (const char* none : {"HTTPS://Bank.example", "bank.example/https://", ""}) {
+        std::int32_t type = 42;
+        EXPECT_FALSE(AddressTypeFromScheme(none, type)) << none;
+        EXPECT_EQ(type, 42) << "untouched";
+    }
+}
+
+TEST(LaunchCommand, BlanksControlsAndQuotesInTheAddressArePercentEncoded) {
+    const LaunchClients clients = Browser();
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTP, "example.org --some-switch"), clients),
+              std::string(kBrowser) + " http://example.org%20--some-switch");
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_FTP, "a\"b\tc\x7f\x01"), clients),
+              std::string(kBrowser) + " ftp://a%22b%09c%7F%01");
+    // Percent signs, backslashes and characters beyond ASCII stay as typed.
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTPS, "x/%41\\y\xe9"), clients),
+              std::string(kBrowser) + " https://x/%41\\y\xe9");
+    // A local program's address is its command line, as typed.
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_LOCAL, "\"C:\\A B\\p.exe\" -x"), clients), "\"C:\\A B\\p.exe\" -x");
+}
+
+TEST(LaunchCommand, AnUnquotedBrowserCommandIsCutAfterItsExeAndQuoted) {
+    struct Case {
+        const char* registered;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"C:\\B\\b.exe \"%1\"", "\"C:\\B\\b.exe\" http://example.org"},
+        {"C:\\PROGRA~1\\X\\x.exe -nohome", "\"C:\\PROGRA~1\\X\\x.exe\" http://example.org"},
+        {"C:\\B\\B.EXE", "\"C:\\B\\B.EXE\" http://example.org"},
+        {"C:\\my.exes\\b.exe %1", "\"C:\\my.exes\\b.exe\" http://example.org"},
+        // No ".exe" to cut at: kept whole, the address where "%1" stands.
+        {"C:\\B\\browser \"%1\" -new", "C:\\B\\browser \"http://example.org\" -new"},
+        {"browser", "browser http://example.org"},
+    };
+    for (const Case& c : cases) {
+        LaunchClients clients;
+        clients.browserCommand = c.registered;
+        EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTP, "example.org"), clients), c.expected) << c.registered;
+    }
 }

@@ -17,8 +17,6 @@ MENU_SEPARATOR = 9
 CONFIG_TAB_OPTION = (55, 38)
 CONFIG_TAB_LOCAL = (155, 38)
 CONFIG_CLOSE_BOX = (-15, 10)  # from the right edge
-OPTION_ALPHA_LEFT = (70, 180)
-OPTION_ALPHA_RIGHT = (254, 180)
 OPTION_HOTKEY = (35, 91)
 OPTION_LOGOUT = (150, 219)
 LOCAL_EDITS = {"Web": (215, 85), "Ftp": (215, 115), "Telnet": (215, 147), "FilePath": (215, 205)}
@@ -44,7 +42,8 @@ def choose_tray_item(text):
     rows = sum(1 for item in MENU_ITEMS if item is not None)
     row = (height - 2 * MENU_BORDER - MENU_SEPARATOR) // rows
     index = MENU_ITEMS.index(text)
-    top = y + MENU_BORDER + row * index + (MENU_SEPARATOR if None in MENU_ITEMS[:index] else 0)
+    above = sum(1 for item in MENU_ITEMS[:index] if item is not None)
+    top = y + MENU_BORDER + row * above + (MENU_SEPARATOR if None in MENU_ITEMS[:index] else 0)
     h.run(["xdotool", "mousemove", str(x + width // 3), str(top + row // 2), "click", "1"])
 
 
@@ -63,6 +62,16 @@ def click_at(window, place):
     if x < 0:
         x += h.geometry(window)[2]
     h.click(window, x, y)
+
+
+def alpha_arrows(window):
+    """The middles of the opacity bar's left and right arrows, in window
+    coordinates: the bar is placed at run time, so it is asked where it is."""
+    left, top, right, bottom = h.wait_until(lambda: h.probe().rect("Config", 1069), "the opacity bar")
+    x0, y0, _, _ = h.geometry(window)
+    arrow = bottom - top  # the arrows are square
+    middle = (top + bottom) // 2 - y0
+    return (left - x0 + arrow // 2, middle), (right - x0 - arrow // 2, middle)
 
 
 def close_box(window):

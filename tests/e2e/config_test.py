@@ -41,9 +41,10 @@ def option_controls_store_at_once(program):
     config = c.open_config()
 
     # The bar's arrows step by 4, within 128 to 255.
-    c.click_at(config, c.OPTION_ALPHA_RIGHT)
+    left_arrow, right_arrow = c.alpha_arrows(config)
+    c.click_at(config, right_arrow)
     h.wait_until(lambda: c.config_byte("Alpha") == 255, "Alpha 255 after the right arrow")
-    c.click_at(config, c.OPTION_ALPHA_LEFT)
+    c.click_at(config, left_arrow)
     h.wait_until(lambda: c.config_byte("Alpha") == 251, "Alpha 251 after the left arrow")
 
     # An emptied logout time is refused at once; the edit keeps the focus.

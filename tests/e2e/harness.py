@@ -127,6 +127,80 @@ def screenshot(name, window=None):
     return path
 
 
+# --- inside the program's windows ----------------------------------------
+
+PROBE = os.path.join(BUILD, "win", "tests", "win", "window_probe.exe")
+
+
+class WindowProbe:
+    """A helper program of the session that answers what X cannot tell:
+    the control with the keyboard focus, a control's rectangle, a list's rows
+    (see tests/win/probe/window_probe.cpp). One stays running per test."""
+
+    def __init__(self):
+        self.process = subprocess.Popen(["wine", PROBE], env=env(), stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+
+    def ask(self, command, until=None):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+        lines = []
+        while True:
+            line = self.process.stdout.readline()
+            if not line:
+                raise Failure("the window probe ended")
+            lines.append(line.strip())
+            if until is None or lines[-1] == until:
+                return lines
+
+    def focus(self, title):
+        """(control id, class) of the focused control, or None."""
+        answer = self.ask("focus " + title)[0]
+        if answer == "none":
+            return None
+        number, name = answer.split(" ", 1)
+        return int(number), name
+
+    def rect(self, title, control_id):
+        """(left, top, right, bottom) of a visible control in screen
+        coordinates, or None."""
+        answer = self.ask("rect %s %d" % (title, control_id))[0]
+        return None if answer == "none" else tuple(int(v) for v in answer.split())
+
+    def rows(self, title, control_id):
+        """(client rectangle, top index, [row rectangles]) of a list view,
+        in screen coordinates."""
+        client, top, rows = None, None, []
+        for line in self.ask("rows %s %d" % (title, control_id), until="end")[:-1]:
+            words = line.split()
+            if words[0] == "client":
+                client = tuple(int(v) for v in words[1:])
+            elif words[0] == "top":
+                top = int(words[1])
+            elif words[0] == "row":
+                rows.append(tuple(int(v) for v in words[2:]))
+        return client, top, rows
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=30)
+
+
+_probe = [None]
+
+
+def probe():
+    if _probe[0] is None:
+        _probe[0] = WindowProbe()
+    return _probe[0]
+
+
+def close_probe():
+    if _probe[0] is not None:
+        _probe[0].close()
+        _probe[0] = None
+
+
 # --- registry and clipboard ----------------------------------------------
 
 def reg_query(key, name):
@@ -149,8 +223,16 @@ def reg_delete_value(key, name):
     run(["wine", "reg", "delete", key, "/v", name, "/f"], check=False)
 
 
+NO_ANSWER = "<the clipboard's owner did not answer>"
+
+
 def clipboard():
-    result = run(["xclip", "-o", "-selection", "clipboard"], check=False, timeout=10)
+    """The clipboard's text; None when it holds none. An owner busy for a
+    moment gives NO_ANSWER, which no waiting condition takes for a text."""
+    try:
+        result = run(["xclip", "-o", "-selection", "clipboard"], check=False, timeout=10)
+    except subprocess.TimeoutExpired:
+        return NO_ANSWER
     return result.stdout.decode(errors="replace") if result.returncode == 0 else None
 
 
@@ -269,6 +351,7 @@ def main(tests):
         print("FAILED: %s" % (failure or "assertion"), file=sys.stderr)
         raise
     finally:
+        close_probe()
         end_all_programs(program.processes)
         clean_registry()
     print("passed: %s" % name)

@@ -1,47 +1,36 @@
 """Finding the list window's controls and rows on the screen.
 
-Controls are placed by the template's proportions over the client area (the
-window fits its template to the size start-up gives it), so a control's
-centre is its template rectangle scaled to the client area. Rows are found
-by their text colour, the list's pure blue.
+Controls are found where the program put them (the window probe reports
+their rectangles); rows are found by their text colour, the list's pure
+blue.
 """
 import os
 import subprocess
 
 import harness as h
 
-# The template's size and control rectangles, in dialog units.
-TEMPLATE = (214, 143)
 CONTROLS = {
-    "query_text": (3, 1, 52, 12),
-    "query": (58, 3, 27, 10),
-    "prev": (90, 3, 15, 10),
-    "next": (110, 3, 15, 10),
-    "list": (1, 15, 212, 99),
-    "new": (36, 116, 27, 10),
-    "modify": (68, 116, 27, 10),
-    "delete": (101, 116, 27, 10),
-    "password": (37, 129, 34, 10),
-    "lock": (84, 129, 34, 10),
+    "query_text": 1019,
+    "query": 1020,
+    "prev": 1024,
+    "next": 1025,
+    "list": 1018,
+    "new": 1021,
+    "modify": 1022,
+    "delete": 1023,
+    "password": 1045,
+    "lock": 1046,
 }
-# Wine's frame around a captioned dialog without a sizing border.
-FRAME = 3
-CAPTION = 18
+TITLE = "Pellucorda"
 ROW_TEXT = (0x00, 0x00, 0xFF)
 
 
-def client_rect(window):
-    """The list window's client area in window coordinates."""
-    _, _, width, height = h.geometry(window)
-    return FRAME, FRAME + CAPTION, width - 2 * FRAME, height - 2 * FRAME - CAPTION
-
-
 def control_rect(window, name):
-    x0, y0, cw, ch = client_rect(window)
-    x, y, w, hgt = CONTROLS[name]
-    left, top = x * cw // TEMPLATE[0], y * ch // TEMPLATE[1]
-    right, bottom = (x + w) * cw // TEMPLATE[0], (y + hgt) * ch // TEMPLATE[1]
-    return x0 + left, y0 + top, right - left, bottom - top
+    """A control's rectangle (x, y, width, height) in window coordinates."""
+    rect = h.wait_until(lambda: h.probe().rect(TITLE, CONTROLS[name]), "the list window's %s" % name)
+    x0, y0, _, _ = h.geometry(window)
+    left, top, right, bottom = rect
+    return left - x0, top - y0, right - left, bottom - top
 
 
 def click_control(window, name, button=1):
@@ -141,6 +130,11 @@ def seed(program, items):
 def exported(program):
     """The vault's items as dicts, read by the command-line tool."""
     result = program.cli(["export"], "quillmarsh\n")
+    if result.returncode == 3 and b"no vault at" in result.stderr:
+        # Wine's ReplaceFile moves the old vault aside before the new one
+        # takes its place: a read in between finds none. Ask again.
+        result = h.wait_until(lambda: (lambda r: r if r.returncode != 3 else None)(program.cli(["export"],
+                              "quillmarsh\n")), "the vault back in place")
     assert result.returncode == 0, result
     lines = result.stdout.decode().splitlines()
     names = lines[0].split("\t")

@@ -2,7 +2,9 @@
 """The list window with real mouse and keys: a new item typed in the item
 form reaches the vault with its address cleaned, clicks put the user name and
 the password on the clipboard, Lock hides the window and takes the password
-back off the clipboard, and Windows+A shows and hides the window."""
+back off the clipboard, and Windows+A shows and hides the window. A full page
+shows without scrolling; the form's fields stop at their widths; a scheme
+typed sets the type; the logout time ends an open form without saving."""
 import sys
 
 import harness as h
@@ -18,6 +20,10 @@ def typing(window, *steps):
             h.run(["xdotool", "key", "--delay", "20", step[1]])
         else:
             h.run(["xdotool", "type", "--delay", "20", step])
+
+
+def items_through(count):
+    return [("svc%d" % i, "user%d" % i, "pw%d" % i, "host%d.example.org" % i, "http") for i in range(count)]
 
 
 def new_item_is_saved_cleaned_and_clicks_copy_its_secrets(program):
@@ -82,6 +88,83 @@ def windows_a_toggles_the_window_and_logs_in_first(program):
         notepad.wait(timeout=30)
 
 
+def a_full_page_shows_every_row_and_the_tenth_takes_a_click(program):
+    v.seed(program, items_through(14))
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    v.wait_rows(view, 10)
+    h.screenshot("view-full-page", view)
+    client, top, rows = h.probe().rows(v.TITLE, v.CONTROLS["list"])
+    assert top == 0 and len(rows) == 10, (top, rows)
+    for number, (_, row_top, _, row_bottom) in enumerate(rows):
+        assert client[1] <= row_top and row_bottom <= client[3], \
+            "row %d (%d..%d) is not inside the list (%d..%d)" % (number, row_top, row_bottom, client[1], client[3])
+    # The tenth row takes a real click where it is shown: no scrolling first.
+    x0, y0, _, _ = h.geometry(view)
+    left, row_top, _, row_bottom = rows[9]
+    h.click(view, left - x0 + 60, (row_top + row_bottom) // 2 - y0)
+    h.wait_until(lambda: h.clipboard() == "user8", "the tenth row's user name on the clipboard")
+    assert h.probe().rows(v.TITLE, v.CONTROLS["list"])[1] == 0, "the list scrolled"
+
+
+def open_new_item_form(program):
+    """A vault with the default item, logged in, New pressed: the form."""
+    v.seed(program, [])
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    v.wait_rows(view, 1)
+    v.click_control(view, "new")
+    return h.wait_window("^Insert or Modify Item$")
+
+
+def new_item(program):
+    """The item that the form added to the default one, once it is saved."""
+    h.wait_no_window("^Insert or Modify Item$")
+    return h.wait_until(lambda: (lambda i: i[1] if len(i) == 2 else None)(v.exported(program)), "the new item")
+
+
+def typing_stops_at_each_fields_limit(program):
+    form = open_new_item_form(program)
+    # 70 characters into the 63 of the name and 43 into the 31 of the
+    # password; four BackSpaces then take off what the user saw last.
+    name, password = "n" * 60 + "0123456789", "p" * 30 + "0123456789abc"
+    typing(form, name, ("key", "BackSpace"), ("key", "Tab"), "bob", ("key", "Tab"), password,
+           ("key", "BackSpace"), ("key", "BackSpace"), ("key", "BackSpace"), ("key", "BackSpace"), ("key", "Return"))
+    added = new_item(program)
+    assert added["service"] == name[:62], added["service"]
+    assert added["password"] == password[:27], added["password"]
+
+
+def https_typed_in_the_address_makes_an_https_item(program):
+    form = open_new_item_form(program)
+    typing(form, "Bank", ("key", "Tab"), "carol", ("key", "Tab"), "pw", ("key", "Tab"), "https://bank.example",
+           ("key", "Tab"))
+    h.screenshot("view-item-https", form)
+    typing(form, ("key", "Return"))
+    added = new_item(program)
+    assert (added["address"], added["type"]) == ("bank.example", "HTTPS"), added
+
+
+def the_logout_time_ends_the_item_form_and_saves_nothing(program):
+    v.seed(program, items_through(2))
+    before = v.exported(program)
+    h.run(["wine", "reg", "add", h.CONFIG_KEY, "/v", "LogoutTime", "/t", "REG_BINARY", "/d", "01", "/f"])
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    rows = v.wait_rows(view, 3)
+    v.click_row(view, rows[1])
+    v.click_control(view, "modify")
+    form = h.wait_window("^Insert or Modify Item$")
+    typing(form, ("key", "Tab"), ("key", "Tab"), "changed but never saved")
+    # The logout time is one minute from the login.
+    h.wait_no_window("^Insert or Modify Item$", timeout=120)
+    h.wait_no_window("^Pellucorda$")
+    assert v.exported(program) == before, "the vault changed"
+
+
 def the_tool_writes_only_while_nobody_is_logged_in(program):
     """One writer at a time: the native tool waits while the program under
     Wine holds the vault, from login to Lock, and a program that dies leaves
@@ -110,6 +193,10 @@ def the_tool_writes_only_while_nobody_is_logged_in(program):
 TESTS = {
     "new_item_is_saved_cleaned_and_clicks_copy_its_secrets": new_item_is_saved_cleaned_and_clicks_copy_its_secrets,
     "windows_a_toggles_the_window_and_logs_in_first": windows_a_toggles_the_window_and_logs_in_first,
+    "a_full_page_shows_every_row_and_the_tenth_takes_a_click": a_full_page_shows_every_row_and_the_tenth_takes_a_click,
+    "typing_stops_at_each_fields_limit": typing_stops_at_each_fields_limit,
+    "https_typed_in_the_address_makes_an_https_item": https_typed_in_the_address_makes_an_https_item,
+    "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,
     "the_tool_writes_only_while_nobody_is_logged_in": the_tool_writes_only_while_nobody_is_logged_in,
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -158,14 +159,6 @@ TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
         EXPECT_EQ(low, 128);
         EXPECT_EQ(high, 255);
         EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 200);
-        // The system's height, on the bottom edge of its rectangle.
-        RECT rect;
-        ::GetWindowRect(bar, &rect);
-        ::MapWindowPoints(nullptr, option.GetSafeHwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, 50);
-        EXPECT_EQ(rect.right, 250);
-        EXPECT_EQ(rect.bottom, 140);
-        EXPECT_NEAR(rect.bottom - rect.top, GetSystemMetrics(SM_CYHSCROLL), 1);
 
         ClickTab(dlg.m_tabCtrl, 1);
         EXPECT_TRUE(dlg.m_pageLocal.IsWindowVisible());
@@ -183,6 +176,89 @@ TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
     EXPECT_EQ(dlg.m_pageLocal.GetSafeHwnd(), nullptr);
     EXPECT_EQ(dlg.m_tabCtrl.GetSafeHwnd(), nullptr);
     EXPECT_TRUE(TakePostedAlphas().empty()) << "opening changes no opacity";
+}
+
+// Where the opacity bar sits, in the page's own coordinates, at whatever
+// scaling this process runs: between the "low" and "high" labels, inside its
+// group box and clear of the check boxes' group, with the system's height.
+TEST_F(ConfigDlgTest, TheOpacityBarSitsBetweenItsLabelsInsideItsGroup) {
+    const char* expectedDpi = std::getenv("PELLUCORDA_EXPECT_DPI");
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    if (expectedDpi != nullptr) {
+        ASSERT_EQ(dpi, std::atoi(expectedDpi)) << "the scaling asked for";
+    }
+    Run([&](DialogContext& d) {
+        HWND page = dlg.m_pageOption.GetSafeHwnd();
+        auto rectOf = [page](HWND hWnd) {
+            RECT rect = {};
+            ::GetWindowRect(hWnd, &rect);
+            ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+            return rect;
+        };
+        auto byText = [page](const char* text) {
+            for (HWND c = ::GetWindow(page, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+                if (TextOf(c) == text) return c;
+            }
+            return static_cast<HWND>(nullptr);
+        };
+        const RECT bar = rectOf(Item(dlg.m_pageOption, IDC_CONTROL_ALPHA));
+        const RECT low = rectOf(byText("low"));
+        const RECT high = rectOf(byText("high"));
+        const RECT group = rectOf(byText("Opacity of View Window"));
+        const RECT checks = rectOf(byText("Contral"));
+        SCOPED_TRACE(testing::Message() << dpi << " dpi: bar " << bar.left << "," << bar.top << "," << bar.right << ","
+                                        << bar.bottom);
+        EXPECT_GE(bar.left, low.right);
+        EXPECT_LE(bar.right, high.left);
+        EXPECT_GT(bar.right - bar.left, (high.left - low.right) / 2) << "the bar spans the room between the labels";
+        EXPECT_GT(bar.bottom, low.top) << "level with the labels";
+        EXPECT_LT(bar.top, low.bottom);
+        EXPECT_GE(bar.top, checks.bottom) << "over the check boxes' group";
+        EXPECT_GT(bar.top, group.top);
+        EXPECT_LT(bar.bottom, group.bottom);
+        EXPECT_NEAR(bar.bottom - bar.top, ::GetSystemMetrics(SM_CYHSCROLL), 1);
+        d.CloseBox();
+    });
+}
+
+// The same at 144 dpi (150 %): a new process of this program, started with
+// the prefix's LogPixels raised, runs the test above.
+TEST(ConfigDlgScaling, TheOpacityBarSitsBetweenItsLabelsAt144Dpi) {
+    const char kDesktop[] = "Control Panel\\Desktop";
+    DWORD saved = 0;
+    DWORD size = sizeof saved;
+    const bool hadValue = RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &saved,
+                                       &size) == ERROR_SUCCESS;
+    const DWORD dpi = 144;
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi), ERROR_SUCCESS);
+
+    char module[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string command =
+        std::string("\"") + module + "\" --gtest_filter=ConfigDlgTest.TheOpacityBarSitsBetweenItsLabelsInsideItsGroup";
+    SetEnvironmentVariableA("PELLUCORDA_EXPECT_DPI", "144");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const BOOL started =
+        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    SetEnvironmentVariableA("PELLUCORDA_EXPECT_DPI", nullptr);
+    DWORD exitCode = 1;
+    if (started) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    if (hadValue) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &saved, sizeof saved);
+    } else {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+    }
+    ASSERT_TRUE(started);
+    EXPECT_EQ(exitCode, 0u) << "the test failed at 144 dpi (its output is above)";
 }
 
 TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
@@ -220,6 +296,12 @@ TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
         EXPECT_EQ(ConfigString(kBackupPathValue), "E:\\copies");
         EXPECT_EQ(theApp.m_settings.GetBackupPath(), "E:\\copies");
         EXPECT_EQ(ConfigString(kSetupPathValue), setupPath);
+
+        // A stored path holds 255 characters: typing stops there.
+        Retype(Item(local, IDC_PATH_WEB), std::string(300, 'w'));
+        EXPECT_EQ(TextOf(Item(local, IDC_PATH_WEB)), std::string(255, 'w'));
+        EXPECT_EQ(ConfigString(kWebClientValue), std::string(255, 'w'));
+        Retype(Item(local, IDC_PATH_WEB), "in memory!");
         d.CloseBox();
     });
     EXPECT_EQ(result, IDCANCEL);

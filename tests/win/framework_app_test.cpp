@@ -89,6 +89,24 @@ TEST(Frame, FailedOnCreateLeavesNoWindowAndTheFrameDeletedAndForgotten) {
     EXPECT_TRUE(TakeQuitMessage());  // the main window's end
 }
 
+// A creation the system refuses before the window exists (here: a parent
+// that is no window) never reaches the frame's end of life; LoadFrame deletes
+// it all the same, so a failure means one thing to every caller.
+TEST(Frame, FailedCreationBeforeTheWindowExistsDeletesTheFrameToo) {
+    CWinApp app(kTitle);
+    g_framesDeleted = 0;
+    g_events.clear();
+    HWND gone = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(gone);
+    CWnd parent;
+    ASSERT_TRUE(parent.Attach(gone));  // a handle that no longer names a window
+    TestFrame* frame = new TestFrame;
+    EXPECT_FALSE(frame->LoadFrame(IDR_FW_FRAME, WS_OVERLAPPEDWINDOW, &parent));
+    EXPECT_EQ(g_framesDeleted, 1);
+    EXPECT_TRUE(g_events.empty()) << "no window, no OnCreate";
+    parent.Detach();
+}
+
 class TestApp : public CWinApp {
 public:
     TestApp() : CWinApp(kTitle) {}

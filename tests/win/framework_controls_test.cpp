@@ -47,7 +47,7 @@ TEST_F(Controls, ListTextsOfAnyLengthAndTheSelectedRow) {
     EXPECT_EQ(list.GetFirstSelectedItem(), 1);
 
     ASSERT_TRUE(list.DeleteAllItems());
-    EXPECT_EQ(ListView_GetItemCount(list.m_hWnd), 0);
+    EXPECT_EQ(list.GetItemCount(), 0);
     EXPECT_EQ(list.GetFirstSelectedItem(), -1);
 }
 

@@ -1,8 +1,13 @@
 // The launcher as the started program sees it: a probe program records the
 // command line it really received, for every kind of item, from the launcher
 // itself and from a double-click in the list window.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "view/launcher.h"
 #include "view_fixture.h"
@@ -103,6 +108,87 @@ TEST(Launcher, EachKindOfItemStartsItsCommandLineAndNoSecret) {
     }
     EXPECT_FALSE(LaunchItem(MakeItem("s", "u", "p", "", ADDRESS_LOCAL), tools));
     EXPECT_FALSE(StartCommandLine("\"C:\\no such folder\\program.exe\""));
+}
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide;
+    for (char c : text) wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+    std::string narrow;
+    for (; *text != 0; ++text) narrow += static_cast<char>(*text);
+    return narrow;
+}
+
+// The arguments a program started with this command line sees.
+std::vector<std::string> Arguments(const std::string& commandLine) {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(Wide(commandLine).c_str(), &count);
+    std::vector<std::string> result;
+    for (int i = 0; arguments != nullptr && i < count; ++i) result.push_back(Narrow(arguments[i]));
+    LocalFree(arguments);
+    return result;
+}
+
+// Addresses typed or imported that would break out of one argument.
+const char* const kHostileAddresses[] = {
+    "example.org --some-switch", "a\"b c", "x\\\" --y \"z", "tab\there\\", "\"quoted\"", "end\\",
+};
+
+// Blanks, tabs and double quotes percent-encoded.
+std::string Encoded(const std::string& address) {
+    std::string encoded;
+    for (char c : address) {
+        encoded += c == ' ' ? "%20" : c == '\t' ? "%09" : c == '"' ? "%22" : std::string(1, c);
+    }
+    return encoded;
+}
+
+}  // namespace
+
+TEST(Launcher, AWebFtpOrTelnetAddressIsExactlyOneArgumentWhateverTheBrowserCommand) {
+    struct Browser {
+        const char* registered;  // as the settings keep it
+        const char* program;     // what the started program sees as its path
+    };
+    const Browser browsers[] = {
+        {"\"C:\\Program Files\\Browser\\browse.exe\"", "C:\\Program Files\\Browser\\browse.exe"},
+        {"C:\\B\\b.exe \"%1\"", "C:\\B\\b.exe"},
+        {"C:\\PROGRA~1\\X\\X.EXE -nohome", "C:\\PROGRA~1\\X\\X.EXE"},
+    };
+    const std::pair<std::int32_t, const char*> types[] = {
+        {ADDRESS_HTTP, "http://"}, {ADDRESS_HTTPS, "https://"}, {ADDRESS_FTP, "ftp://"}, {ADDRESS_TELNET, "telnet://"}};
+    for (const Browser& browser : browsers) {
+        LaunchClients clients;
+        clients.browserCommand = browser.registered;
+        for (const auto& type : types) {
+            for (const char* address : kHostileAddresses) {
+                const std::string command = BuildLaunchCommand(MakeItem("s", "u", "p", address, type.first), clients);
+                EXPECT_EQ(Arguments(command),
+                          (std::vector<std::string>{browser.program, type.second + Encoded(address)}))
+                    << command;
+            }
+        }
+    }
+}
+
+TEST(Launcher, TheStartedBrowserReceivesTheAddressAsOneArgument) {
+    Probe probe;
+    const std::string path = probe.quoted.substr(1, probe.quoted.size() - 2);
+    // The registered command as some browsers leave it: unquoted, "%1" after.
+    for (const std::string& registered : {probe.quoted, path + " \"%1\""}) {
+        LaunchClients clients;
+        clients.browserCommand = registered;
+        for (const char* address : kHostileAddresses) {
+            ASSERT_TRUE(LaunchItem(MakeItem("s", "u", "p", address, ADDRESS_HTTPS), clients)) << registered;
+            EXPECT_EQ(Arguments(probe.Received()), (std::vector<std::string>{path, "https://" + Encoded(address)}))
+                << registered << " / " << address;
+        }
+    }
 }
 
 // A double-click on a row opens the item through the browser that the

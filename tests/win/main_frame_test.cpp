@@ -4,9 +4,11 @@
 // shell's notification-area call is recorded (on the null display driver the
 // real one always fails).
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <uxtheme.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
+#include "support/heap_checks.h"
 #include "support/message_pump.h"
 #include "support/temp_folder.h"
 #include "tray_test_support.h"
@@ -218,21 +221,85 @@ TEST_F(MainFrameTest, ExitFromTheTrayMenuEndsTheLoopRemovesTheIconAndTurnsTheSki
     EXPECT_EQ(::GetThemeAppProperties(), 0u);
 }
 
-// The frame is deleted inside the tray click that is still waiting for the
-// Login dialog: nothing of it may be used when that dialog's loop returns.
-TEST_F(MainFrameTest, ExitWhileATrayClickWaitsForTheLoginEndsTheProgramCleanly) {
-    CreateFrame();
-    shell.Calls().clear();
-    DialogDriver driver;
-    driver.ExpectDialog(IDD_LOGIN,
-                        [&](DialogContext&) { ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_EXIT, 0), 0); });
-    EXPECT_EQ(Tray(WM_LBUTTONDOWN), 0);
-    EXPECT_TRUE(driver.Done());
-    EXPECT_FALSE(::IsWindow(hFrame));
-    EXPECT_FALSE(theApp.IsLoggedIn());
+// A start whose frame cannot be created (the system refuses its status bar,
+// so OnCreate fails and the frame deletes itself) ends there: nothing reads
+// the deleted frame, no dialog shows and no icon stays behind.
+TEST_F(MainFrameTest, AStartWhoseFrameCannotBeCreatedEndsWithoutTouchingIt) {
+    struct RefuseStatusBar {
+        static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+            char className[64] = {};
+            if (code == HCBT_CREATEWND) ::GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className);
+            if (lstrcmpiA(className, STATUSCLASSNAMEA) == 0) return 1;
+            return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        }
+    };
+    FreedMemoryGuard guard;
+    DialogDriver driver;  // any dialog would be unexpected
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, RefuseStatusBar::Hook, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    theApp.m_pMainWnd = nullptr;
+    const BOOL started = theApp.InitInstance();
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+    EXPECT_EQ(guard.Violations(), 0) << "the deleted frame was used, first at " << guard.FirstViolation();
+    EXPECT_EQ(shell.TakeOperations(), Ops{}) << "no icon was ever added";
+    TakeQuitMessage();
+    theApp.ExitInstance();  // what the framework does after a failed start
+}
+
+// Exit chosen in the tray menu while a dialog runs modally inside a handler
+// of the frame (Config) or of the application (About, a login started by a
+// tray click): the dialog ends as Cancel would, and the frame and its Config
+// dialog live until that handler has returned. Every object deleted meanwhile
+// is locked away, so a use after its deletion counts.
+class ExitWhileADialogRuns : public MainFrameTest {
+protected:
+    // Opens the dialog with `open`, chooses Exit in the real tray menu from
+    // inside it, and checks the end: no use of freed memory, the dialog gone,
+    // the icon removed once, the loop ending and the skin switched off once.
+    void ExitFrom(UINT templateId, const std::function<void()>& open) {
+        FreedMemoryGuard guard;
+        CreateFrame();
+        shell.Calls().clear();
+        ThemeProbe probe;
+        TrayMenuWatch chooser;
+        chooser.choose = 's';  // "Exit Pellucorda(&S)"
+        chooser.HookWindow(hFrame);
+        DialogDriver driver;
+        HWND hDialog = nullptr;
+        driver.ExpectDialog(templateId, [&](DialogContext& d) {
+            hDialog = d.Hwnd();
+            chooser.commands.clear();
+            // The chosen command is posted; this dialog's loop delivers it.
+            Tray(WM_RBUTTONUP);
+        });
+        open();
+        EXPECT_TRUE(driver.Done());
+        EXPECT_TRUE(PumpUntil(theApp, [&] { return !::IsWindow(hFrame); }));
+        EXPECT_EQ(chooser.commands, std::vector<UINT>{ID_MAIN_EXIT});
+        EXPECT_FALSE(::IsWindow(hDialog));
+        EXPECT_EQ(theApp.m_pMainWnd, nullptr);
+        EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_DELETE}));
+        EXPECT_EQ(guard.Violations(), 0) << "a freed object was used, first at " << guard.FirstViolation();
+        ASSERT_TRUE(QuitWaiting());
+        EXPECT_EQ(theApp.Run(), 0);
+        EXPECT_EQ(probe.Count(), 1) << "USkin.dll ordinal 2, once";
+        EXPECT_FALSE(theApp.IsLoggedIn());
+    }
+};
+
+TEST_F(ExitWhileADialogRuns, Config) {
+    ExitFrom(IDD_CONFIG, [&] { ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_CONFIG, 0), 0); });
+}
+
+TEST_F(ExitWhileADialogRuns, About) {
+    ExitFrom(IDD_ABOUTBOX, [&] { ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0); });
+}
+
+TEST_F(ExitWhileADialogRuns, LoginFromATrayClick) {
+    ExitFrom(IDD_LOGIN, [&] { EXPECT_EQ(Tray(WM_LBUTTONDOWN), 0); });
     EXPECT_FALSE(ListShown());
-    EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_DELETE}));
-    EXPECT_TRUE(QuitWaiting());
 }
 
 TEST_F(MainFrameTest, AboutAndHelpFromTheTrayMenuReachTheApplication) {

@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,33 +12,8 @@
 #include "framework/framework.h"
 #include "res/resource.h"
 #include "settings/tab_page_ctrl.h"
+#include "support/heap_checks.h"
 #include "support/tab_click.h"
-
-// Watches one heap block: a page the control made must be freed with it.
-// Allocation is the C heap's on both sides, as the runtime's own.
-namespace {
-void* volatile g_pWatched = nullptr;
-volatile bool g_bWatchedFreed = false;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void operator delete(void* p) noexcept {
-    if (p != nullptr && p == g_pWatched) g_bWatchedFreed = true;
-    std::free(p);
-}
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
-void operator delete(void* p, std::size_t) noexcept { ::operator delete(p); }
 
 namespace {
 
@@ -267,20 +240,22 @@ TEST_F(TabPageCtrlTest, FocusReturnsToTheControlWhereTheUserLeftThePage) {
     EXPECT_EQ(::GetFocus(), telnet);
 }
 
-TEST_F(TabPageCtrlTest, TheFirstChildOrTheFocusAtThatMomentIsAPagesFirstFocus) {
+TEST_F(TabPageCtrlTest, TheFirstTabStopOrTheFocusAtThatMomentIsAPagesFirstFocus) {
     CTabPage first(IDD_PATHPAGE);
     CTabPage second(IDD_PATHPAGE);
     AddCallerPage(first, "One", 1);
     AddCallerPage(second, "Two", 2);
     tabs.SelectPage(1);
-    EXPECT_EQ(::GetFocus(), ::GetWindow(second.GetSafeHwnd(), GW_CHILD));
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(second.GetSafeHwnd(), IDC_PATH_WEB))
+        << "the first control Tab reaches, not the group box above it";
 
-    // Creating a dialog page puts the focus on its first tab stop; a control
-    // that answers FALSE keeps that one instead of the first child.
+    // A control that answers FALSE keeps the focus of the moment (here put
+    // in the new page) instead of its own choice.
     tabs.bFocusFirstChild = FALSE;
     CTabPage third(IDD_PATHPAGE);
     ASSERT_TRUE(third.Create(IDD_PATHPAGE, &host));
     HWND web = ::GetDlgItem(third.GetSafeHwnd(), IDC_PATH_WEB);
+    ::SetFocus(web);
     ASSERT_EQ(::GetFocus(), web);
     ASSERT_EQ(tabs.AddPage("Three", 3, &third), 2);
     ::SetFocus(::GetDlgItem(second.GetSafeHwnd(), IDC_PATH_FTP));
@@ -342,11 +317,11 @@ TEST_F(TabPageCtrlTest, TheControlDeletesOnlyThePagesItMade) {
     HWND callerWindow = callerPage->GetSafeHwnd();
     HWND madeWindow = madePage->GetSafeHwnd();
 
-    g_bWatchedFreed = false;
-    g_pWatched = madePage;
-    ASSERT_TRUE(tabs.RemovePage(1));
-    g_pWatched = nullptr;
-    EXPECT_TRUE(g_bWatchedFreed) << "a page made from a template goes with its tab";
+    {
+        DeletionWatch watch(madePage);
+        ASSERT_TRUE(tabs.RemovePage(1));
+        EXPECT_TRUE(watch.Deleted()) << "a page made from a template goes with its tab";
+    }
     EXPECT_FALSE(::IsWindow(madeWindow));
 
     ASSERT_TRUE(tabs.RemovePage(0));
@@ -358,13 +333,11 @@ TEST_F(TabPageCtrlTest, TheControlDeletesOnlyThePagesItMade) {
     // respects ownership the same way, last tab first.
     AddCallerPage(*callerPage, "Again", 3);
     ASSERT_EQ(tabs.AddPage("Made again", 4, static_cast<WORD>(IDD_PATHPAGE)), 1);
-    g_bWatchedFreed = false;
-    g_pWatched = tabs.GetPage(1);
+    DeletionWatch watch(tabs.GetPage(1));
     tabs.calls.clear();
     host.DestroyWindow();
-    g_pWatched = nullptr;
     EXPECT_EQ(tabs.calls, (std::vector<std::string>{"removing 1 4", "removing 0 3"}));
-    EXPECT_TRUE(g_bWatchedFreed);
+    EXPECT_TRUE(watch.Deleted());
     EXPECT_FALSE(callerPageDeleted);
     EXPECT_EQ(callerPage->GetSafeHwnd(), nullptr);
     delete callerPage;

@@ -121,7 +121,7 @@ protected:
     }
 
     std::vector<std::string> Column(int column) const {
-        const int rows = ListView_GetItemCount(view.m_listItem.m_hWnd);
+        const int rows = view.m_listItem.GetItemCount();
         std::vector<std::string> texts;
         texts.reserve(static_cast<std::size_t>(rows));
         for (int row = 0; row < rows; ++row) {
@@ -138,9 +138,10 @@ protected:
 
     void Select(int row) {
         ListView_SetItemState(view.m_listItem.m_hWnd, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        if (row >= 0)
+        if (row >= 0) {
             ListView_SetItemState(view.m_listItem.m_hWnd, row, LVIS_SELECTED | LVIS_FOCUSED,
                                   LVIS_SELECTED | LVIS_FOCUSED);
+        }
     }
 
     void Press(int id) {

@@ -9,6 +9,7 @@
 #include "support/dialog_driver.h"
 #include "view/item_dlg.h"
 #include "view_fixture.h"
+#include "widgets/subclass_wnd.h"
 
 using view_test::MakeItem;
 
@@ -49,7 +50,7 @@ TEST(ItemDialog, AddressLosesItsSchemeWhenTheFieldLosesFocusOrTheTypeListCloses)
     });
     EXPECT_STREQ(item.serviceAddress, "term.example.org");
     EXPECT_STREQ(item.userName, "alice");
-    EXPECT_EQ(item.addressType, ADDRESS_HTTP);
+    EXPECT_EQ(item.addressType, ADDRESS_TELNET) << "the last scheme taken off";
 
     // Enter while the address still has the focus keeps the text as typed.
     dialog.ResetItem();
@@ -60,22 +61,100 @@ TEST(ItemDialog, AddressLosesItsSchemeWhenTheFieldLosesFocusOrTheTypeListCloses)
     EXPECT_STREQ(item.serviceAddress, "https://kept.example.org");
 }
 
-TEST(ItemDialog, OkCutsLongTextsToTheirFieldsAndEnterInTheDescriptionPressesOk) {
+// The user sees the limit while typing: nothing is cut after OK.
+TEST(ItemDialog, EachEditTakesNoMoreThanItsFieldHoldsAndEnterInTheDescriptionPressesOk) {
     CItemDlg dialog;
     dialog.ResetItem();
-    const std::string longName(70, 'n');
-    const std::string longPassword = "0123456789abcdefghijklmnopqrstuv";  // 32
+    const std::string password43(43, 'p');
     LoginItem item = RunOk(dialog, [&](DialogContext& d) {
-        d.SetText(IDC_ITEM_SERVICE, longName);
-        d.SetText(IDC_ITEM_PASSWORD, longPassword);
-        SendMessageA(d.Item(IDC_ITEM_TYPE), CB_SETCURSEL, ADDRESS_LOCAL, 0);
+        const std::pair<int, size_t> limits[] = {{IDC_ITEM_SERVICE, 63},
+                                                 {IDC_ITEM_USER, 31},
+                                                 {IDC_ITEM_PASSWORD, 31},
+                                                 {IDC_ITEM_ADDRESS, 511},
+                                                 {IDC_ITEM_DESCRIPTION, 1023}};
+        for (const auto& limit : limits) {
+            d.Type(limit.first, std::string(limit.second + 5, 'x'));
+            EXPECT_EQ(d.Text(limit.first).size(), limit.second) << "control " << limit.first;
+        }
+        d.SetText(IDC_ITEM_PASSWORD, "");
+        d.Type(IDC_ITEM_PASSWORD, password43);
+        d.SetText(IDC_ITEM_DESCRIPTION, "");
         d.Type(IDC_ITEM_DESCRIPTION, "one line");
         d.PressKey(VK_RETURN);
     });
-    EXPECT_EQ(std::string(item.serviceName), longName.substr(0, 63));
-    EXPECT_EQ(std::string(item.password), longPassword.substr(0, 31));
+    EXPECT_EQ(std::string(item.password), password43.substr(0, 31)) << "what the field showed";
+    EXPECT_EQ(std::string(item.serviceName), std::string(63, 'x'));
     EXPECT_STREQ(item.description, "one line");
-    EXPECT_EQ(item.addressType, ADDRESS_LOCAL);
+
+    // A text put there past the limit is refused with a word, not cut.
+    std::string message;
+    DialogDriver driver;
+    driver
+        .ExpectDialog(IDD_ITEM,
+                      [](DialogContext& d) {
+                          d.SetText(IDC_ITEM_USER, std::string(40, 'u'));
+                          d.Click(IDOK);
+                          d.PressKey(VK_ESCAPE);
+                      })
+        .ExpectMessageBox([&](DialogContext& box) {
+            message = box.MessageText();
+            box.Click(IDOK);
+        });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(message, "Please enter no more than 31 characters.");
+}
+
+// "https://" typed and taken off must not leave an HTTP item behind.
+TEST(ItemDialog, TheSchemeTakenOffTheAddressChoosesTheAddressType) {
+    CItemDlg dialog;
+    const std::pair<const char*, int> cases[] = {
+        {"https://bank.example", ADDRESS_HTTPS},       {" ftp://files.example", ADDRESS_FTP},
+        {"telnet://bbs.example", ADDRESS_TELNET},      {"http://plain.example", ADDRESS_HTTP},
+        {"https://http://odd.example", ADDRESS_HTTPS}, {"no-scheme.example", ADDRESS_LOCAL}};
+    for (const auto& c : cases) {
+        dialog.LoadItem(MakeItem("s", "u", "p", "", ADDRESS_LOCAL));
+        LoginItem item = RunOk(dialog, [&](DialogContext& d) {
+            d.Type(IDC_ITEM_ADDRESS, c.first);
+            d.Type(IDC_ITEM_USER, "");  // the focus leaves the address
+            EXPECT_EQ(d.ComboSelection(IDC_ITEM_TYPE), c.second) << c.first;
+            d.Click(IDOK);
+        });
+        EXPECT_EQ(item.addressType, c.second) << c.first;
+    }
+}
+
+// However the form ends, the texts typed (the password shown in clear) are
+// overwritten in the edits before they go.
+TEST(ItemDialog, EditsAreWipedWhenTheFormEnds) {
+    class LastText : public CSubclassWnd {
+    public:
+        std::string atDestroy = "<not destroyed>";
+
+    protected:
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_DESTROY) {
+                char text[64] = {};
+                ::GetWindowTextA(m_hWndHooked, text, sizeof text);
+                atDestroy = text;
+            }
+            return CSubclassWnd::WindowProc(message, wParam, lParam);
+        }
+    };
+    CItemDlg dialog;
+    for (UINT key : {VK_ESCAPE, VK_RETURN}) {
+        dialog.ResetItem();
+        LastText password;
+        DialogDriver driver;
+        driver.ExpectDialog(IDD_ITEM, [&](DialogContext& d) {
+            password.HookWindow(d.Item(IDC_ITEM_PASSWORD));
+            d.Type(IDC_ITEM_PASSWORD, "s3cret!");
+            d.PressKey(key);
+        });
+        dialog.DoModal();
+        EXPECT_TRUE(driver.Done());
+        EXPECT_EQ(password.atDestroy, "") << "key " << key;
+    }
 }
 
 TEST(ItemDialog, CancelKeepsTheHeldItemAndNewStartsEmptyAfterIt) {

@@ -1,6 +1,7 @@
 // The list window as a window: its start, its fit into the size start-up
 // gives it, showing and hiding, opacity, the hotkey, the logout timer, Lock,
 // and the clipboard copies.
+#include <functional>
 #include <thread>
 
 #include "support/message_pump.h"
@@ -53,6 +54,50 @@ DWORD ClipboardDword(const char* formatName) {
 
 HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
 
+// Another program holding the clipboard open until released.
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : m_opened(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          m_release(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        m_thread = std::thread([this] {
+            OpenClipboard(nullptr);
+            SetEvent(m_opened);
+            WaitForSingleObject(m_release, 30000);
+            CloseClipboard();
+        });
+        WaitForSingleObject(m_opened, 30000);
+    }
+    ~ClipboardHolder() {
+        SetEvent(m_release);
+        m_thread.join();
+        CloseHandle(m_opened);
+        CloseHandle(m_release);
+    }
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+private:
+    HANDLE m_opened;
+    HANDLE m_release;
+    std::thread m_thread;
+};
+
+HANDLE WINAPI RefuseText(UINT format, HANDLE memory) {
+    return format == CF_TEXT ? nullptr : SetClipboardData(format, memory);
+}
+
+int g_openCalls = 0;
+int g_refusals = 0;
+BOOL WINAPI OpenAfterRefusals(HWND hWnd) {
+    ++g_openCalls;
+    if (g_refusals > 0) {
+        --g_refusals;
+        return FALSE;
+    }
+    return OpenClipboard(hWnd);
+}
+
 }  // namespace
 
 TEST_F(ViewTest, StartsLayeredWithTheSettingsOpacityAndNoHotKeyWhenSwitchedOff) {
@@ -102,6 +147,40 @@ TEST_F(ViewTest, EveryControlShowsWholeInTheSizeStartUpGivesTheWindow) {
     ReleaseDC(view, dc);
 }
 
+// A page is ten rows: in the size start-up gives the window, every one of
+// them lies inside the list's client area, below the header, with no
+// scrolling, and the "no." heading shows whole.
+TEST_F(ViewTest, AFullPageShowsEveryRowAndTheNumberHeadingWhole) {
+    LogInWith(15);
+    HWND list = view.m_listItem.GetSafeHwnd();
+    RECT client;
+    GetClientRect(list, &client);
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    RECT headerRect;
+    GetWindowRect(header, &headerRect);
+    MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&headerRect), 2);
+    EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    ASSERT_EQ(view.m_listItem.GetItemCount(), 10);
+    for (int row = 0; row < 10; ++row) {
+        RECT rect = {};
+        rect.left = LVIR_BOUNDS;
+        SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect));
+        EXPECT_GE(rect.top, headerRect.bottom) << "row " << row;
+        EXPECT_LE(rect.bottom, client.bottom) << "row " << row << " needs scrolling";
+    }
+
+    RECT heading = {};
+    SendMessageA(header, HDM_GETITEMRECT, ViewColumnIndex, reinterpret_cast<LPARAM>(&heading));
+    HDC dc = GetDC(header);
+    HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    SIZE extent;
+    GetTextExtentPoint32A(dc, "no.", 3, &extent);
+    SelectObject(dc, previousFont);
+    ReleaseDC(header, dc);
+    // The header keeps a margin of three edges on either side of a heading.
+    EXPECT_GE(heading.right - heading.left, extent.cx + 6 * GetSystemMetrics(SM_CXEDGE)) << "\"no.\" is cut";
+}
+
 TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {
     LogInWith(3);
     for (int action = 0; action < 4; ++action) {
@@ -114,7 +193,7 @@ TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {
         }
         EXPECT_TRUE(PumpUntil(theApp, [&] { return !view.IsWindowVisible(); })) << "action " << action;
         EXPECT_TRUE(theApp.IsLoggedIn());
-        EXPECT_EQ(ListView_GetItemCount(view.m_listItem.m_hWnd), 3);
+        EXPECT_EQ(view.m_listItem.GetItemCount(), 3);
     }
 }
 
@@ -189,7 +268,7 @@ TEST_F(ViewTest, LockLeavesAnEmptyHiddenListOnWhichItemCommandsDoNothing) {
     EXPECT_FALSE(theApp.IsLoggedIn());
     EXPECT_FALSE(theApp.m_store.IsOpen());
     EXPECT_FALSE(view.IsWindowVisible());
-    EXPECT_EQ(ListView_GetItemCount(view.m_listItem.m_hWnd), 0) << "no row of a locked vault stays";
+    EXPECT_EQ(view.m_listItem.GetItemCount(), 0) << "no row of a locked vault stays";
 
     // No dialog may appear and nothing may be saved over the vault.
     DialogDriver driver;
@@ -214,6 +293,53 @@ TEST_F(ViewTest, ALockDuringTheItemFormSavesNothing) {
     EXPECT_EQ(theApp.m_store.GetCount(), 0u);
     auto saved = Reopen();
     EXPECT_EQ(saved->GetCount(), 5u) << "the locked, emptied store must not replace the vault";
+}
+
+// The logout time runs out while the list window has a dialog open: the
+// dialog ends by itself as Cancel would, nothing typed there is saved, and
+// the vault file is untouched.
+TEST_F(ViewTest, ALockEndsEveryDialogTheListWindowHasOpenAndSavesNothing) {
+    LogInWith(5);
+    std::string before;
+    ASSERT_TRUE(ReadFileBytes(VaultPath(), before));
+    struct Case {
+        const char* what;
+        int button;
+        std::function<void(DialogDriver&, const DialogDriver::Action&)> expect;
+    };
+    const DialogDriver::Action lockInside = [&](DialogContext& d) {
+        if (d.Dialog() != nullptr && d.Dialog()->GetTemplateId() == IDD_ITEM) {
+            d.SetText(IDC_ITEM_PASSWORD, "typed, never saved");
+        }
+        view.SendMsg(WM_TIMER, kLogoutTimerId);  // and the user does nothing more
+    };
+    const Case cases[] = {
+        {"the item form of Modify", IDC_VIEW_MODIFY,
+         [](DialogDriver& driver, const DialogDriver::Action& a) { driver.ExpectDialog(IDD_ITEM, a); }},
+        {"the confirmation of Delete", IDC_VIEW_DELETE,
+         [](DialogDriver& driver, const DialogDriver::Action& a) { driver.ExpectMessageBox(a); }},
+        {"the Modify Password dialog", IDC_VIEW_PASSWORD,
+         [](DialogDriver& driver, const DialogDriver::Action& a) { driver.ExpectDialog(IDD_PASSWORD, a); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!theApp.IsLoggedIn()) LogInWith(5);
+        ASSERT_TRUE(ReadFileBytes(VaultPath(), before));
+        view.ShowWindow(SW_SHOWNORMAL);
+        Select(2);
+        DialogDriver driver;
+        driver.SetWatchdog(3000);  // a dialog left open fails the test
+        c.expect(driver, lockInside);
+        Press(c.button);
+        EXPECT_TRUE(driver.Done());
+        EXPECT_FALSE(theApp.IsLoggedIn());
+        EXPECT_EQ(FindWindowA("#32770", "Insert or Modify Item"), nullptr);
+        EXPECT_EQ(FindWindowA("#32770", "Modfiy Password"), nullptr);
+        EXPECT_TRUE(view.m_dlgItem.m_strPassword.empty());
+        std::string after;
+        ASSERT_TRUE(ReadFileBytes(VaultPath(), after));
+        EXPECT_TRUE(after == before) << "the vault file changed";
+    }
 }
 
 TEST_F(ViewTest, ClicksCopyUserNamePasswordAndAddressWithTheirPrivacyFormats) {
@@ -250,30 +376,58 @@ TEST_F(ViewTest, ClipboardFailuresAreTold) {
         box.Click(IDOK);
     };
 
-    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        OpenClipboard(nullptr);
-        SetEvent(opened);
-        WaitForSingleObject(release, 30000);
-        CloseClipboard();
-    });
-    WaitForSingleObject(opened, 30000);
-    driver.ExpectMessageBox(record);
-    Notify(NM_CLICK);
-    SetEvent(release);
-    holder.join();
-    CloseHandle(opened);
-    CloseHandle(release);
+    {
+        ClipboardHolder holder;
+        driver.ExpectMessageBox(record);
+        Notify(NM_CLICK);
+    }
 
     SetClipboardTextAsAnotherProgram("before");
     SetClipboardAllocator(FailingAlloc);
     driver.ExpectMessageBox(record);
     Notify(NM_RCLICK);
     SetClipboardAllocator(nullptr);
-    EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to open the clipboard", "System memory is not enough!"}));
     EXPECT_EQ(ClipboardText(), "<none>") << "emptied before the allocation failed, and closed again";
+
+    // The clipboard refusing the text is a failure too, not a copy.
+    SetClipboardDataSetter(RefuseText);
+    driver.ExpectMessageBox(record);
+    Notify(NM_RCLICK);
+    SetClipboardDataSetter(nullptr);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to open the clipboard", "System memory is not enough!",
+                                                  "Failed to put the text on the clipboard"}));
+    EXPECT_FALSE(IsClipboardTextRemembered());
+}
+
+// Clearing the clipboard at a lock must not give up because another program
+// holds it for a moment: it retries, and when every try failed it keeps the
+// digest, so the next chance (the exit, a later lock) takes the text back.
+TEST_F(ViewTest, ClearingTheClipboardRetriesAndKeepsTryingUntilItCan) {
+    LogInWith(1);
+    Select(0);
+    Notify(NM_RCLICK);
+    ASSERT_EQ(ClipboardText(), "pw0");
+    g_openCalls = 0;
+    g_refusals = 2;
+    SetClipboardOpener(OpenAfterRefusals);
+    theApp.Logout();
+    SetClipboardOpener(nullptr);
+    EXPECT_EQ(g_openCalls, 3);
+    EXPECT_EQ(ClipboardText(), "<none>") << "the third try took the password back";
+
+    LogInWith(1);
+    Select(0);
+    Notify(NM_RCLICK);
+    {
+        ClipboardHolder holder;
+        theApp.Logout();
+        EXPECT_TRUE(IsClipboardTextRemembered()) << "nothing could be looked at: the digest stays";
+    }
+    EXPECT_EQ(ClipboardText(), "pw0");
+    theApp.ExitInstance();
+    EXPECT_EQ(ClipboardText(), "<none>") << "the exit took it back";
+    EXPECT_FALSE(IsClipboardTextRemembered());
 }
 
 TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {

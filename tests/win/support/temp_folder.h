@@ -21,3 +21,15 @@ inline long FileSize(const std::string& path) {
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
     return static_cast<long>(data.nFileSizeLow);
 }
+
+// The whole content of a file; false when it cannot be read.
+inline bool ReadFileBytes(const std::string& path, std::string& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    ::CloseHandle(file);
+    return true;
+}

@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""The keyboard order of every dialog of the real program, with real Tab
+presses: where the focus starts and where each Tab takes it, round to the
+start again."""
+import sys
+
+import config_helpers as c
+import harness as h
+import view_helpers as v
+
+
+def focus_after_tabs(title, window, presses):
+    """The focused control (id, class) before and after each Tab press."""
+    probe = h.probe()
+    seen = [h.wait_until(lambda: probe.focus(title), "the focus in %s" % title)]
+    for _ in range(presses):
+        h.key(window, "Tab")
+        seen.append(h.wait_until(lambda: (lambda f: f if f != seen[-1] else None)(probe.focus(title)),
+                                 "Tab to move the focus in %s" % title, timeout=10))
+    return seen
+
+
+def expect_order(title, window, order):
+    """Tab runs through `order` (ids and classes) and back to its start."""
+    seen = focus_after_tabs(title, window, len(order))
+    assert seen == order + order[:1], "%s: Tab went %s, expected %s" % (title, seen, order + order[:1])
+
+
+EDIT, BUTTON = "Edit", "Button"
+
+
+def tab_runs_through_every_dialog_in_order(program):
+    v.seed(program, [])
+    program.start()
+    login = h.wait_window("^Login$")
+    expect_order("Login", login, [(1049, EDIT), (1, BUTTON)])
+    h.type_text(login, "quillmarsh")
+    h.key(login, "Return")
+
+    view = h.wait_window("^Pellucorda$")
+    v.wait_rows(view, 1)
+    expect_order("Pellucorda", view, [(1019, EDIT), (1020, BUTTON), (1024, BUTTON), (1025, BUTTON),
+                                      (1018, "SysListView32"), (1021, BUTTON), (1022, BUTTON), (1023, BUTTON),
+                                      (1045, BUTTON), (1046, BUTTON)])
+
+    # Modify Password: old, new, confirm, OK, Cancel.
+    v.click_control(view, "password")
+    passwords = h.wait_window("^Modfiy Password$")
+    expect_order("Modfiy Password", passwords, [(1047, EDIT), (1048, EDIT), (1072, EDIT), (1, BUTTON), (2, BUTTON)])
+    h.key(passwords, "Escape")
+    h.wait_no_window("^Modfiy Password$")
+
+    v.click_control(view, "new")
+    form = h.wait_window("^Insert or Modify Item$")
+    expect_order("Insert or Modify Item", form, [(1030, EDIT), (1032, EDIT), (1034, EDIT), (1033, EDIT),
+                                                 (1035, "ComboBox"), (1031, EDIT), (1, BUTTON), (2, BUTTON)])
+    h.key(form, "Escape")
+    h.wait_no_window("^Insert or Modify Item$")
+
+    # Config: each page's controls from the top, round again.
+    config = c.open_config()
+    expect_order("Config", config, [(1052, BUTTON), (1053, BUTTON), (1069, "ScrollBar"), (1051, EDIT)])
+    c.click_at(config, c.CONFIG_TAB_LOCAL)
+    h.wait_until(lambda: h.probe().focus("Config") == (1051, EDIT), "the focus in the Local page")
+    expect_order("Config", config, [(1051, EDIT), (1052, EDIT), (1054, EDIT), (1055, EDIT)])
+    h.key(config, "Escape")
+    h.wait_no_window("^Config$")
+
+
+TESTS = {
+    "tab_runs_through_every_dialog_in_order": tab_runs_through_every_dialog_in_order,
+}
+
+if __name__ == "__main__":
+    sys.exit(h.main(TESTS))
