@@ -33,7 +33,7 @@ win: deps
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPELLUCORDA_TESTS=OFF -DPELLUCORDA_FUZZ=ON \
-	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" >/dev/null
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
 	@cmake --build build/fuzz -j$(JOBS)
 
 test: all asan
