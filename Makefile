@@ -2,6 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 CMAKE_GEN := -G Ninja
 
 .PHONY: all deps native asan win fuzz-build test bench fuzz run clean format
@@ -43,7 +44,7 @@ bench: native win
 	@scripts/bench.sh
 
 fuzz: fuzz-build
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" scripts/fuzz.sh
 
 # Runs the program under Wine from a folder outside the build tree
 # (PELLUCORDA_HOME, default ~/.local/share/pellucorda).

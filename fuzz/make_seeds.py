@@ -42,8 +42,9 @@ def body_seeds():
         "empty_table": image([]),
         "one_item": image([record((b"bank", b"jo", b"secret", b"https://bank.example/", b"savings"), 1)]),
         # A whole page; type codes -1 to 8, outside the names as well as inside.
+        # No seed is near the full table's 166,840 bytes: the target would spend
+        # its time ciphering them (the tests load a full table).
         "ten_items": image([numbered(i) for i in range(10)]),
-        "hundred_items": image([numbered(i) for i in range(100)]),
         # Texts that fill their fields without a zero, reserved bytes that a
         # save drops, and bytes behind the image that are not a whole block.
         "full_width_fields": image([full, full], reserved=b"\xff" * 32) + b"trail",

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for FUZZ_SECONDS, one after the other, starting from
-# its seed corpus and keeping what it finds in build/fuzz/corpus/<name>/. Each
-# run's output goes to build/fuzz/<name>.log; a line per target sums it up.
+# Runs every fuzz target (or those named in FUZZ_TARGETS) for FUZZ_SECONDS, one
+# after the other, starting from its seed corpus and keeping what it finds in
+# build/fuzz/corpus/<name>/. Each run's output goes to build/fuzz/<name>.log; a
+# line per target sums it up.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${FUZZ_SECONDS:-60}
@@ -10,6 +11,7 @@ summary=()
 for target in "$root"/build/fuzz/fuzz/*_fuzz; do
   [ -x "$target" ] || continue
   name=$(basename "$target" _fuzz)
+  if [ -n "${FUZZ_TARGETS:-}" ] && ! grep -qw "$name" <<<"$FUZZ_TARGETS"; then continue; fi
   work="$root/build/fuzz/corpus/$name"
   log="$root/build/fuzz/$name.log"
   mkdir -p "$work"
@@ -21,8 +23,8 @@ for target in "$root"/build/fuzz/fuzz/*_fuzz; do
     finding="FINDING: $(grep -o 'Test unit written to .*' "$log" | tail -n 1 || true)"
   fi
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-  coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1 || true)
-  summary+=("FUZZ $name: ${rate:-?} exec/s, ${coverage:-no coverage}, $(find "$work" -type f | wc -l) inputs in its corpus, $finding")
+  coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+/[0-9]+[a-zA-Z]*' "$log" | tail -n 1 || true)
+  summary+=("FUZZ $name: ${rate:-?} exec/s, ${coverage:-no coverage}, $finding")
 done
 printf '%s\n' "${summary[@]}"
 exit $status
