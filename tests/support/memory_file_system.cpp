@@ -128,8 +128,6 @@ void MemoryFileSystem::Put(const std::string& path, const std::uint8_t* data, st
     file->bytes.assign(data, data + size);
 }
 
-bool MemoryFileSystem::Exists(const std::string& path) const { return m_files.count(path) != 0; }
-
 std::vector<std::uint8_t> MemoryFileSystem::Contents(const std::string& path) const {
     const auto found = m_files.find(path);
     return found == m_files.end() ? std::vector<std::uint8_t>() : found->second->bytes;

@@ -37,7 +37,6 @@ public:
     bool CopyOver(const std::string& from, const std::string& to) override;
 
     void Put(const std::string& path, const std::uint8_t* data, std::size_t size);
-    bool Exists(const std::string& path) const;
     // Empty when the file does not exist.
     std::vector<std::uint8_t> Contents(const std::string& path) const;
     // Names in order.
