@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +13,13 @@
 #include <vector>
 
 #include "cli/field_escape.h"
+#include "cli/item_fields.h"
+#include "cli/item_import.h"
 #include "cli/secret_input.h"
+#include "crypto/password_generator.h"
+#include "crypto/secret_string.h"
 #include "crypto/secure_wipe.h"
+#include "platform/codepage.h"
 #include "platform/message_sink.h"
 #include "store/login_item.h"
 #include "store/login_store.h"
@@ -21,41 +27,48 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: pellucorda-cli [--file PATH] [--password-stdin] COMMAND [ARGS]\n"
+const char kUsageLine[] = "usage: pellucorda-cli [--file PATH] [--password-stdin] COMMAND [ARGS]\n";
+
+const char kGlobalOptions[] =
     "\n"
     "  --file PATH        the vault (default: logininfo.dat in the current directory)\n"
     "  --password-stdin   read every secret from standard input, one line each\n"
-    "                     (the master password first); otherwise the master\n"
-    "                     password is read from the terminal without echo\n"
+    "                     (the master password first); otherwise secrets are\n"
+    "                     read from the terminal without echo\n"
+    "  --version          the tool's version\n"
     "\n"
-    "commands:\n"
-    "  list                          index, type, service, user, address of each item\n"
-    "  show INDEX [--password]       every field of one item\n"
-    "  add --service S [--user U] [--address A] [--type TYPE] [--description D]\n"
-    "                                append an item; its password is the next secret\n"
-    "  edit INDEX [--service S] [--user U] [--address A] [--type TYPE]\n"
-    "             [--description D] [--new-password]\n"
-    "                                replace the given fields of one item\n"
-    "  rm INDEX                      delete one item\n"
-    "  passwd                        change the master password (new one twice)\n"
-    "  check                         open the vault; print its item count and size\n"
-    "  init                          create a vault with the default content\n"
-    "  export                        all items, passwords included, tab-separated\n"
-    "  import FILE                   append the items of an export (- = stdin)\n"
-    "\n"
-    "TYPE is 0 to 4 or http, https, ftp, telnet, local. Secrets are never taken\n"
-    "from the command line.\n"
-    "exit status: 0 done, 1 usage, 2 wrong master password, 3 vault missing,\n"
-    "unreadable or damaged, 4 index out of range or vault full, 5 write failed\n";
+    "commands (help COMMAND, or COMMAND --help, shows one):\n";
 
-const char kExportHeader[] = "index\ttype\tservice\tuser\taddress\tpassword\tdescription";
+const char kTypeNote[] =
+    "TYPE is 0 to 4 or http, https, ftp, telnet, local. Without --type the\n"
+    "address's scheme gives it: https:// HTTPS, ftp:// FTP, telnet:// TELNET,\n"
+    "otherwise HTTP; edit keeps the item's type for an address without one.\n";
+
+const char kGeneratorNote[] =
+    "GENERATOR OPTIONS: --length N (4 to 31, default 16), --no-symbols,\n"
+    "--no-digits, --exclude CHARS. Letters of both cases are always used, and\n"
+    "each kind of character in use appears at least once.\n";
+
+const char kLimitsNote[] =
+    "Limits: a master password of at most 16 characters (as the program's Login\n"
+    "dialog takes); a service name of 63 bytes, a user name and a password of\n"
+    "31, an address of 511, a description of 1023. A longer value is refused.\n"
+    "Secrets are never taken from the command line.\n"
+    "exit status: 0 done, 1 usage or a refused value, 2 wrong master password,\n"
+    "3 vault missing, unreadable or damaged, 4 index out of range or vault full,\n"
+    "5 the vault or the output could not be written, or the program holds the vault\n";
+
+const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
+// What the program's Login dialog lets a user type.
+constexpr std::size_t kMaxMasterPasswordChars = 16;
+// Far beyond an export of 100 items in any of the shapes read.
+constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
 
-class StderrSink : public MessageSink {
-public:
-    void ShowMessage(const char* text) override { std::fprintf(stderr, "%s\n", text); }
-};
+// Standard output goes through this buffer rather than one the C library
+// allocates and frees: exports and shown passwords pass through it, and it is
+// wiped when the tool is done.
+char g_outputBuffer[4096];
 
 // A secret in a fixed buffer that is wiped when it goes, so no copy is left
 // behind in freed memory.
@@ -67,16 +80,12 @@ public:
     Secret& operator=(const Secret&) = delete;
     char* Buffer() { return m_text; }
     const char* Text() const { return m_text; }
+    std::size_t Length() const { return std::strlen(m_text); }
+    bool Equals(const Secret& other) const { return std::strcmp(m_text, other.m_text) == 0; }
 
 private:
     char m_text[kSecretSize];
 };
-
-int Usage(const char* problem) {
-    if (problem != nullptr) std::fprintf(stderr, "pellucorda-cli: %s\n", problem);
-    std::fputs(kUsage, stderr);
-    return ExitUsage;
-}
 
 bool ParseIndex(const std::string& text, int& index) {
     if (text.empty() || text.size() > 9) return false;
@@ -87,89 +96,92 @@ bool ParseIndex(const std::string& text, int& index) {
     return true;
 }
 
-bool ParseType(const std::string& text, std::int32_t& type) {
-    static const char* const kNames[] = {"http", "https", "ftp", "telnet", "local"};
-    for (std::int32_t code = 0; code < 5; ++code) {
-        const std::string digit(1, static_cast<char>('0' + code));
-        if (text == digit) {
-            type = code;
-            return true;
-        }
-        if (text.size() == std::strlen(kNames[code])) {
-            bool same = true;
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                char c = text[i];
-                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-                if (c != kNames[code][i]) same = false;
-            }
-            if (same) {
-                type = code;
-                return true;
-            }
-        }
+// Characters as the Login dialog counts them: a double-byte character is one.
+std::size_t CharacterCount(const char* text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; text[i] != '\0'; ++i, ++count) {
+        if (IsAnsiLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0') ++i;
     }
-    return false;
+    return count;
 }
 
-// The type as export writes it: the name for the offered types, the code
-// itself otherwise, so that an import gives back exactly the stored value.
-std::string ExportType(std::int32_t type) {
-    if (type >= 0 && type <= 4) return AddressTypeName(type);
-    return std::to_string(type);
-}
+struct PasswordChoice {
+    bool generate = false;
+    bool print = false;
+    bool generatorOptions = false;  // any given, to refuse them without --generate
+    PasswordRules rules;
+    std::string exclude;
+};
 
-bool ParseExportType(const std::string& text, std::int32_t& type) {
-    if (ParseType(text, type)) return true;
-    if (text.empty() || text.size() > 11) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return false;
-    type = static_cast<std::int32_t>(value);
-    return true;
-}
+struct ItemOptions {
+    ItemOptions() { values.Clear(); }
+    ~ItemOptions() { SecureWipe(&values, sizeof values); }
+    ItemOptions(const ItemOptions&) = delete;
+    ItemOptions& operator=(const ItemOptions&) = delete;
 
-std::string FieldText(const char* field, std::size_t width) {
-    // Stored records are taken byte for byte: a field may lack its terminator.
-    const void* end = std::memchr(field, '\0', width);
-    return std::string(field, end ? static_cast<const char*>(end) - field : width);
-}
-
-// Copies a value into a fixed field as the store cuts it, saying so when it
-// does not fit.
-void SetField(char* field, std::size_t width, const std::string& value, const char* name) {
-    if (value.size() > width - 1) {
-        std::fprintf(stderr, "warning: %s cut to %zu bytes\n", name, width - 1);
-    }
-    const std::string cut = value.substr(0, width - 1);
-    CopyField(field, width, cut.c_str());
-}
-
-struct ItemFields {
-    bool hasService = false, hasUser = false, hasAddress = false, hasType = false, hasDescription = false;
-    std::string service, user, address, description;
-    std::int32_t type = 0;
+    LoginItem values;
+    bool given[FieldCount] = {};
+    bool typeGiven = false;
+    bool schemeGiven = false;  // the address named its scheme
+    std::int32_t type = ADDRESS_HTTP;
+    std::int32_t schemeType = ADDRESS_HTTP;
     bool newPassword = false;
+    PasswordChoice password;
+};
+
+class Cli;
+
+struct Command {
+    const char* name;
+    int (Cli::*run)();
+    // Changes the vault: the one place that tells a writer from a reader.
+    bool changesVault;
+    const char* usage;
+    bool typeNote;       // the usage goes on with the TYPE paragraph
+    bool generatorNote;  // and with the GENERATOR OPTIONS one
 };
 
 class Cli {
 public:
-    Cli() : m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
+    Cli() : m_sink("pellucorda-cli: "), m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
 
     int Run(int argc, char** argv);
 
 private:
+    static const Command kCommands[];
+
+    int Dispatch(int argc, char** argv);
+    static const Command* FindCommand(const std::string& name);
+    void Tell(const std::string& text) { m_sink.ShowMessage(text.c_str()); }
+    int UsageError(const std::string& problem);
+    int PrintHelp(const Command* command);
+
     bool ReadSecret(const char* prompt, Secret& secret);
+    bool ReadNewSecret(const char* prompt, const char* confirmPrompt, Secret& secret);
+    int LockWriter();
     int OpenVault();
     int OpenVault(Secret& master);
     int SaveVault();
     int CheckIndex(const std::string& text, int& index);
-    int ParseItemOptions(std::size_t first, ItemFields& fields, bool allowNewPassword);
-    void ApplyFields(const ItemFields& fields, LoginItem& item);
-    void PrintItemLine(int index, const LoginItem& item, bool withSecrets);
+    bool TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const;
+
+    bool PutText(LoginItem& item, FieldId id, const char* data, std::size_t length);
+    int ParseGeneratorOption(std::size_t& i, PasswordChoice& choice, bool& taken);
+    int CheckPasswordChoice(const PasswordChoice& choice);
+    int ParseItemOptions(std::size_t first, ItemOptions& options, bool forEdit);
+    void ApplyOptions(const ItemOptions& options, LoginItem& item, bool forEdit);
+    int ObtainPassword(const PasswordChoice& choice, const char* prompt, Secret& password);
+    int MakePassword(const PasswordChoice& choice, Secret& password);
+
+    void PrintField(const LoginItem& item, FieldId id, EscapeMode mode);
+    void PrintLabelled(const char* label, const LoginItem& item, FieldId id);
+    void PrintItemLine(int index, const LoginItem& item, bool forExport);
+    void PrintItems(const std::string* wanted, bool forExport);
+    int ReadInput(const std::string& source, SecretString& content);
 
     int List();
     int Show();
+    int Locate();
     int Add();
     int Edit();
     int Remove();
@@ -178,27 +190,126 @@ private:
     int Init();
     int Export();
     int Import();
+    int Generate();
+    int Help();
 
-    StderrSink m_sink;
+    StandardErrorSink m_sink;
     std::unique_ptr<LoginStore> m_store;
     std::string m_file = kVaultFileName;
     bool m_passwordStdin = false;
+    const Command* m_command = nullptr;
     std::vector<std::string> m_args;  // after the command
 };
 
+const Command Cli::kCommands[] = {
+    {"list", &Cli::List, false, "  list                          index, type, service, user, address of each item\n",
+     false, false},
+    {"show", &Cli::Show, false, "  show INDEX [--password]       every field of one item\n", false, false},
+    {"locate", &Cli::Locate, false,
+     "  locate TEXT                   the items whose service, user, address or\n"
+     "                                description holds TEXT (ASCII case ignored)\n",
+     false, false},
+    {"add", &Cli::Add, true,
+     "  add --service S [--user U] [--address A] [--type TYPE] [--description D]\n"
+     "      [--generate [GENERATOR OPTIONS] [--print]]\n"
+     "                                append an item and print its index; its\n"
+     "                                password is the next secret (asked twice at\n"
+     "                                a terminal), or a generated one, printed on\n"
+     "                                the next line only with --print\n",
+     true, true},
+    {"edit", &Cli::Edit, true,
+     "  edit INDEX [--service S] [--user U] [--address A] [--type TYPE]\n"
+     "       [--description D] [--new-password | --generate [GENERATOR OPTIONS] [--print]]\n"
+     "                                replace the given fields of one item\n",
+     true, true},
+    {"rm", &Cli::Remove, true, "  rm INDEX                      delete one item\n", false, false},
+    {"passwd", &Cli::ChangeMasterPassword, true,
+     "  passwd                        change the master password (new one twice)\n", false, false},
+    {"check", &Cli::Check, false, "  check                         open the vault; print its item count and size\n",
+     false, false},
+    {"init", &Cli::Init, true, "  init                          create a vault with the default content\n", false,
+     false},
+    {"export", &Cli::Export, false, "  export                        all items, passwords included, tab-separated\n",
+     false, false},
+    {"import", &Cli::Import, true,
+     "  import [--csv] FILE           append the items of an export, or with --csv\n"
+     "                                of a CSV file with a header row as password\n"
+     "                                managers and browsers export (- = stdin);\n"
+     "                                all of them or, on any refusal, none\n",
+     false, false},
+    {"generate", &Cli::Generate, false, "  generate [GENERATOR OPTIONS]  print a random password\n", false, true},
+    {"help", &Cli::Help, false, "  help [COMMAND]                all commands, or one\n", false, false},
+};
+
+const Command* Cli::FindCommand(const std::string& name) {
+    for (const Command& command : kCommands) {
+        if (name == command.name) return &command;
+    }
+    return nullptr;
+}
+
+int Cli::UsageError(const std::string& problem) {
+    std::string hint = "pellucorda-cli help";
+    if (m_command != nullptr && m_command->run != &Cli::Help) hint += std::string(" ") + m_command->name;
+    Tell(problem + "; try '" + hint + "'");
+    return ExitUsage;
+}
+
+int Cli::PrintHelp(const Command* command) {
+    std::fputs(kUsageLine, stdout);
+    if (command != nullptr) {
+        std::fputs(command->usage, stdout);
+        if (command->typeNote) std::fprintf(stdout, "\n%s", kTypeNote);
+        if (command->generatorNote) std::fprintf(stdout, "\n%s", kGeneratorNote);
+        return ExitDone;
+    }
+    std::fputs(kGlobalOptions, stdout);
+    for (const Command& each : kCommands) std::fputs(each.usage, stdout);
+    for (const char* note : {kTypeNote, kGeneratorNote, kLimitsNote}) std::fprintf(stdout, "\n%s", note);
+    return ExitDone;
+}
+
 bool Cli::ReadSecret(const char* prompt, Secret& secret) {
+    std::size_t length = 0;
     if (m_passwordStdin) {
-        if (!ReadSecretLine(stdin, secret.Buffer(), kSecretSize)) {
-            std::fprintf(stderr, "pellucorda-cli: expected a secret line on standard input (%s)\n", prompt);
+        if (!ReadSecretLine(stdin, secret.Buffer(), kSecretSize, length)) {
+            Tell(std::string("expected a secret line on standard input (") + prompt + ")");
             return false;
         }
-        return true;
+    } else if (!ReadSecretFromTerminal(prompt, secret.Buffer(), kSecretSize, length)) {
+        Tell("cannot read a secret from the terminal; use --password-stdin");
+        return false;
     }
-    if (!ReadSecretFromTerminal(prompt, secret.Buffer(), kSecretSize)) {
-        std::fprintf(stderr, "pellucorda-cli: cannot read a secret from the terminal; use --password-stdin\n");
+    if (secret.Length() != length) {
+        // It would be cut at the NUL without a word.
+        SecureWipe(secret.Buffer(), kSecretSize);
+        Tell("a secret holds a NUL byte");
         return false;
     }
     return true;
+}
+
+// A secret that is being set: typed twice at a terminal, where a typo cannot
+// be seen.
+bool Cli::ReadNewSecret(const char* prompt, const char* confirmPrompt, Secret& secret) {
+    if (!ReadSecret(prompt, secret)) return false;
+    if (m_passwordStdin) return true;
+    Secret confirm;
+    if (!ReadSecret(confirmPrompt, confirm)) return false;
+    if (!secret.Equals(confirm)) {
+        Tell("the two passwords do not match; nothing was changed");
+        return false;
+    }
+    return true;
+}
+
+// One writer at a time: a command that changes the vault holds its writer
+// lock from before loading to the end, and the program holds it while logged
+// in, so neither writes its whole table over the other's change.
+int Cli::LockWriter() {
+    if (m_command == nullptr || !m_command->changesVault || m_store->LockWriter(m_file) != VaultInUse) return ExitDone;
+    Tell("the vault is open in Pellucorda; lock it there first");
+    return ExitWriteFailed;
 }
 
 int Cli::OpenVault() {
@@ -211,9 +322,10 @@ int Cli::OpenVault(Secret& master) {
     const auto size = std::filesystem::file_size(m_file, error);
     if (error || size == 0) {
         // Opening would create a new vault: a mistyped path must not do that.
-        std::fprintf(stderr, "pellucorda-cli: no vault at %s (create one with 'init')\n", m_file.c_str());
+        Tell("no vault at " + m_file + " (create one with 'init')");
         return ExitVaultUnusable;
     }
+    if (int status = LockWriter()) return status;
     if (!ReadSecret("Master password: ", master)) return ExitUsage;
     switch (m_store->Open(master.Text(), m_file)) {
     case VaultOk: return ExitDone;
@@ -224,173 +336,279 @@ int Cli::OpenVault(Secret& master) {
 
 int Cli::SaveVault() { return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed; }
 
+// The arguments of a command that takes one operand and may take one flag.
+bool Cli::TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const {
+    for (const std::string& arg : m_args) {
+        if (arg == flag) {
+            flagGiven = true;
+        } else if (operand.empty() && !arg.empty()) {
+            operand = arg;
+        } else {
+            return false;
+        }
+    }
+    return !operand.empty();
+}
+
 int Cli::CheckIndex(const std::string& text, int& index) {
-    if (!ParseIndex(text, index)) return Usage("INDEX must be a number");
+    if (!ParseIndex(text, index)) return UsageError("INDEX must be a number");
     if (static_cast<std::uint32_t>(index) >= m_store->GetCount()) {
-        std::fprintf(stderr, "pellucorda-cli: no item %d (the vault holds %u)\n", index, m_store->GetCount());
+        Tell("no item " + std::to_string(index) + " (the vault holds " + std::to_string(m_store->GetCount()) + ")");
         return ExitIndexOrFull;
     }
     return ExitDone;
 }
 
-int Cli::ParseItemOptions(std::size_t first, ItemFields& fields, bool allowNewPassword) {
-    for (std::size_t i = first; i < m_args.size(); ++i) {
-        const std::string& option = m_args[i];
-        if (allowNewPassword && option == "--new-password") {
-            fields.newPassword = true;
-            continue;
-        }
-        if (i + 1 >= m_args.size()) return Usage(("missing value after " + option).c_str());
+bool Cli::PutText(LoginItem& item, FieldId id, const char* data, std::size_t length) {
+    std::string problem;
+    if (FitText(item, id, data, length, problem)) return true;
+    Tell(problem);
+    return false;
+}
+
+int Cli::ParseGeneratorOption(std::size_t& i, PasswordChoice& choice, bool& taken) {
+    const std::string& option = m_args[i];
+    taken = true;
+    if (option == "--no-symbols") {
+        choice.rules.symbols = false;
+    } else if (option == "--no-digits") {
+        choice.rules.digits = false;
+    } else if (option == "--length" || option == "--exclude") {
+        if (i + 1 >= m_args.size()) return UsageError("missing value after " + option);
         const std::string& value = m_args[++i];
-        if (option == "--service") {
-            fields.hasService = true;
-            fields.service = value;
-        } else if (option == "--user") {
-            fields.hasUser = true;
-            fields.user = value;
-        } else if (option == "--address") {
-            fields.hasAddress = true;
-            fields.address = NormalizeAddress(value);
-        } else if (option == "--description") {
-            fields.hasDescription = true;
-            fields.description = value;
-        } else if (option == "--type") {
-            fields.hasType = true;
-            if (!ParseType(value, fields.type)) return Usage("TYPE must be 0 to 4 or http, https, ftp, telnet, local");
+        if (option == "--exclude") {
+            choice.exclude = value;
         } else {
-            return Usage(("unknown option " + option).c_str());
+            int length = 0;
+            if (!ParseIndex(value, length) || length < static_cast<int>(kMinGeneratedLength) ||
+                length > static_cast<int>(kMaxGeneratedLength)) {
+                return UsageError("--length must be from 4 to 31");
+            }
+            choice.rules.length = static_cast<std::size_t>(length);
         }
+    } else {
+        taken = false;
+        return ExitDone;
     }
+    choice.generatorOptions = true;
     return ExitDone;
 }
 
-void Cli::ApplyFields(const ItemFields& fields, LoginItem& item) {
-    if (fields.hasService) SetField(item.serviceName, sizeof item.serviceName, fields.service, "service name");
-    if (fields.hasUser) SetField(item.userName, sizeof item.userName, fields.user, "user name");
-    if (fields.hasAddress) SetField(item.serviceAddress, sizeof item.serviceAddress, fields.address, "address");
-    if (fields.hasDescription) {
-        SetField(item.description, sizeof item.description, fields.description, "description");
-    }
-    if (fields.hasType) item.addressType = fields.type;
+int Cli::CheckPasswordChoice(const PasswordChoice& choice) {
+    if (choice.generatorOptions && !choice.generate) return UsageError("generator options go with --generate");
+    if (choice.print && !choice.generate) return UsageError("--print goes with --generate");
+    return ExitDone;
 }
 
-void Cli::PrintItemLine(int index, const LoginItem& item, bool withSecrets) {
-    std::string line = std::to_string(index);
-    line += '\t';
-    line += withSecrets ? ExportType(item.addressType) : AddressTypeName(item.addressType);
-    for (const std::string& field :
-         {FieldText(item.serviceName, sizeof item.serviceName), FieldText(item.userName, sizeof item.userName),
-          FieldText(item.serviceAddress, sizeof item.serviceAddress)}) {
-        line += '\t';
-        line += EscapeField(field);
+int Cli::ParseItemOptions(std::size_t first, ItemOptions& options, bool forEdit) {
+    for (std::size_t i = first; i < m_args.size(); ++i) {
+        const std::string& option = m_args[i];
+        bool taken = false;
+        if (int status = ParseGeneratorOption(i, options.password, taken)) return status;
+        if (taken) continue;
+        if (forEdit && option == "--new-password") {
+            options.newPassword = true;
+            continue;
+        }
+        if (option == "--generate" || option == "--print") {
+            (option == "--generate" ? options.password.generate : options.password.print) = true;
+            continue;
+        }
+        if (i + 1 >= m_args.size()) return UsageError("missing value after " + option);
+        const std::string& value = m_args[++i];
+        if (option == "--type") {
+            options.typeGiven = true;
+            if (!ParseType(value, options.type))
+                return UsageError("TYPE must be 0 to 4 or http, https, ftp, telnet, local");
+            continue;
+        }
+        int id = 0;
+        while (id < FieldCount && (kFields[id].option == nullptr || option != kFields[id].option)) ++id;
+        if (id == FieldCount) return UsageError("unknown option " + option);
+        std::string text = value;
+        if (id == FieldAddress) {
+            options.schemeGiven = AddressTypeFromScheme(value, options.schemeType);
+            text = NormalizeAddress(value);
+        }
+        options.given[id] = true;
+        if (!PutText(options.values, static_cast<FieldId>(id), text.data(), text.size())) return ExitUsage;
     }
-    if (withSecrets) {
-        std::string password = EscapeField(FieldText(item.password, sizeof item.password));
-        line += '\t';
-        line += password;
-        SecureWipe(&password[0], password.size());
-        line += '\t';
-        line += EscapeField(FieldText(item.description, sizeof item.description));
+    if (options.newPassword && options.password.generate) {
+        return UsageError("--new-password and --generate exclude each other");
     }
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    SecureWipe(&line[0], line.size());
+    return CheckPasswordChoice(options.password);
 }
 
-int Cli::List() {
-    if (!m_args.empty()) return Usage("list takes no arguments");
-    if (int status = OpenVault()) return status;
+void Cli::ApplyOptions(const ItemOptions& options, LoginItem& item, bool forEdit) {
+    for (int id = 0; id < FieldCount; ++id) {
+        if (!options.given[id]) continue;
+        std::memcpy(FieldOf(item, static_cast<FieldId>(id)), FieldOf(options.values, static_cast<FieldId>(id)),
+                    kFields[id].width);
+    }
+    // An explicit type wins; else the scheme the address was given with; else
+    // a new item is a web site and an edited one keeps its type.
+    if (options.typeGiven) {
+        item.addressType = options.type;
+    } else if (options.schemeGiven) {
+        item.addressType = options.schemeType;
+    } else if (!forEdit) {
+        item.addressType = ADDRESS_HTTP;
+    }
+}
+
+int Cli::MakePassword(const PasswordChoice& choice, Secret& password) {
+    PasswordRules rules = choice.rules;
+    rules.exclude = choice.exclude.c_str();
+    switch (GeneratePassword(rules, password.Buffer(), kSecretSize)) {
+    case GenerateOk: return ExitDone;
+    case GenerateNoCharacters: Tell("--exclude leaves no character to draw from"); return ExitUsage;
+    case GenerateBadLength: return UsageError("--length must be from 4 to 31");
+    case GenerateNoRandom: break;
+    }
+    Tell("the system's random source gave nothing");
+    return ExitUsage;
+}
+
+int Cli::ObtainPassword(const PasswordChoice& choice, const char* prompt, Secret& password) {
+    if (choice.generate) return MakePassword(choice, password);
+    return ReadNewSecret(prompt, "Confirm item password: ", password) ? ExitDone : ExitUsage;
+}
+
+void Cli::PrintField(const LoginItem& item, FieldId id, EscapeMode mode) {
+    WriteEscaped(stdout, FieldOf(item, id), FieldLength(item, id), mode);
+}
+
+void Cli::PrintLabelled(const char* label, const LoginItem& item, FieldId id) {
+    std::fprintf(stdout, "%s: ", label);
+    PrintField(item, id, EscapeForReading);
+    std::fputc('\n', stdout);
+}
+
+// Straight into the tool's own output buffer: no copy of a password is made
+// on the way.
+void Cli::PrintItemLine(int index, const LoginItem& item, bool forExport) {
+    const EscapeMode mode = forExport ? EscapeForExport : EscapeForReading;
+    std::fprintf(stdout, "%d\t%s", index,
+                 forExport ? ExportType(item.addressType).c_str() : AddressTypeName(item.addressType));
+    const FieldId listed[] = {FieldService, FieldUser, FieldAddress};
+    const FieldId exported[] = {FieldService, FieldUser, FieldAddress, FieldPassword, FieldDescription};
+    const std::size_t count = forExport ? 5 : 3;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::fputc('\t', stdout);
+        PrintField(item, forExport ? exported[i] : listed[i], mode);
+    }
+    std::fputc('\n', stdout);
+}
+
+// The one loop over the items for list, locate and export: `wanted` (when
+// given) picks the items whose texts other than the password hold it.
+void Cli::PrintItems(const std::string* wanted, bool forExport) {
     LoginItem item;
     for (std::uint32_t i = 0; i < m_store->GetCount(); ++i) {
         m_store->GetItem(static_cast<int>(i), item);
-        PrintItemLine(static_cast<int>(i), item, false);
+        if (wanted != nullptr) {
+            bool found = false;
+            for (FieldId id : {FieldService, FieldUser, FieldAddress, FieldDescription}) {
+                found = found || ContainsIgnoringCase(FieldOf(item, id), FieldLength(item, id), *wanted);
+            }
+            if (!found) continue;
+        }
+        PrintItemLine(static_cast<int>(i), item, forExport);
     }
     SecureWipe(&item, sizeof item);
+}
+
+int Cli::List() {
+    if (!m_args.empty()) return UsageError("list takes no arguments");
+    if (int status = OpenVault()) return status;
+    if (IsTerminal(stdout)) std::fputs(kListHeader, stdout);
+    PrintItems(nullptr, false);
+    return ExitDone;
+}
+
+int Cli::Locate() {
+    if (m_args.size() != 1 || m_args[0].empty()) return UsageError("locate takes one TEXT");
+    if (int status = OpenVault()) return status;
+    if (IsTerminal(stdout)) std::fputs(kListHeader, stdout);
+    PrintItems(&m_args[0], false);
     return ExitDone;
 }
 
 int Cli::Show() {
     bool withPassword = false;
     std::string indexText;
-    for (const std::string& arg : m_args) {
-        if (arg == "--password") {
-            withPassword = true;
-        } else if (indexText.empty()) {
-            indexText = arg;
-        } else {
-            return Usage("show takes one INDEX");
-        }
-    }
-    if (indexText.empty()) return Usage("show needs an INDEX");
+    if (!TakeOperand("--password", withPassword, indexText)) return UsageError("show takes one INDEX");
     int index = 0;
-    if (!ParseIndex(indexText, index)) return Usage("INDEX must be a number");
+    if (!ParseIndex(indexText, index)) return UsageError("INDEX must be a number");
     if (int status = OpenVault()) return status;
     if (int status = CheckIndex(indexText, index)) return status;
     LoginItem item;
     m_store->GetItem(index, item);
-    std::string out = "index: " + std::to_string(index) + "\n";
-    out += "service: " + EscapeField(FieldText(item.serviceName, sizeof item.serviceName)) + "\n";
-    out += "type: " + std::string(AddressTypeName(item.addressType)) + "\n";
-    out += "user: " + EscapeField(FieldText(item.userName, sizeof item.userName)) + "\n";
-    if (withPassword) out += "password: " + EscapeField(FieldText(item.password, sizeof item.password)) + "\n";
-    out += "address: " + EscapeField(FieldText(item.serviceAddress, sizeof item.serviceAddress)) + "\n";
-    out += "description: " + EscapeField(FieldText(item.description, sizeof item.description)) + "\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    SecureWipe(&out[0], out.size());
+    std::fprintf(stdout, "index: %d\n", index);
+    PrintLabelled("service", item, FieldService);
+    std::fprintf(stdout, "type: %s\n", AddressTypeName(item.addressType));
+    PrintLabelled("user", item, FieldUser);
+    if (withPassword) PrintLabelled("password", item, FieldPassword);
+    PrintLabelled("address", item, FieldAddress);
+    PrintLabelled("description", item, FieldDescription);
     SecureWipe(&item, sizeof item);
     return ExitDone;
 }
 
 int Cli::Add() {
-    ItemFields fields;
-    if (int status = ParseItemOptions(0, fields, false)) return status;
-    if (!fields.hasService) return Usage("add needs --service");
+    ItemOptions options;
+    if (int status = ParseItemOptions(0, options, false)) return status;
+    if (!options.given[FieldService]) return UsageError("add needs --service");
     if (int status = OpenVault()) return status;
     Secret password;
-    if (!ReadSecret("Item password: ", password)) return ExitUsage;
+    if (int status = ObtainPassword(options.password, "Item password: ", password)) return status;
     LoginItem item;
     item.Clear();
-    ApplyFields(fields, item);
-    SetField(item.password, sizeof item.password, password.Text(), "password");
-    const bool added = m_store->AddItem(item);
-    SecureWipe(&item, sizeof item);
-    if (!added) {
-        std::fprintf(stderr, "Reach the max item limit!\n");
-        return ExitIndexOrFull;
+    ApplyOptions(options, item, false);
+    int status = ExitDone;
+    if (!PutText(item, FieldPassword, password.Text(), password.Length())) {
+        status = ExitUsage;
+    } else if (!m_store->AddItem(item)) {
+        Tell("Reach the max item limit!");
+        status = ExitIndexOrFull;
     }
-    if (int status = SaveVault()) return status;
-    std::printf("%u\n", m_store->GetCount() - 1);
+    SecureWipe(&item, sizeof item);
+    if (status == ExitDone) status = SaveVault();
+    if (status != ExitDone) return status;
+    std::fprintf(stdout, "%u\n", m_store->GetCount() - 1);
+    if (options.password.print) std::fprintf(stdout, "%s\n", password.Text());
     return ExitDone;
 }
 
 int Cli::Edit() {
-    if (m_args.empty()) return Usage("edit needs an INDEX");
+    if (m_args.empty()) return UsageError("edit needs an INDEX");
     int index = 0;
-    if (!ParseIndex(m_args[0], index)) return Usage("INDEX must be a number");
-    ItemFields fields;
-    if (int status = ParseItemOptions(1, fields, true)) return status;
+    if (!ParseIndex(m_args[0], index)) return UsageError("INDEX must be a number");
+    ItemOptions options;
+    if (int status = ParseItemOptions(1, options, true)) return status;
     if (int status = OpenVault()) return status;
     if (int status = CheckIndex(m_args[0], index)) return status;
+    Secret password;
+    const bool newPassword = options.newPassword || options.password.generate;
+    if (newPassword) {
+        if (int status = ObtainPassword(options.password, "New item password: ", password)) return status;
+    }
     LoginItem item;
     m_store->GetItem(index, item);
-    ApplyFields(fields, item);
-    if (fields.newPassword) {
-        Secret password;
-        if (!ReadSecret("New item password: ", password)) {
-            SecureWipe(&item, sizeof item);
-            return ExitUsage;
-        }
-        SetField(item.password, sizeof item.password, password.Text(), "password");
-    }
-    m_store->ReplaceItem(index, item);
+    ApplyOptions(options, item, true);
+    const bool fits = !newPassword || PutText(item, FieldPassword, password.Text(), password.Length());
+    if (fits) m_store->ReplaceItem(index, item);
     SecureWipe(&item, sizeof item);
-    return SaveVault();
+    if (!fits) return ExitUsage;
+    if (int status = SaveVault()) return status;
+    if (options.password.print) std::fprintf(stdout, "%s\n", password.Text());
+    return ExitDone;
 }
 
 int Cli::Remove() {
-    if (m_args.size() != 1) return Usage("rm takes one INDEX");
+    if (m_args.size() != 1) return UsageError("rm takes one INDEX");
     int index = 0;
-    if (!ParseIndex(m_args[0], index)) return Usage("INDEX must be a number");
+    if (!ParseIndex(m_args[0], index)) return UsageError("INDEX must be a number");
     if (int status = OpenVault()) return status;
     if (int status = CheckIndex(m_args[0], index)) return status;
     m_store->DeleteItem(index);
@@ -398,43 +616,49 @@ int Cli::Remove() {
 }
 
 int Cli::ChangeMasterPassword() {
-    if (!m_args.empty()) return Usage("passwd takes no arguments");
+    if (!m_args.empty()) return UsageError("passwd takes no arguments");
     Secret current;
     if (int status = OpenVault(current)) return status;
     Secret fresh, confirm;
     if (!ReadSecret("New master password: ", fresh)) return ExitUsage;
+    if (CharacterCount(fresh.Text()) > kMaxMasterPasswordChars) {
+        // The program could never open the vault again.
+        Tell(
+            "the new master password is longer than 16 characters, which the program's Login dialog cannot "
+            "take; the master password is unchanged");
+        return ExitUsage;
+    }
     if (!ReadSecret("Confirm new master password: ", confirm)) return ExitUsage;
-    if (std::strcmp(fresh.Text(), confirm.Text()) != 0) {
-        std::fprintf(stderr, "The two new password not matched!\n");
+    if (!fresh.Equals(confirm)) {
+        Tell("The two new password not matched!");
         return ExitUsage;
     }
     switch (m_store->ChangePassword(current.Text(), fresh.Text())) {
-    case VaultOk: std::printf("Modify password success!\n"); return ExitDone;
-    case VaultWrongPassword:
-        std::fprintf(stderr, "Not modified, because old password dismatched!\n");
-        return ExitWrongPassword;
-    default: std::fprintf(stderr, "Modify password failed!\n"); return ExitWriteFailed;
+    case VaultOk: std::fputs("Modify password success!\n", stdout); return ExitDone;
+    case VaultWrongPassword: Tell("Not modified, because old password dismatched!"); return ExitWrongPassword;
+    default: Tell("Modify password failed!"); return ExitWriteFailed;
     }
 }
 
 int Cli::Check() {
-    if (!m_args.empty()) return Usage("check takes no arguments");
+    if (!m_args.empty()) return UsageError("check takes no arguments");
     if (int status = OpenVault()) return status;
     std::error_code error;
     const auto size = std::filesystem::file_size(m_file, error);
-    std::printf("items: %u\nsize: %llu bytes\n", m_store->GetCount(),
-                static_cast<unsigned long long>(error ? 0 : size));
+    std::fprintf(stdout, "items: %u\nsize: %llu bytes\n", m_store->GetCount(),
+                 static_cast<unsigned long long>(error ? 0 : size));
     return ExitDone;
 }
 
 int Cli::Init() {
-    if (!m_args.empty()) return Usage("init takes no arguments");
+    if (!m_args.empty()) return UsageError("init takes no arguments");
     std::error_code error;
     const auto size = std::filesystem::file_size(m_file, error);
     if (!error && size != 0) {
-        std::fprintf(stderr, "pellucorda-cli: %s already holds a vault; init only creates new ones\n", m_file.c_str());
+        Tell(m_file + " already holds a vault; init only creates new ones");
         return ExitUsage;
     }
+    if (int status = LockWriter()) return status;
     // The same path as the program's first login: an empty or missing file
     // gets the default item under the default master password.
     switch (m_store->Open(kDefaultMasterPassword, m_file)) {
@@ -443,144 +667,141 @@ int Cli::Init() {
     case VaultOpenFailed: return ExitWriteFailed;
     default: return ExitVaultUnusable;
     }
-    std::fprintf(stderr, "created %s with the default master password \"%s\"; change it with 'passwd'\n",
-                 m_file.c_str(), kDefaultMasterPassword);
+    Tell("created " + m_file + " with the default master password \"" + kDefaultMasterPassword +
+         "\"; change it with 'passwd'");
     return ExitDone;
 }
 
 int Cli::Export() {
-    if (!m_args.empty()) return Usage("export takes no arguments");
+    if (!m_args.empty()) return UsageError("export takes no arguments");
     if (int status = OpenVault()) return status;
-    std::fprintf(stderr,
-                 "warning: the export holds every password in clear text; keep it safe and delete it after use\n");
-    std::printf("%s\n", kExportHeader);
-    LoginItem item;
-    for (std::uint32_t i = 0; i < m_store->GetCount(); ++i) {
-        m_store->GetItem(static_cast<int>(i), item);
-        PrintItemLine(static_cast<int>(i), item, true);
-    }
-    SecureWipe(&item, sizeof item);
+    Tell("warning: the export holds every password in clear text; keep it safe and delete it after use");
+    std::fprintf(stdout, "%s\n", kExportHeader);
+    PrintItems(nullptr, true);
     return ExitDone;
 }
 
-// Splits one export line into its fields (no escapes undone yet).
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) return fields;
-        start = tab + 1;
+int Cli::Generate() {
+    PasswordChoice choice;
+    for (std::size_t i = 0; i < m_args.size(); ++i) {
+        bool taken = false;
+        if (int status = ParseGeneratorOption(i, choice, taken)) return status;
+        if (!taken) return UsageError("unknown option " + m_args[i]);
     }
+    Secret password;
+    if (int status = MakePassword(choice, password)) return status;
+    std::fprintf(stdout, "%s\n", password.Text());
+    return ExitDone;
 }
 
-bool ReadLine(std::FILE* in, std::string& line) {
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::getc(in)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        line += static_cast<char>(c);
+int Cli::Help() {
+    if (m_args.empty()) return PrintHelp(nullptr);
+    const Command* command = m_args.size() == 1 ? FindCommand(m_args[0]) : nullptr;
+    if (command == nullptr) return UsageError("help takes one COMMAND");
+    return PrintHelp(command);
+}
+
+// The whole input in one wiped string, read without a buffer of the C
+// library in between: an export holds every password.
+int Cli::ReadInput(const std::string& source, SecretString& content) {
+    std::FILE* in = stdin;
+    if (source != "-") {
+        in = std::fopen(source.c_str(), "rb");
+        if (in == nullptr) {
+            Tell("cannot read " + source + ": " + std::strerror(errno));
+            return ExitUsage;
+        }
+        std::setvbuf(in, nullptr, _IONBF, 0);
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return any;
+    constexpr std::size_t kChunk = 64 * 1024;
+    bool tooLarge = false;
+    for (;;) {
+        const std::size_t had = content.size();
+        if (had >= kMaxImportBytes) {
+            tooLarge = true;
+            break;
+        }
+        content.resize(had + kChunk);
+        const std::size_t got = std::fread(&content[had], 1, kChunk, in);
+        content.resize(had + got);
+        if (got < kChunk) break;
+    }
+    const bool failed = std::ferror(in) != 0;
+    if (in != stdin) std::fclose(in);
+    if (failed) {
+        Tell("cannot read " + source);
+        return ExitUsage;
+    }
+    if (tooLarge) {
+        Tell(source + " is too large to import");
+        return ExitUsage;
+    }
+    return ExitDone;
 }
 
 int Cli::Import() {
-    if (m_args.size() != 1) return Usage("import takes one FILE (- for standard input)");
+    bool csv = false;
+    std::string source;
+    if (!TakeOperand("--csv", csv, source)) return UsageError("import takes one FILE (- for standard input)");
     if (int status = OpenVault()) return status;
-    std::FILE* in = stdin;
-    if (m_args[0] != "-") {
-        in = std::fopen(m_args[0].c_str(), "rb");
-        if (in == nullptr) {
-            std::fprintf(stderr, "pellucorda-cli: cannot read %s: %s\n", m_args[0].c_str(), std::strerror(errno));
-            return ExitUsage;
-        }
-    }
-    std::string line;
-    int status = ExitDone;
-    int lineNumber = 0;
-    std::uint32_t added = 0;
-    LoginItem item;
-    while (status == ExitDone && ReadLine(in, line)) {
-        ++lineNumber;
-        if (lineNumber == 1 && line == kExportHeader) continue;
-        if (line.empty()) continue;
-        std::vector<std::string> fields = SplitTabs(line);
-        SecureWipe(&line[0], line.size());
-        std::vector<std::string> texts(fields.size());
-        bool ok = fields.size() == 7;
-        for (std::size_t f = 0; ok && f < fields.size(); ++f) ok = UnescapeField(fields[f], texts[f]);
-        std::int32_t type = 0;
-        ok = ok && ParseExportType(texts[1], type);
-        if (!ok) {
-            std::fprintf(stderr, "pellucorda-cli: line %d is not an exported item (7 tab-separated fields)\n",
-                         lineNumber);
-            status = ExitUsage;
-        } else {
-            item.Clear();
-            SetField(item.serviceName, sizeof item.serviceName, texts[2], "service name");
-            SetField(item.userName, sizeof item.userName, texts[3], "user name");
-            SetField(item.serviceAddress, sizeof item.serviceAddress, texts[4], "address");
-            SetField(item.password, sizeof item.password, texts[5], "password");
-            SetField(item.description, sizeof item.description, texts[6], "description");
-            item.addressType = type;
-            if (m_store->AddItem(item)) {
-                ++added;
-            } else {
-                std::fprintf(stderr, "Reach the max item limit!\n");
-                status = ExitIndexOrFull;
-            }
-        }
-        for (std::string& text : fields) SecureWipe(&text[0], text.size());
-        for (std::string& text : texts) SecureWipe(&text[0], text.size());
-    }
-    SecureWipe(&item, sizeof item);
-    if (in != stdin) std::fclose(in);
+    SecretString content;
+    if (int status = ReadInput(source, content)) return status;
+    ItemImport import(*m_store, m_sink);
+    const int status = csv ? import.FromCsv(content) : import.FromExport(content);
     // Nothing of a failed import reaches the file.
     if (status != ExitDone) return status;
     if (int saved = SaveVault()) return saved;
-    std::fprintf(stderr, "imported %u items\n", added);
+    Tell("imported " + std::to_string(import.Added()) + (import.Added() == 1 ? " item" : " items"));
     return ExitDone;
 }
 
-int Cli::Run(int argc, char** argv) {
+int Cli::Dispatch(int argc, char** argv) {
     int i = 1;
-    std::string command;
+    std::string name;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+        if (arg == "--help" || arg == "-h") return PrintHelp(nullptr);
+        if (arg == "--version") {
+            std::fputs("pellucorda-cli " PELLUCORDA_VERSION "\n", stdout);
             return ExitDone;
         }
         if (arg == "--file") {
-            if (i + 1 >= argc) return Usage("--file needs a PATH");
+            if (i + 1 >= argc) return UsageError("--file needs a PATH");
             m_file = argv[++i];
         } else if (arg == "--password-stdin") {
             m_passwordStdin = true;
         } else if (!arg.empty() && arg[0] == '-') {
-            return Usage(("unknown option " + arg).c_str());
+            return UsageError("unknown option " + arg);
         } else {
-            command = arg;
+            name = arg;
             ++i;
             break;
         }
     }
     for (; i < argc; ++i) m_args.emplace_back(argv[i]);
-    if (command.empty()) return Usage("no command");
-    if (command == "list") return List();
-    if (command == "show") return Show();
-    if (command == "add") return Add();
-    if (command == "edit") return Edit();
-    if (command == "rm") return Remove();
-    if (command == "passwd") return ChangeMasterPassword();
-    if (command == "check") return Check();
-    if (command == "init") return Init();
-    if (command == "export") return Export();
-    if (command == "import") return Import();
-    return Usage(("unknown command " + command).c_str());
+    if (name.empty()) return UsageError("no command given");
+    m_command = FindCommand(name);
+    if (m_command == nullptr) return UsageError("unknown command " + name);
+    for (const std::string& arg : m_args) {
+        if (arg == "--help" || arg == "-h") return PrintHelp(m_command);
+    }
+    return (this->*m_command->run)();
+}
+
+int Cli::Run(int argc, char** argv) {
+    PrepareStandardStreams();
+    // Standard input is read a byte at a time for secrets and straight into
+    // wiped strings for imports, so no stdio buffer ever holds a secret.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    std::setvbuf(stdout, g_outputBuffer, _IOFBF, sizeof g_outputBuffer);
+    int status = Dispatch(argc, argv);
+    // A full disk or a closed pipe must not pass for a finished export.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        Tell("cannot write the output");
+        if (status == ExitDone) status = ExitWriteFailed;
+    }
+    SecureWipe(g_outputBuffer, sizeof g_outputBuffer);
+    return status;
 }
 
 }  // namespace

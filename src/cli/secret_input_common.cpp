@@ -2,8 +2,8 @@
 
 #include "crypto/secure_wipe.h"
 
-bool ReadSecretLine(std::FILE* in, char* buffer, std::size_t size) {
-    std::size_t length = 0;
+bool ReadSecretLine(std::FILE* in, char* buffer, std::size_t size, std::size_t& length) {
+    length = 0;
     bool any = false;
     int c;
     while ((c = std::getc(in)) != EOF) {
@@ -14,6 +14,7 @@ bool ReadSecretLine(std::FILE* in, char* buffer, std::size_t size) {
             while ((c = std::getc(in)) != EOF && c != '\n') {
             }
             SecureWipe(buffer, size);
+            length = 0;
             return false;
         }
         buffer[length++] = static_cast<char>(c);

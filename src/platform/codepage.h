@@ -1,6 +1,8 @@
 #pragma once
-// Lead-byte test of the ANSI code page, so that text searches never start a
-// match on the trail byte of a double-byte character.
+// The ANSI code page that vault texts are stored in: its lead bytes, so that
+// text searches never start a match on the trail byte of a double-byte
+// character, and conversion of UTF-8 text into it.
+#include <cstddef>
 
 using LeadByteTest = bool (*)(unsigned char byte);
 
@@ -10,3 +12,16 @@ bool IsAnsiLeadByte(unsigned char byte);
 
 // Replaces the test (nullptr restores the platform's); for tests.
 void SetLeadByteTest(LeadByteTest test);
+
+enum AnsiResult {
+    AnsiOk,
+    AnsiBadUtf8,          // not well-formed UTF-8
+    AnsiUnrepresentable,  // a character the code page cannot hold
+    AnsiTooLong,          // more bytes than `outSize`
+};
+
+// Converts `length` bytes of UTF-8 into the ANSI code page: the system's on
+// Windows, Windows-1252 elsewhere (the code page of Western Windows, and the
+// one Wine gives by default). Writes at most `outSize` bytes, no terminator,
+// and their count to `written`. No character is replaced by a look-alike.
+AnsiResult Utf8ToAnsi(const char* utf8, std::size_t length, char* out, std::size_t outSize, std::size_t& written);

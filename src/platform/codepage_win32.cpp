@@ -3,6 +3,10 @@
 #endif
 #include <windows.h>
 
+#include <climits>
+#include <vector>
+
+#include "crypto/secret_string.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -15,3 +19,31 @@ bool IsAnsiLeadByte(unsigned char byte) {
 }
 
 void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }
+
+AnsiResult Utf8ToAnsi(const char* utf8, std::size_t length, char* out, std::size_t outSize, std::size_t& written) {
+    written = 0;
+    if (length == 0) return AnsiOk;
+    if (length > INT_MAX / 2) return AnsiTooLong;
+    const int inLength = static_cast<int>(length);
+    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, inLength, nullptr, 0);
+    if (wideLength == 0) return AnsiBadUtf8;
+    // The text may be a password: its wide copy is wiped too.
+    std::vector<wchar_t, WipingAllocator<wchar_t>> wide(static_cast<std::size_t>(wideLength));
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, inLength, wide.data(), wideLength);
+    const UINT codePage = GetACP();
+    if (codePage == CP_UTF8) {
+        // A system set to UTF-8 stores the text as it is.
+        if (length > outSize) return AnsiTooLong;
+        for (std::size_t i = 0; i < length; ++i) out[i] = utf8[i];
+        written = length;
+        return AnsiOk;
+    }
+    BOOL usedDefault = FALSE;
+    const int needed =
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, nullptr, &usedDefault);
+    if (needed == 0 || usedDefault) return AnsiUnrepresentable;
+    if (static_cast<std::size_t>(needed) > outSize) return AnsiTooLong;
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, out, needed, nullptr, &usedDefault);
+    written = static_cast<std::size_t>(needed);
+    return AnsiOk;
+}

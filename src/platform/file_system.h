@@ -7,6 +7,20 @@
 #include <memory>
 #include <string>
 
+// What tells one version of a file from another: which file it is (device
+// and inode, or volume and file index), its length and its last write time.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+
+    bool operator==(const FileStamp& other) const {
+        return device == other.device && file == other.file && size == other.size && modified == other.modified;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
 class FileHandle {
 public:
     virtual ~FileHandle() = default;
@@ -17,7 +31,17 @@ public:
     virtual bool Write(const void* data, std::size_t size) = 0;
     virtual bool Flush() = 0;
     virtual bool Truncate(std::uint64_t length) = 0;
+    // The open file's stamp. Taken only from handles that wrote nothing: a
+    // file system may settle the write time when a writing handle closes.
+    virtual bool GetStamp(FileStamp& stamp) = 0;
     virtual void Close() = 0;
+};
+
+// An exclusive lock, kept until this object goes; the system drops it when
+// the process ends, so a crash leaves no stale lock.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
 };
 
 class FileSystem {
@@ -29,11 +53,17 @@ public:
     virtual std::unique_ptr<FileHandle> OpenExclusive(const std::string& path, std::string& error) = 0;
     // A new, empty file in the same folder as `path`; its name goes to `tempPath`.
     virtual std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) = 0;
-    // Atomically puts `from` in the place of `to`, replacing it.
+    // Atomically puts `from` in the place of `to`, replacing it and keeping
+    // what the user set on `to` (attributes, access rights).
     virtual bool MoveReplace(const std::string& from, const std::string& to) = 0;
     virtual bool Remove(const std::string& path) = 0;
-    // Copies a whole file, replacing the target.
-    virtual bool CopyOver(const std::string& from, const std::string& to) = 0;
+    // The file that `path` names once every link is followed; `path` itself
+    // when it cannot be resolved (it does not exist).
+    virtual std::string FinalPath(const std::string& path) = 0;
+    // Locks the file at `path` (created empty when missing) without waiting.
+    // nullptr when it cannot; `heldElsewhere` then says whether another
+    // holder is why.
+    virtual std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) = 0;
 };
 
 FileSystem& DefaultFileSystem();

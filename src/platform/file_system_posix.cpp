@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -67,6 +68,16 @@ public:
         return m_fd >= 0 && ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
     }
 
+    bool GetStamp(FileStamp& stamp) override {
+        struct stat info;
+        if (m_fd < 0 || ::fstat(m_fd, &info) != 0) return false;
+        stamp.device = static_cast<std::uint64_t>(info.st_dev);
+        stamp.file = static_cast<std::uint64_t>(info.st_ino);
+        stamp.size = static_cast<std::uint64_t>(info.st_size);
+        stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        return true;
+    }
+
     void Close() override {
         if (m_fd >= 0) {
             ::close(m_fd);  // also releases the lock
@@ -77,6 +88,41 @@ public:
 private:
     int m_fd;
 };
+
+class PosixLock : public FileLock {
+public:
+    explicit PosixLock(int fd) : m_fd(fd) {}
+    ~PosixLock() override { ::close(m_fd); }
+    PosixLock(const PosixLock&) = delete;
+    PosixLock& operator=(const PosixLock&) = delete;
+
+private:
+    int m_fd;
+};
+
+// A write lock on the file's first byte, owned by this open of the file: it
+// conflicts with the lock Wine's server takes on that byte for a Windows
+// program's LockFileEx, so the native tool and the program under Wine keep
+// each other out; and unlike a classic record lock it also conflicts between
+// two opens in one process and is not dropped when another descriptor of the
+// file closes. Where such locks are missing, flock does between native users.
+bool LockFirstByte(int fd, bool& heldElsewhere) {
+#ifdef F_OFD_SETLK
+    struct flock range = {};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = 0;
+    range.l_len = 1;
+    if (::fcntl(fd, F_OFD_SETLK, &range) == 0) return true;
+    if (errno != EINVAL) {
+        heldElsewhere = errno == EAGAIN || errno == EACCES;
+        return false;
+    }
+#endif
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    heldElsewhere = errno == EWOULDBLOCK;
+    return false;
+}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -121,6 +167,9 @@ public:
     }
 
     bool MoveReplace(const std::string& from, const std::string& to) override {
+        // The new file takes the access rights the user gave the old one.
+        struct stat target;
+        if (::stat(to.c_str(), &target) == 0) ::chmod(from.c_str(), target.st_mode & 07777);
         if (::rename(from.c_str(), to.c_str()) != 0) return false;
         SyncFolder(to);
         return true;
@@ -128,39 +177,34 @@ public:
 
     bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
 
-    bool CopyOver(const std::string& from, const std::string& to) override {
-        const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-        if (in < 0) return false;
-        std::string tempPath;
-        std::unique_ptr<FileHandle> out = CreateTempBeside(to, tempPath);
-        if (!out) {
-            ::close(in);
-            return false;
-        }
-        bool ok = true;
-        char chunk[64 * 1024];
-        for (;;) {
-            const ssize_t n = ::read(in, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                ok = n == 0;
-                break;
+    std::string FinalPath(const std::string& path) override {
+        // realpath needs the file to exist; a link to a file not made yet (a
+        // first backup into a synced folder) is followed by hand.
+        std::string current = path;
+        for (int hops = 0; hops < 40; ++hops) {
+            if (char* resolved = ::realpath(current.c_str(), nullptr)) {
+                std::string final(resolved);
+                std::free(resolved);
+                return final;
             }
-            if (!out->Write(chunk, static_cast<std::size_t>(n))) {
-                ok = false;
-                break;
-            }
+            char target[4096];
+            const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+            if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return current;
+            const std::string link(target, static_cast<std::size_t>(length));
+            current = link[0] == '/' ? link : FolderOf(current) + "/" + link;
         }
-        ::close(in);
-        ok = ok && out->Flush();
-        out->Close();
-        // Written beside the target and renamed, so an existing backup is
-        // replaced whole or not at all.
-        if (!ok || !MoveReplace(tempPath, to)) {
-            ::unlink(tempPath.c_str());
-            return false;
+        return current;
+    }
+
+    std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) override {
+        heldElsewhere = false;
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) return nullptr;
+        if (!LockFirstByte(fd, heldElsewhere)) {
+            ::close(fd);
+            return nullptr;
         }
-        return true;
+        return std::unique_ptr<FileLock>(new PosixLock(fd));
     }
 };
 }  // namespace

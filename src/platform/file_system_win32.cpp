@@ -84,6 +84,18 @@ public:
         return IsValid() && SetFilePointerEx(m_handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(m_handle);
     }
 
+    bool GetStamp(FileStamp& stamp) override {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!IsValid() || !GetFileInformationByHandle(m_handle, &info)) return false;
+        stamp.device = info.dwVolumeSerialNumber;
+        stamp.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+        stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        stamp.modified =
+            static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      info.ftLastWriteTime.dwLowDateTime);
+        return true;
+    }
+
     void Close() override {
         if (IsValid()) {
             CloseHandle(m_handle);
@@ -96,6 +108,40 @@ private:
 
     HANDLE m_handle;
 };
+
+// A byte-range lock on the lock file's first byte. The file itself stays open
+// to readers and writers: only the lock says who holds it, so a virus scanner
+// or indexer opening the file takes nothing from anyone.
+class Win32Lock : public FileLock {
+public:
+    explicit Win32Lock(HANDLE handle) : m_handle(handle) {}
+    ~Win32Lock() override {
+        // Closing alone releases the lock only when the system gets to it.
+        OVERLAPPED at = {};
+        UnlockFileEx(m_handle, 0, 1, 0, &at);
+        CloseHandle(m_handle);
+    }
+    Win32Lock(const Win32Lock&) = delete;
+    Win32Lock& operator=(const Win32Lock&) = delete;
+
+private:
+    HANDLE m_handle;
+};
+
+// Attributes a user sets on a file and expects a save to keep. Read-only is
+// not among them (a read-only file is not replaced at all), nor the archive
+// bit: new content is to be backed up again.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// ReplaceFileA carries the replaced file's attributes over to the
+// replacement on Windows; doing it beforehand as well keeps them where it
+// only renames (Wine's does). The access list is left to ReplaceFileA: Wine
+// maps a copied one onto the Unix mode more loosely than the file had it.
+void CarryAttributesOver(const std::string& original, const std::string& replacement) {
+    const DWORD attributes = GetFileAttributesA(original.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    SetFileAttributesA(replacement.c_str(), FILE_ATTRIBUTE_ARCHIVE | (attributes & kKeptAttributes));
+}
 
 // The folder part of a path, with its separator ("C:\\vault\\"), the drive of
 // a drive-relative name ("C:"), or "." for a bare name.
@@ -133,13 +179,52 @@ public:
     }
 
     bool MoveReplace(const std::string& from, const std::string& to) override {
+        CarryAttributesOver(to, from);
+        // A save never fails only because what the user set could not be carried over.
+        if (ReplaceFileA(to.c_str(), from.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
+            return true;
+        }
+        // A new vault or backup: there is nothing to keep, and a rename puts it in place.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
         return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
 
     bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
 
-    bool CopyOver(const std::string& from, const std::string& to) override {
-        return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;
+    std::string FinalPath(const std::string& path) override {
+        // No access asked for: this also works while the vault is open without sharing.
+        const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return path;
+        // One call into a buffer that surely fits: Wine's answer to a call
+        // asking for the size is one short.
+        std::string final(32768, '\0');
+        const DWORD length = GetFinalPathNameByHandleA(handle, &final[0], static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        CloseHandle(handle);
+        if (length == 0 || length >= final.size()) return path;
+        final.resize(length);
+        // The long-path forms "\\?\C:\..." and "\\?\UNC\server\..." back to the usual ones.
+        if (final.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\" + final.substr(7);
+        if (final.compare(0, 4, "\\\\?\\") == 0) return final.substr(4);
+        return final;
+    }
+
+    std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) override {
+        heldElsewhere = false;
+        const HANDLE handle =
+            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return nullptr;
+        OVERLAPPED at = {};
+        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+            heldElsewhere = GetLastError() == ERROR_LOCK_VIOLATION;
+            CloseHandle(handle);
+            return nullptr;
+        }
+        return std::unique_ptr<FileLock>(new Win32Lock(handle));
     }
 };
 }  // namespace

@@ -9,5 +9,17 @@ public:
     virtual void ShowMessage(const char* text) = 0;
 };
 
+// Each message as one line on standard error, after a prefix (a program's
+// name and ": ", say). The default sink of POSIX builds, and the tool's on
+// every platform.
+class StandardErrorSink : public MessageSink {
+public:
+    explicit StandardErrorSink(const char* prefix = "") : m_prefix(prefix) {}
+    void ShowMessage(const char* text) override;
+
+private:
+    const char* m_prefix;
+};
+
 // The sink used when none was set: the platform's default for this build.
 MessageSink& DefaultMessageSink();

@@ -10,7 +10,14 @@
 #include "platform/message_sink.h"
 
 LoginStore::LoginStore()
-    : firstVisible(0), header(), masterPassword(), ioLength(0), isOpen(false), m_sink(nullptr), m_fileSystem(nullptr) {
+    : firstVisible(0),
+      header(),
+      masterPassword(),
+      ioLength(0),
+      isOpen(false),
+      m_hasStamp(false),
+      m_sink(nullptr),
+      m_fileSystem(nullptr) {
     Reset();
 }
 

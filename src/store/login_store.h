@@ -1,12 +1,12 @@
 #pragma once
 // The table of at most 100 login items, bound to one encrypted vault file.
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "platform/file_system.h"
 #include "store/login_item.h"
 
-class FileHandle;
-class FileSystem;
 class MessageSink;
 
 constexpr std::uint32_t kMaxItems = 100;
@@ -14,6 +14,8 @@ constexpr std::uint32_t kPageSize = 10;
 constexpr std::uint32_t kIoBufferSize = 2 * 1024 * 1024;
 constexpr const char kVaultFileName[] = "logininfo.dat";
 constexpr const char kBackupFileName[] = "logininfo.bak";
+// Beside the vault: the file whose lock says who may write the vault.
+constexpr const char kWriterLockSuffix[] = ".lock";
 constexpr const char kDefaultMasterPassword[] = "quillmarsh";
 constexpr std::size_t kMasterPasswordSize = 256;
 
@@ -33,6 +35,8 @@ enum VaultResult {
     VaultDamaged = 4,
     VaultBadName = 5,
     VaultWrongPassword = 6,
+    VaultInUse = 7,    // another process holds the vault's writer lock
+    VaultChanged = 8,  // the file changed since it was loaded and was left as it is
 };
 
 class LoginStore {
@@ -67,7 +71,16 @@ public:
     VaultResult WriteTo(FileHandle& file);
 
     // Vault.
+    // The program's login: takes the writer lock of "logininfo.dat", then
+    // opens it; the lock is held until Reset (logout).
     bool OpenDefault(const char* password);
+    // One writer at a time: takes the writer lock of the vault at `path`, to
+    // be held from before it is opened until Reset, so no other writer
+    // changes the file meanwhile. VaultInUse, with no message, when another
+    // process holds it. When the lock cannot be had for another reason (no
+    // lock file can be made there) the result is VaultOk and no lock is held:
+    // a save still refuses to replace a vault that changed since it was read.
+    VaultResult LockWriter(const std::string& path);
     // Opens the vault at `path` (the program always uses "logininfo.dat") and
     // tells why it failed; OpenDefault is this with the default name.
     VaultResult Open(const char* password, const std::string& path);
@@ -89,6 +102,14 @@ private:
     void Tell(const char* text);
     FileSystem& Files();
     VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
+    // True when the vault on disk is no longer the one loaded (and holds
+    // something a save would lose).
+    bool ChangedSinceLoad(FileHandle& vault);
+    // Reads the stamp of the vault as it now is on disk.
+    void StampVault();
+    // Ends a replacement begun with CreateTempBeside: the temporary file takes
+    // the place of `target` when `written`; otherwise, or when that fails, it goes.
+    bool CommitReplace(FileHandle& temp, const std::string& tempPath, const std::string& target, bool written);
 
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
@@ -98,6 +119,10 @@ private:
     std::uint32_t ioLength;
     std::string filePath;
     bool isOpen;
+    // The vault as Load found it or the last save left it.
+    FileStamp m_loadedStamp;
+    bool m_hasStamp;
+    std::unique_ptr<FileLock> m_writerLock;
 
     MessageSink* m_sink;
     FileSystem* m_fileSystem;

@@ -40,6 +40,7 @@ VaultResult LoginStore::FailLoad(FileHandle& file, const char* message, VaultRes
 }
 
 VaultResult LoginStore::Load() {
+    m_hasStamp = false;
     if (filePath.empty()) {
         Tell("File name is invalid!");
         return VaultBadName;
@@ -62,6 +63,15 @@ VaultResult LoginStore::Load() {
             file->Close();
             return VaultWriteFailed;
         }
+        // Read back through a handle that wrote nothing, so that its stamp is
+        // the one every later opener sees.
+        file->Close();
+        file = Files().OpenExclusive(filePath, error);
+        if (!file) {
+            ClearAfterFailure();
+            Tell(CutMessage(error).c_str());
+            return VaultOpenFailed;
+        }
     }
 
     SecureWipe(ioBuffer, sizeof ioBuffer);
@@ -77,6 +87,7 @@ VaultResult LoginStore::Load() {
     }
     ioLength = static_cast<std::uint32_t>(got);
     if (ioLength < kHeaderSize) return FailLoad(*file, "File is damaged!", VaultDamaged);
+    if (!file->GetStamp(m_loadedStamp)) return FailLoad(*file, "Read file failed!", VaultReadFailed);
     file->Close();
 
     std::uint8_t key[kDigestSize];
@@ -105,6 +116,7 @@ VaultResult LoginStore::Load() {
     SecureWipe(&loaded, sizeof loaded);
     std::memcpy(items, ioBuffer + kHeaderSize, sizeof(LoginItem) * header.itemCount);
     isOpen = true;
+    m_hasStamp = true;
     return VaultOk;
 }
 
@@ -133,6 +145,28 @@ VaultResult LoginStore::WriteTo(FileHandle& file) {
     return VaultOk;
 }
 
+bool LoginStore::ChangedSinceLoad(FileHandle& vault) {
+    if (!m_hasStamp) return false;
+    FileStamp now;
+    if (!vault.GetStamp(now)) return true;
+    // A vault emptied or deleted (and so created again empty) since holds
+    // nothing that writing the table could lose.
+    return now != m_loadedStamp && now.size != 0;
+}
+
+void LoginStore::StampVault() {
+    std::string error;
+    std::unique_ptr<FileHandle> vault = Files().OpenExclusive(filePath, error);
+    m_hasStamp = vault && vault->GetStamp(m_loadedStamp);
+}
+
+bool LoginStore::CommitReplace(FileHandle& temp, const std::string& tempPath, const std::string& target, bool written) {
+    temp.Close();
+    if (written && Files().MoveReplace(tempPath, target)) return true;
+    Files().Remove(tempPath);
+    return false;
+}
+
 VaultResult LoginStore::Save() {
     // The vault stays open without sharing while the new image is written, so
     // a vault that another opener holds still makes the save fail; the image
@@ -146,20 +180,31 @@ VaultResult LoginStore::Save() {
         Tell("Write file failed!");
         return VaultOpenFailed;
     }
+    // Whatever another program wrote since the load would be lost under the
+    // whole table written here.
+    if (ChangedSinceLoad(*vault)) {
+        vault->Close();
+        Tell(
+            "The service information file was changed by another program since login, so it was not overwritten! "
+            "Lock, log in again and repeat the change.");
+        return VaultChanged;
+    }
+    // A vault reached through a link is replaced where it really lies, and the
+    // link stays a link.
+    const std::string target = Files().FinalPath(filePath);
     std::string tempPath;
-    std::unique_ptr<FileHandle> temp = Files().CreateTempBeside(filePath, tempPath);
+    std::unique_ptr<FileHandle> temp = Files().CreateTempBeside(target, tempPath);
     if (!temp) {
         vault->Close();
         Tell("Write file failed!");
         return VaultWriteFailed;
     }
     VaultResult result = WriteTo(*temp);
-    temp->Close();
     vault->Close();
-    if (result == VaultOk && !Files().MoveReplace(tempPath, filePath)) {
+    if (!CommitReplace(*temp, tempPath, target, result == VaultOk) && result == VaultOk) {
         Tell("Write file failed!");
         result = VaultWriteFailed;
     }
-    if (result != VaultOk) Files().Remove(tempPath);
+    if (result == VaultOk) StampVault();
     return result;
 }

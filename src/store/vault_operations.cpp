@@ -1,7 +1,9 @@
 // The store as a vault: opening with a password, default content of a new
 // vault, password change, backup copy and the wipes on logout and failure.
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "crypto/password_crypto.h"
 #include "crypto/secure_wipe.h"
@@ -28,7 +30,22 @@ constexpr char kPathSeparator = '/';
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 }  // namespace
 
-bool LoginStore::OpenDefault(const char* password) { return Open(password, kVaultFileName) == VaultOk; }
+bool LoginStore::OpenDefault(const char* password) {
+    if (LockWriter(kVaultFileName) == VaultInUse) {
+        Tell("The service information file is being changed by another program, please try again later!");
+        return false;
+    }
+    return Open(password, kVaultFileName) == VaultOk;
+}
+
+VaultResult LoginStore::LockWriter(const std::string& path) {
+    // Beside the file the vault really is, so a link to it and its own name
+    // share one lock.
+    bool heldElsewhere = false;
+    m_writerLock.reset();  // a lock of its own is no other writer's
+    m_writerLock = Files().TryLock(Files().FinalPath(path) + kWriterLockSuffix, heldElsewhere);
+    return heldElsewhere ? VaultInUse : VaultOk;
+}
 
 VaultResult LoginStore::Open(const char* password, const std::string& path) {
     CopyField(masterPassword, sizeof masterPassword, password);
@@ -37,6 +54,7 @@ VaultResult LoginStore::Open(const char* password, const std::string& path) {
     if (result == VaultOk) return result;
     SecureWipe(masterPassword, sizeof masterPassword);
     filePath.clear();
+    m_writerLock.reset();
     return result;
 }
 
@@ -82,7 +100,28 @@ bool LoginStore::BackupTo(const std::string& folder) {
     }
     if (!target.empty() && !IsPathSeparator(target.back())) target += kPathSeparator;
     target += kBackupFileName;
-    return Files().CopyOver(filePath, target);
+
+    // Written as the vault is: a temporary file beside the backup, flushed,
+    // then put in its place, so a copy that fails half-way (a full disk)
+    // keeps the previous backup.
+    std::string error;
+    std::unique_ptr<FileHandle> vault = Files().OpenExclusive(filePath, error);
+    if (!vault) return false;
+    target = Files().FinalPath(target);
+    std::string tempPath;
+    std::unique_ptr<FileHandle> temp = Files().CreateTempBeside(target, tempPath);
+    if (!temp) return false;
+    std::uint64_t length = 0;
+    bool copied = vault->GetLength(length) && length != 0;
+    std::vector<std::uint8_t> chunk(64 * 1024);
+    for (std::uint64_t done = 0; copied && done < length;) {
+        std::size_t got = 0;
+        copied = vault->Read(chunk.data(), chunk.size(), got) && got != 0 && temp->Write(chunk.data(), got);
+        done += got;
+    }
+    copied = copied && temp->Flush();
+    vault->Close();
+    return CommitReplace(*temp, tempPath, target, copied);
 }
 
 void LoginStore::Reset() {
@@ -94,6 +133,8 @@ void LoginStore::Reset() {
     ioLength = 0;
     filePath.clear();
     isOpen = false;
+    m_hasStamp = false;
+    m_writerLock.reset();
 }
 
 void LoginStore::ClearAfterFailure() { Reset(); }

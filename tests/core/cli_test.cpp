@@ -1,10 +1,8 @@
 // Drives the built pellucorda-cli as a process, the way scripts use it.
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -19,6 +17,9 @@
 #include "store/login_store.h"
 #include "store_test_support.h"
 #include "support/process_runner.h"
+#include "support/pty_session.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -195,13 +196,13 @@ TEST_F(CliTest, FailuresHaveTheirExitStatusAndMessage) {
     WriteWholeFile(Vault(), std::string(20, 'x'));
     r = Cli({"check"}, "quillmarsh\n");
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, "File is damaged!\n");
+    EXPECT_EQ(r.err, "pellucorda-cli: File is damaged!\n");
 
     std::remove(Vault().c_str());
     ASSERT_EQ(Cli({"init"}).status, 0);
     r = Cli({"check"}, "wrong\n");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "please input correct password!\n");
+    EXPECT_EQ(r.err, "pellucorda-cli: please input correct password!\n");
 
     EXPECT_EQ(Cli({"show", "1"}, "quillmarsh\n").status, 4);
     EXPECT_EQ(Cli({"rm", "5"}, "quillmarsh\n").status, 4);
@@ -209,7 +210,7 @@ TEST_F(CliTest, FailuresHaveTheirExitStatusAndMessage) {
 
     r = Cli({"passwd"}, "quillmarsh\nnew one\nnew 0ne\n");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "The two new password not matched!\n");
+    EXPECT_EQ(r.err, "pellucorda-cli: The two new password not matched!\n");
     EXPECT_EQ(Cli({"check"}, "quillmarsh\n").status, 0) << "the master password is unchanged";
 
     // Usage errors.
@@ -241,7 +242,7 @@ TEST_F(CliTest, AFullVaultAndAnOverlongImportChangeNothing) {
 
     r = Cli({"add", "--service", "one too many"}, "quillmarsh\np\n");
     EXPECT_EQ(r.status, 4);
-    EXPECT_EQ(r.err, "Reach the max item limit!\n");
+    EXPECT_EQ(r.err, "pellucorda-cli: Reach the max item limit!\n");
 
     // An import that overflows saves none of its items.
     ASSERT_EQ(Cli({"rm", "0"}, "quillmarsh\n").status, 0);
@@ -257,12 +258,40 @@ TEST_F(CliTest, AFullVaultAndAnOverlongImportChangeNothing) {
     EXPECT_EQ(ReadWholeFile(Vault()), before);
 }
 
-TEST_F(CliTest, OverlongValuesAreCutWithAWarning) {
+TEST_F(CliTest, ValuesThatDoNotFitAreRefusedNamingTheFieldAndLine) {
     ASSERT_EQ(Cli({"init"}).status, 0);
-    ProcessResult r = Cli({"add", "--service", std::string(70, 's')}, "quillmarsh\n" + std::string(40, 'p') + "\n");
+    const std::string before = ReadWholeFile(Vault());
+    const struct {
+        std::vector<std::string> args;
+        std::string secrets, message;
+    } kRefused[] = {
+        {{"add", "--service", std::string(64, 's')}, "quillmarsh\np\n", "the service name is longer than 63 bytes"},
+        {{"add", "--service", "s"},
+         "quillmarsh\n" + std::string(32, 'p') + "\n",
+         "the password is longer than 31 bytes"},
+        {{"add", "--service", "s", "--address", "https://" + std::string(512, 'a')},
+         "quillmarsh\np\n",
+         "the address is longer than 511 bytes"},
+        {{"add", "--service", "s"}, "quillmarsh\npass\0word\n"s, "a secret holds a NUL byte"},
+        {{"edit", "0", "--user", std::string(32, 'u')}, "quillmarsh\n", "the user name is longer than 31 bytes"},
+        {{"edit", "0", "--description", std::string(1024, 'd')},
+         "quillmarsh\n",
+         "the description is longer than 1023 bytes"},
+        {{"import", "-"},
+         "quillmarsh\n0\tHTTP\ta\tu\tx\tp\td\n\n1\tHTTP\tb\tu\tx\t" + std::string(32, 'p') + "\td\n",
+         "line 3: the password is longer than 31 bytes"},
+        {{"import", "-"}, "quillmarsh\n0\tHTTP\ta\tu\0ser\tx\tp\td\n"s, "line 1: the user name holds a NUL byte"},
+    };
+    for (const auto& refused : kRefused) {
+        ProcessResult r = Cli(refused.args, refused.secrets);
+        EXPECT_EQ(r.status, 1) << refused.message;
+        EXPECT_EQ(r.err, "pellucorda-cli: " + refused.message + "\n");
+        EXPECT_EQ(ReadWholeFile(Vault()), before) << refused.message;
+    }
+
+    // What fits exactly is kept whole.
+    ProcessResult r = Cli({"add", "--service", std::string(63, 's')}, "quillmarsh\n" + std::string(31, 'p') + "\n");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("service name cut to 63 bytes"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("password cut to 31 bytes"), std::string::npos) << r.err;
     auto store = OpenInCore(Vault(), "quillmarsh");
     LoginItem item;
     store->GetItem(1, item);
@@ -314,42 +343,435 @@ TEST_F(CliTest, SecretsNeverTravelInArgumentsAndAFailedSaveSaysSo) {
     EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 2\nsize: 3392 bytes\n");
 }
 
+TEST_F(CliTest, TheMasterPasswordIsTypedAtTheTerminalWithoutEcho) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    PtySession session({PELLUCORDA_CLI_PATH, "--file", Vault(), "check"});
+    ASSERT_TRUE(session.WaitFor("Master password: ")) << session.Seen();
+    session.Type("quillmarsh\r");
+    EXPECT_EQ(session.Finish(), 0) << session.Seen();
+    EXPECT_NE(session.Seen().find("items: 1"), std::string::npos) << session.Seen();
+    EXPECT_EQ(session.Seen().find("quillmarsh"), std::string::npos) << "the password was echoed: " << session.Seen();
+}
+
+TEST_F(CliTest, AnOutputThatCannotBeWrittenIsAFailure) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"export"}, std::vector<std::string>{"show", "0", "--password"}}) {
+        std::vector<std::string> argv = {"/bin/sh",           "-c",     "exec \"$0\" \"$@\" >/dev/full",
+                                         PELLUCORDA_CLI_PATH, "--file", Vault(),
+                                         "--password-stdin"};
+        argv.insert(argv.end(), command.begin(), command.end());
+        ProcessResult r = RunProcess(argv, "quillmarsh\n");
+        EXPECT_EQ(r.status, 5) << command[0];
+        EXPECT_NE(r.err.find("pellucorda-cli: cannot write the output\n"), std::string::npos) << r.err;
+    }
+    // A reader that went away before the list came.
+    ChildProcess child({PELLUCORDA_CLI_PATH, "--file", Vault(), "--password-stdin", "list"});
+    child.CloseOutput();
+    child.Write("quillmarsh\n");
+    ProcessResult r = child.Finish();
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.err, "pellucorda-cli: cannot write the output\n");
+}
+
+TEST_F(CliTest, AMasterPasswordTheLoginDialogCannotTakeIsRefused) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    const std::string before = ReadWholeFile(Vault());
+    for (std::size_t length : {17u, 28u}) {
+        const std::string fresh(length, 'm');
+        ProcessResult r = Cli({"passwd"}, "quillmarsh\n" + fresh + "\n" + fresh + "\n");
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("longer than 16 characters"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadWholeFile(Vault()), before);
+    }
+    const std::string longest(16, 'm');
+    ASSERT_EQ(Cli({"passwd"}, "quillmarsh\n" + longest + "\n" + longest + "\n").status, 0);
+    OpenInCore(Vault(), longest.c_str());
+}
+
+TEST_F(CliTest, ControlBytesAreEscapedWhenShownAndKeptByExport) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    ASSERT_EQ(Cli({"add", "--service", "Evil\x1b]0;owned\x07\x1b[2J", "--user", "u\x7f", "--description", "d\x01"},
+                  "quillmarsh\np\x1bq\n")
+                  .status,
+              0);
+    ProcessResult r = Cli({"list"}, "quillmarsh\n");
+    EXPECT_EQ(Lines(r.out)[1], "1\tHTTP\tEvil\\x1B]0;owned\\x07\\x1B[2J\tu\\x7F\t");
+    r = Cli({"show", "1", "--password"}, "quillmarsh\n");
+    EXPECT_NE(r.out.find("password: p\\x1Bq\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("description: d\\x01\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find_first_of("\x1b\x7f\x07\x01"), std::string::npos);
+
+    r = Cli({"export"}, "quillmarsh\n");
+    EXPECT_EQ(Lines(r.out)[2], "1\tHTTP\tEvil\x1b]0;owned\x07\x1b[2J\tu\x7f\t\tp\x1bq\td\x01");
+    WriteWholeFile(dir.Path("items.tsv"), r.out);
+    const std::string second = dir.Path("second.dat");
+    ASSERT_EQ(Cli({"init"}, "", second).status, 0);
+    ASSERT_EQ(Cli({"import", dir.Path("items.tsv")}, "quillmarsh\n", second).status, 0);
+    LoginItem a, b;
+    OpenInCore(Vault(), "quillmarsh")->GetItem(1, a);
+    OpenInCore(second, "quillmarsh")->GetItem(2, b);
+    EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
+}
+
+TEST_F(CliTest, TheAddressSchemeGivesTheTypeUnlessOneIsGiven) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    const std::vector<std::vector<std::string>> adds = {
+        {"--address", "https://bank.example"},
+        {"--address", " ftp://files.example"},
+        {"--address", "telnet://bbs.example"},
+        {"--address", "plain.example"},
+        {"--address", "https://x.example", "--type", "local"},
+    };
+    for (const auto& options : adds) {
+        std::vector<std::string> args = {"add", "--service", "s"};
+        args.insert(args.end(), options.begin(), options.end());
+        ASSERT_EQ(Cli(args, "quillmarsh\np\n").status, 0);
+    }
+    const auto typeOf = [&](int index) {
+        LoginItem item;
+        OpenInCore(Vault(), "quillmarsh")->GetItem(index, item);
+        return item.addressType;
+    };
+    EXPECT_EQ(typeOf(1), ADDRESS_HTTPS);
+    EXPECT_EQ(typeOf(2), ADDRESS_FTP);
+    EXPECT_EQ(typeOf(3), ADDRESS_TELNET);
+    EXPECT_EQ(typeOf(4), ADDRESS_HTTP);
+    EXPECT_EQ(typeOf(5), ADDRESS_LOCAL);
+    ASSERT_EQ(Cli({"edit", "5", "--address", "other.example"}, "quillmarsh\n").status, 0);
+    EXPECT_EQ(typeOf(5), ADDRESS_LOCAL) << "an address without a scheme keeps the type";
+    ASSERT_EQ(Cli({"edit", "5", "--address", "ftp://f.example", "--type", "telnet"}, "quillmarsh\n").status, 0);
+    EXPECT_EQ(typeOf(5), ADDRESS_TELNET) << "an explicit type wins";
+    ASSERT_EQ(Cli({"edit", "5", "--address", "https://y.example"}, "quillmarsh\n").status, 0);
+    EXPECT_EQ(typeOf(5), ADDRESS_HTTPS);
+    EXPECT_EQ(Lines(Cli({"list"}, "quillmarsh\n").out)[5], "5\tHTTPS\ts\t\ty.example");
+}
+
+TEST_F(CliTest, GeneratedPasswordsAreStoredAndShownOnlyWhenAsked) {
+    ProcessResult r = Cli({"generate"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.size(), 17u) << r.out;
+    r = Cli({"generate", "--length", "31", "--no-digits", "--no-symbols", "--exclude", "abcXYZ"});
+    EXPECT_EQ(r.out.find_first_not_of("defghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVW\n"), std::string::npos) << r.out;
+    EXPECT_EQ(Cli({"generate", "--length", "32"}).status, 1);
+
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    r = Cli({"add", "--service", "quiet", "--generate"}, "quillmarsh\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1\n") << "not printed unless asked";
+    r = Cli({"add", "--service", "shown", "--generate", "--length", "20", "--print"}, "quillmarsh\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> added = Lines(r.out);
+    ASSERT_EQ(added.size(), 2u);
+    EXPECT_EQ(added[0], "2");
+    r = Cli({"edit", "1", "--generate", "--no-symbols", "--print"}, "quillmarsh\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string edited = r.out.substr(0, r.out.size() - 1);
+
+    auto store = OpenInCore(Vault(), "quillmarsh");
+    LoginItem quiet, shown;
+    store->GetItem(1, quiet);
+    store->GetItem(2, shown);
+    EXPECT_EQ(std::string(shown.password), added[1]);
+    EXPECT_EQ(std::string(shown.password).size(), 20u);
+    EXPECT_EQ(std::string(quiet.password), edited);
+    EXPECT_EQ(edited.size(), 16u);
+    EXPECT_EQ(edited.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"),
+              std::string::npos);
+
+    EXPECT_EQ(Cli({"add", "--service", "s", "--print"}, "quillmarsh\np\n").status, 1);
+    EXPECT_EQ(Cli({"add", "--service", "s", "--length", "8"}, "quillmarsh\np\n").status, 1);
+}
+
+TEST_F(CliTest, LocateFindsTextInEveryFieldButThePassword) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    ASSERT_EQ(
+        Cli({"add", "--service", "Mail", "--user", "alice", "--address", "mail.example"}, "quillmarsh\nsecretword\n")
+            .status,
+        0);
+    ASSERT_EQ(
+        Cli({"add", "--service", "Bank", "--user", "BOB", "--description", "alerts by mAIl"}, "quillmarsh\nx\n").status,
+        0);
+    ProcessResult r = Cli({"locate", "MAIL"}, "quillmarsh\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> listed = Lines(Cli({"list"}, "quillmarsh\n").out);
+    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{listed[1], listed[2]}));
+    EXPECT_EQ(Lines(Cli({"locate", "bob"}, "quillmarsh\n").out), (std::vector<std::string>{listed[2]}));
+    EXPECT_EQ(Lines(Cli({"locate", "pellucorda.example"}, "quillmarsh\n").out), (std::vector<std::string>{listed[0]}));
+    r = Cli({"locate", "secretword"}, "quillmarsh\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Cli({"locate"}, "quillmarsh\n").status, 1);
+}
+
+TEST_F(CliTest, CsvExportsOfOtherManagersAndBrowsersImport) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    for (const char* file : {"browser-named.csv", "browser-quoted.csv", "manager-login-columns.csv",
+                             "manager-extra-column.csv", "manager-titled.csv"}) {
+        ProcessResult r = Cli({"import", "--csv", std::string(PELLUCORDA_TEST_DATA) + "/csv/" + file}, "quillmarsh\n");
+        ASSERT_EQ(r.status, 0) << file << ": " << r.err;
+    }
+    const struct {
+        const char *service, *user, *password, *address;
+        std::int32_t type;
+        const char* description;
+    } kExpected[] = {
+        {"mail.example.com", "alice@example.com", "p,ss\"word", "mail.example.com/login", ADDRESS_HTTPS, ""},
+        {"forum.example.org", "bob", "hunter2", "forum.example.org/board", ADDRESS_HTTPS, "first line\nsecond line"},
+        {"www.example.net", "carol", "s3cr3t\x80", "www.example.net", ADDRESS_HTTPS, ""},
+        {"files.example.net", "dave", "F\xEFl\xE9", "files.example.net", ADDRESS_FTP, ""},
+        {"Intranet", "erin", "Zz9!x", "intranet.example.com", ADDRESS_HTTPS, "VPN first"},
+        {"Wi-Fi at home", "", "", "", ADDRESS_HTTP, "SSID: home, key: \xE9t\xE9"},
+        {"Router", "frank", "gr8pass", "sn", ADDRESS_HTTP, "NoteType:Server\nHostname:10.0.0.1"},
+        {"BBS", "gus", "oldschool", "bbs.example.org", ADDRESS_TELNET, ""},
+        {"Bank", "hank", "Tr0ub4dor&3", "bank.example", ADDRESS_HTTPS, "Caf\xE9 au lait"},
+    };
+    auto store = OpenInCore(Vault(), "quillmarsh");
+    ASSERT_EQ(store->GetCount(), 10u);
+    for (int i = 0; i < 9; ++i) {
+        LoginItem item;
+        store->GetItem(i + 1, item);
+        EXPECT_STREQ(item.serviceName, kExpected[i].service) << i;
+        EXPECT_STREQ(item.userName, kExpected[i].user) << i;
+        EXPECT_STREQ(item.password, kExpected[i].password) << i;
+        EXPECT_STREQ(item.serviceAddress, kExpected[i].address) << i;
+        EXPECT_EQ(item.addressType, kExpected[i].type) << i;
+        EXPECT_STREQ(item.description, kExpected[i].description) << i;
+    }
+
+    // Any refused row leaves the vault as it was.
+    const std::string before = ReadWholeFile(Vault());
+    const std::string header = "title,username,password,url\n";
+    const std::string good = "Ok,u,p,https://ok.example\n";
+    const struct {
+        std::string rows, message;
+    } kRefused[] = {
+        {good + "Beetle,\xD0\x96uk,p,x\n",
+         "line 3: the user name holds a character that the ANSI code page cannot hold"},
+        {good + "Long," + std::string(32, 'u') + ",p,x\n", "line 3: the user name is longer than 31 bytes"},
+        {good + "Latin1,u,\xE9\xE9,x\n", "line 3: the password is not UTF-8 text"},
+        {"\"Two\nlines\",u\n" + good, "line 2: 2 fields where the header row has 4"},
+        {good + "\"Open,u,p,x\n", "line 3: a quoted field does not end, or text follows its closing quote"},
+    };
+    for (const auto& refused : kRefused) {
+        ProcessResult r = Cli({"import", "--csv", "-"}, "quillmarsh\n" + header + refused.rows);
+        EXPECT_EQ(r.status, 1) << refused.message;
+        EXPECT_EQ(r.err, "pellucorda-cli: " + refused.message + "\n");
+        EXPECT_EQ(ReadWholeFile(Vault()), before);
+    }
+    // Thirty-one accented letters take 62 bytes of UTF-8 but fit the 31 of a password.
+    std::string accented;
+    for (int i = 0; i < 31; ++i) accented += "\xC3\xA9";
+    ASSERT_EQ(Cli({"import", "--csv", "-"}, "quillmarsh\n" + header + "Acc,u," + accented + ",x\n").status, 0);
+    LoginItem item;
+    OpenInCore(Vault(), "quillmarsh")->GetItem(10, item);
+    EXPECT_EQ(std::string(item.password), std::string(31, '\xE9'));
+}
+
+TEST_F(CliTest, TheFrontDoorHelpsWithOneCommandAtATime) {
+    ProcessResult r = Cli({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "pellucorda-cli 1.2.0\n");
+
+    r = Cli({"help", "add"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("add --service S"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("rm INDEX"), std::string::npos) << "only the one command";
+    EXPECT_EQ(Cli({"add", "--help"}).out, r.out);
+    r = Cli({"help"});
+    for (const char* command : {"list", "show", "locate", "add", "edit", "rm", "passwd", "check", "init", "export",
+                                "import [--csv]", "generate", "help"}) {
+        EXPECT_NE(r.out.find(std::string("\n  ") + command), std::string::npos) << command;
+    }
+
+    // A usage error is one line that names the problem and where help is.
+    r = Cli({"frobnicate"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "pellucorda-cli: unknown command frobnicate; try 'pellucorda-cli help'\n");
+    EXPECT_EQ(r.out, "");
+    r = Cli({"add", "--colour", "red"}, "quillmarsh\n");
+    EXPECT_EQ(r.err, "pellucorda-cli: unknown option --colour; try 'pellucorda-cli help add'\n");
+}
+
 namespace {
 
-// Reads from the terminal's master side until `want` shows up or the child
-// closes it; generous bound, no fixed sleeps.
-bool ReadUntil(int fd, std::string& seen, const std::string& want) {
-    for (int rounds = 0; rounds < 100 && seen.find(want) == std::string::npos; ++rounds) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 100) <= 0) continue;
-        char buffer[256];
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n <= 0) break;
-        seen.append(buffer, static_cast<std::size_t>(n));
-    }
-    return seen.find(want) != std::string::npos;
+// Reads the terminal's side until `echo` is as wanted; generous bound.
+bool WaitForEcho(const PtySession& session, bool echo) {
+    for (int i = 0; i < 1000 && session.Echoes() != echo; ++i) usleep(10000);
+    return session.Echoes() == echo;
 }
 
 }  // namespace
 
-TEST_F(CliTest, TheMasterPasswordIsTypedAtTheTerminalWithoutEcho) {
+TEST_F(CliTest, SignalsAtThePromptLeaveTheTerminalEchoing) {
     ASSERT_EQ(Cli({"init"}).status, 0);
-    int master = -1;
-    const std::string vault = Vault();
-    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        execl(PELLUCORDA_CLI_PATH, PELLUCORDA_CLI_PATH, "--file", vault.c_str(), "check", static_cast<char*>(nullptr));
-        _exit(127);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        PtySession session({PELLUCORDA_CLI_PATH, "--file", Vault(), "check"});
+        ASSERT_TRUE(session.WaitFor("Master password: ")) << session.Seen();
+        ASSERT_FALSE(session.Echoes());
+        kill(session.Pid(), signal);
+        EXPECT_EQ(session.Finish(), 128 + signal) << "the signal still ends the tool";
+        EXPECT_TRUE(session.Echoes()) << strsignal(signal);
     }
-    std::string seen;
-    ASSERT_TRUE(ReadUntil(master, seen, "Master password: ")) << seen;
-    ASSERT_EQ(write(master, "quillmarsh\r", 11), 11);
-    ReadUntil(master, seen, "bytes");
-    int status = 0;
-    waitpid(pid, &status, 0);
-    close(master);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << seen;
-    EXPECT_NE(seen.find("items: 1"), std::string::npos) << seen;
-    EXPECT_EQ(seen.find("quillmarsh"), std::string::npos) << "the password was echoed: " << seen;
+
+    // Ctrl-Z hands the shell an echoing terminal; once continued, the prompt
+    // is quiet again and the password is still taken.
+    PtySession session({PELLUCORDA_CLI_PATH, "--file", Vault(), "check"});
+    ASSERT_TRUE(session.WaitFor("Master password: "));
+    kill(session.Pid(), SIGTSTP);
+    ASSERT_TRUE(session.WaitUntilStopped());
+    EXPECT_TRUE(session.Echoes());
+    kill(session.Pid(), SIGCONT);
+    ASSERT_TRUE(WaitForEcho(session, false));
+    session.Type("quillmarsh\n");
+    EXPECT_EQ(session.Finish(), 0) << session.Seen();
+    EXPECT_NE(session.Seen().find("items: 1"), std::string::npos) << session.Seen();
+    EXPECT_EQ(session.Seen().find("quillmarsh"), std::string::npos) << session.Seen();
+}
+
+TEST_F(CliTest, AtATerminalAddAsksTwiceAndListHasAHeader) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    const std::string before = ReadWholeFile(Vault());
+    for (const char* confirm : {"tpyo\n", "typo\n"}) {
+        PtySession session({PELLUCORDA_CLI_PATH, "--file", Vault(), "add", "--service", "typed"});
+        ASSERT_TRUE(session.WaitFor("Master password: "));
+        session.Type("quillmarsh\n");
+        ASSERT_TRUE(session.WaitFor("Item password: "));
+        session.Type("typo\n");
+        ASSERT_TRUE(session.WaitFor("Confirm item password: ")) << session.Seen();
+        session.Type(confirm);
+        const int status = session.Finish();
+        if (confirm[1] == 'p') {
+            EXPECT_EQ(status, 1);
+            EXPECT_NE(session.Seen().find("do not match"), std::string::npos) << session.Seen();
+            EXPECT_EQ(ReadWholeFile(Vault()), before);
+        } else {
+            EXPECT_EQ(status, 0) << session.Seen();
+        }
+    }
+    PtySession session({PELLUCORDA_CLI_PATH, "--file", Vault(), "list"});
+    ASSERT_TRUE(session.WaitFor("Master password: "));
+    session.Type("quillmarsh\n");
+    ASSERT_EQ(session.Finish(), 0);
+    EXPECT_NE(session.Seen().find("index\ttype\tservice\tuser\taddress\r\n0\tHTTP\t"), std::string::npos)
+        << session.Seen();
+    EXPECT_NE(session.Seen().find("1\tHTTP\ttyped\t"), std::string::npos);
+}
+
+#ifdef PELLUCORDA_CLI_PROBE_PATH
+TEST_F(CliTest, NoSecretIsLeftInFreedMemory) {
+    // Every secret below holds the marker; the probe is the tool watching
+    // every block it frees for it.
+    const std::string marker = "Qz7Kv9Xw";
+    const std::string master = marker + "-master";
+    const auto probe = [&](const std::vector<std::string>& args, const std::string& input, bool selfTest = false) {
+        std::vector<std::string> argv = {"/usr/bin/env", "PELLUCORDA_MARKER=" + marker};
+        if (selfTest) argv.push_back("PELLUCORDA_PROBE_SELFTEST=1");
+        argv.insert(argv.end(), {PELLUCORDA_CLI_PROBE_PATH, "--file", Vault(), "--password-stdin"});
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunProcess(argv, input);
+    };
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    ASSERT_EQ(Cli({"passwd"}, "quillmarsh\n" + master + "\n" + master + "\n").status, 0);
+    ProcessResult r = probe({"check"}, master + "\n", true);
+    ASSERT_EQ(r.status, 99) << "the watch sees a freed copy: " << r.err;
+
+    std::string tsv, half, csv = "name,login_password,extra\n";
+    for (int i = 0; i < 30; ++i) {
+        if (i == 15) half = tsv;
+        const std::string secret = marker + "-imported-" + std::to_string(i);
+        tsv += "0\tHTTP\tservice " + std::to_string(i) + "\tu\ta\t" + secret + "\t" + std::string(200, 'd') + "\n";
+        csv += "\"service, " + std::to_string(i) + "\"," + secret + ",\"" + std::string(200, 'e') + "\"\n";
+    }
+    WriteWholeFile(dir.Path("items.tsv"), tsv);
+    WriteWholeFile(dir.Path("items.csv"), csv);
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+    } kRuns[] = {
+        {{"add", "--service", "s", "--description", std::string(300, 'x')}, master + "\n" + marker + "-item\n"},
+        {{"import", dir.Path("items.tsv")}, master + "\n"},
+        {{"import", "-"}, master + "\n" + half},
+        {{"import", "--csv", dir.Path("items.csv")}, master + "\n"},
+        {{"show", "1", "--password"}, master + "\n"},
+        {{"export"}, master + "\n"},
+        {{"edit", "1", "--new-password"}, master + "\n" + marker + "-edited\n"},
+        {{"passwd"}, master + "\n" + marker + "-new\n" + marker + "-new\n"},
+    };
+    for (const auto& run : kRuns) {
+        r = probe(run.args, run.input);
+        EXPECT_EQ(r.status, 0) << run.args[0] << ": " << r.err;
+    }
+
+    // The terminal's side: the master password and an item password typed.
+    PtySession session({"/usr/bin/env", "PELLUCORDA_MARKER=" + marker, PELLUCORDA_CLI_PROBE_PATH, "--file", Vault(),
+                        "add", "--service", "typed"});
+    ASSERT_TRUE(session.WaitFor("Master password: "));
+    session.Type(marker + "-new\n");
+    ASSERT_TRUE(session.WaitFor("Item password: "));
+    session.Type(marker + "-typed\n");
+    ASSERT_TRUE(session.WaitFor("Confirm item password: "));
+    session.Type(marker + "-typed\n");
+    EXPECT_EQ(session.Finish(), 0) << session.Seen();
+}
+#endif
+
+// One writer at a time between the program (a store in this process, holding
+// the vault as a logged-in program does) and the tool as a second process.
+TEST_F(CliTest, WhileTheProgramHoldsTheVaultTheToolReadsButChangesNothing) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    auto program = std::make_unique<LoginStore>();
+    program->SetMessageSink(&sink);
+    ASSERT_EQ(program->LockWriter(Vault()), VaultOk);
+    ASSERT_EQ(program->Open("quillmarsh", Vault()), VaultOk);
+    const std::string before = ReadWholeFile(Vault());
+
+    const std::vector<std::vector<std::string>> changes = {
+        {"add", "--service", "s"}, {"edit", "0", "--user", "u"}, {"rm", "0"}, {"passwd"}, {"import", "-"}};
+    for (const std::vector<std::string>& change : changes) {
+        SCOPED_TRACE(change[0]);
+        const ProcessResult r = Cli(change, "quillmarsh\nx\nx\n");
+        EXPECT_EQ(r.status, 5);
+        EXPECT_NE(r.err.find("pellucorda-cli: the vault is open in Pellucorda; lock it there first"), std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(ReadWholeFile(Vault()), before);
+    for (const char* read : {"list", "check", "export"}) {
+        EXPECT_EQ(Cli({read}, "quillmarsh\n").status, 0) << read;
+    }
+
+    // Logged out, the tool writes; a store that read the vault before (one
+    // that could not make a lock file) then leaves the tool's change alone.
+    program->Reset();
+    auto stale = OpenInCore(Vault(), "quillmarsh");
+    EXPECT_EQ(Cli({"add", "--service", "s"}, "quillmarsh\nx\n").status, 0);
+    const std::string toolVersion = ReadWholeFile(Vault());
+    stale->AddItem(MakeItem("from the window"));
+    sink.messages.clear();
+    EXPECT_EQ(stale->Save(), VaultChanged);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"The service information file was changed by another program "
+                                                      "since login, so it was not overwritten! Lock, log in again and "
+                                                      "repeat the change."});
+    EXPECT_EQ(ReadWholeFile(Vault()), toolVersion);
+}
+
+TEST_F(CliTest, AToolThatDiesMidChangeLeavesNoLockBehind) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    CurrentDirectory here(dir.Path());
+    const std::string fifo = dir.Path("import.fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ChildProcess importer({PELLUCORDA_CLI_PATH, "--file", Vault(), "--password-stdin", "import", fifo});
+    importer.Write("quillmarsh\n");
+    const int writer = open(fifo.c_str(), O_WRONLY);  // returns once the tool has loaded, holding the lock
+    ASSERT_GE(writer, 0);
+
+    auto program = std::make_unique<LoginStore>();
+    program->SetMessageSink(&sink);
+    EXPECT_FALSE(program->OpenDefault("quillmarsh"));
+    EXPECT_EQ(sink.Last(), "The service information file is being changed by another program, please try again later!");
+
+    kill(importer.Pid(), SIGKILL);
+    EXPECT_EQ(importer.Finish().status, -1);
+    close(writer);
+    EXPECT_TRUE(program->OpenDefault("quillmarsh"));
 }

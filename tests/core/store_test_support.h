@@ -131,8 +131,9 @@ public:
         return !failMove && DefaultFileSystem().MoveReplace(from, to);
     }
     bool Remove(const std::string& path) override { return DefaultFileSystem().Remove(path); }
-    bool CopyOver(const std::string& from, const std::string& to) override {
-        return DefaultFileSystem().CopyOver(from, to);
+    std::string FinalPath(const std::string& path) override { return DefaultFileSystem().FinalPath(path); }
+    std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) override {
+        return DefaultFileSystem().TryLock(path, heldElsewhere);
     }
 
 private:
@@ -159,6 +160,7 @@ private:
         }
         bool Flush() override { return m_inner->Flush(); }
         bool Truncate(std::uint64_t length) override { return m_inner->Truncate(length); }
+        bool GetStamp(FileStamp& stamp) override { return m_inner->GetStamp(stamp); }
         void Close() override { m_inner->Close(); }
 
     private:

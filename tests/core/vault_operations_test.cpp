@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +33,7 @@ TEST_F(VaultOperationsTest, FirstStartCreatesTheVaultInTheCurrentFolder) {
     EXPECT_TRUE(store->IsOpen());
     EXPECT_EQ(store->GetFilePath(), "logininfo.dat");
     EXPECT_EQ(store->GetCount(), 1u);
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"logininfo.dat"});
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"logininfo.dat", "logininfo.dat.lock"}));
 }
 
 TEST_F(VaultOperationsTest, AFailedOpenLeavesTheStoreClosedAndEmpty) {
@@ -118,4 +121,70 @@ TEST_F(VaultOperationsTest, BackupGoesToLogininfoBakInTheNamedFolder) {
     // A name that merely ends like the vault's is a folder of its own.
     EXPECT_FALSE(store->BackupTo(dir.Path("old_logininfo.dat")));
     EXPECT_FALSE(store->BackupTo(dir.Path("no such folder")));
+}
+
+TEST_F(VaultOperationsTest, TheLoginHoldsTheWriterLockUntilLogout) {
+    CurrentDirectory here(dir.Path());
+    ASSERT_TRUE(store->OpenDefault(kDefaultMasterPassword));
+    const std::vector<std::uint8_t> vault = ReadBytes(dir.Path("logininfo.dat"));
+    std::filesystem::create_symlink(dir.Path("logininfo.dat"), dir.Path("link.dat"));
+
+    // A second writer, by the vault's name or through a link to it, waits.
+    RecordingSink otherSink;
+    auto other = std::make_unique<LoginStore>();
+    other->SetMessageSink(&otherSink);
+    EXPECT_EQ(other->LockWriter(dir.Path("link.dat")), VaultInUse);
+    EXPECT_TRUE(otherSink.messages.empty());
+    EXPECT_FALSE(other->OpenDefault(kDefaultMasterPassword));
+    EXPECT_EQ(otherSink.messages,
+              std::vector<std::string>{"The service information file is being changed by another program, please try "
+                                       "again later!"});
+    EXPECT_FALSE(other->IsOpen());
+
+    // A failed login holds nothing either; logging out hands the lock on.
+    EXPECT_FALSE(Relogin("wrong"));
+    ASSERT_TRUE(other->OpenDefault(kDefaultMasterPassword));
+    EXPECT_EQ(store->LockWriter("logininfo.dat"), VaultInUse);
+    other->Reset();
+    EXPECT_EQ(store->LockWriter("logininfo.dat"), VaultOk);
+    EXPECT_EQ(ReadBytes(dir.Path("logininfo.dat")), vault);
+}
+
+TEST_F(VaultOperationsTest, SavesAndBackupsReplaceTheFileALinkNamesAndKeepItsMode) {
+    std::filesystem::create_directories(dir.Path("synced/backup"));
+    std::filesystem::create_symlink(dir.Path("synced/vault.dat"), dir.Path("vault.dat"));
+    std::filesystem::create_symlink(dir.Path("synced/backup/logininfo.bak"), dir.Path("logininfo.bak"));
+    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    ASSERT_EQ(::chmod(dir.Path("synced/vault.dat").c_str(), 0640), 0);
+    for (const char* service : {"bank", "shop"}) {  // the second save replaces what the first wrote
+        store->AddItem(MakeItem(service));
+        ASSERT_EQ(store->Save(), VaultOk) << service;
+    }
+    ASSERT_TRUE(store->BackupTo(dir.Path()));
+
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("vault.dat")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("logininfo.bak")));
+    EXPECT_EQ(std::filesystem::file_size(dir.Path("synced/vault.dat")), 5072u);  // 3 items
+    EXPECT_EQ(ReadBytes(dir.Path("synced/backup/logininfo.bak")), ReadBytes(dir.Path("synced/vault.dat")));
+    struct stat info;
+    ASSERT_EQ(::stat(dir.Path("synced/vault.dat").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(TempDir::Names(dir.Path("synced")), (std::vector<std::string>{"backup", "vault.dat"}));
+}
+
+TEST_F(VaultOperationsTest, ABackupThatFailsHalfWayKeepsThePreviousOne) {
+    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    const std::string backup = dir.Path("logininfo.bak");
+    const std::vector<std::uint8_t> previous(3000, 0xAB);
+    FaultyFileSystem files;
+    store->SetFileSystem(&files);
+    for (bool failMove : {false, true}) {
+        SCOPED_TRACE(failMove ? "replace fails" : "disk full part-way");
+        WriteBytes(backup, previous);
+        files.writeLimit = failMove ? -1 : 1000;
+        files.failMove = failMove;
+        EXPECT_FALSE(store->BackupTo(dir.Path()));
+        EXPECT_EQ(ReadBytes(backup), previous);
+        EXPECT_EQ(dir.Names(), (std::vector<std::string>{"logininfo.bak", "vault.dat"}));
+    }
 }

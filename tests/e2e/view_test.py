@@ -82,9 +82,35 @@ def windows_a_toggles_the_window_and_logs_in_first(program):
         notepad.wait(timeout=30)
 
 
+def the_tool_writes_only_while_nobody_is_logged_in(program):
+    """One writer at a time: the native tool waits while the program under
+    Wine holds the vault, from login to Lock, and a program that dies leaves
+    no lock behind."""
+    v.seed(program, [])
+    add = ["add", "--service", "Tool", "--user", "t"]
+    for ending in ("lock", "crash"):
+        program.start()
+        h.login("quillmarsh")
+        view = h.wait_window("^Pellucorda$")
+        result = program.cli(add, "quillmarsh\nx\n")
+        assert result.returncode == 5, result
+        assert b"the vault is open in Pellucorda; lock it there first" in result.stderr, result
+        assert v.exported(program)[0]["service"] == "Corvanet software", "reading goes on meanwhile"
+        if ending == "lock":
+            v.click_control(view, "lock")
+            h.wait_no_window("^Pellucorda$")
+        else:
+            h.end_all_programs(program.processes)
+        result = program.cli(add, "quillmarsh\nx\n")
+        assert result.returncode == 0, (ending, result)
+        h.end_all_programs(program.processes)
+    assert len(v.exported(program)) == 3
+
+
 TESTS = {
     "new_item_is_saved_cleaned_and_clicks_copy_its_secrets": new_item_is_saved_cleaned_and_clicks_copy_its_secrets,
     "windows_a_toggles_the_window_and_logs_in_first": windows_a_toggles_the_window_and_logs_in_first,
+    "the_tool_writes_only_while_nobody_is_logged_in": the_tool_writes_only_while_nobody_is_logged_in,
 }
 
 if __name__ == "__main__":

@@ -45,6 +45,7 @@ protected:
         theApp.Logout();
         SetCurrentDirectoryA(previous);
         DeleteFileA((folder + "\\logininfo.dat").c_str());
+        DeleteFileA((folder + "\\logininfo.dat.lock").c_str());
         DeleteFileA((folder + "\\backup\\logininfo.bak").c_str());
         RemoveDirectoryA((folder + "\\backup").c_str());
         RemoveDirectoryA(folder.c_str());

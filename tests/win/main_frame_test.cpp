@@ -82,6 +82,7 @@ protected:
         theApp.Logout();
         ::SetCurrentDirectoryA(previous);
         ::DeleteFileA((folder + "\\logininfo.dat").c_str());
+        ::DeleteFileA((folder + "\\logininfo.dat.lock").c_str());
         ::DeleteFileA((folder + "\\logininfo.bak").c_str());
         ::RemoveDirectoryA(folder.c_str());
         ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");

@@ -1,5 +1,7 @@
 // The vault's Windows file access: a vault that another process holds open
-// refuses both reading and saving, and a save replaces the vault whole.
+// refuses both reading and saving, and a save replaces the vault whole; one
+// writer at a time between the program and the tool; a save keeps what the
+// user set on the vault and the file a link names.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -34,15 +36,26 @@ bool WaitForFile(const std::string& path) {
     return false;
 }
 
+// The folder of the test program, where the programs it starts lie.
+std::string TestProgramFolder() {
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    std::string folder(module);
+    return folder.erase(folder.rfind('\\'));
+}
+
+// Waits for a started process to end and lets go of it.
+void Reap(PROCESS_INFORMATION& process) {
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 // The vault_holder program, beside the test program, holding `vault` open.
 class Holder {
 public:
     explicit Holder(const std::string& vault) : m_vault(vault) {
-        char module[MAX_PATH];
-        GetModuleFileNameA(nullptr, module, MAX_PATH);
-        std::string folder(module);
-        folder.erase(folder.rfind('\\'));
-        std::string command = "\"" + folder + "\\vault_holder.exe\" \"" + vault + "\"";
+        std::string command = "\"" + TestProgramFolder() + "\\vault_holder.exe\" \"" + vault + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         m_started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
@@ -55,9 +68,7 @@ public:
     void Release() {
         if (!m_started) return;
         std::ofstream(m_vault + ".release").put('x');
-        WaitForSingleObject(m_process.hProcess, 30000);
-        CloseHandle(m_process.hProcess);
-        CloseHandle(m_process.hThread);
+        Reap(m_process);
         DeleteFileA((m_vault + ".held").c_str());
         DeleteFileA((m_vault + ".release").c_str());
         m_started = false;
@@ -69,6 +80,104 @@ private:
     bool m_started = false;
 };
 
+struct ToolResult {
+    long status = -1;  // -1: it did not end in time
+    std::string output;
+};
+
+// pellucorda-cli.exe, beside the test program, run to its end on `vault`
+// with every secret from `input`; what it wrote comes back.
+ToolResult RunTool(const std::string& vault, const std::string& args, const std::string& input) {
+    const std::string in = vault + ".in", err = vault + ".err";
+    std::ofstream(in, std::ios::binary) << input;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput =
+        CreateFileA(in.c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    startup.hStdOutput = startup.hStdError = CreateFileA(err.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string command =
+        "\"" + TestProgramFolder() + "\\pellucorda-cli.exe\" --file \"" + vault + "\" --password-stdin " + args;
+    PROCESS_INFORMATION process = {};
+    ToolResult result;
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        DWORD status = 0;
+        if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process.hProcess, &status)) {
+            result.status = static_cast<long>(status);
+        }
+        TerminateProcess(process.hProcess, 99);
+        Reap(process);
+    }
+    CloseHandle(startup.hStdInput);
+    CloseHandle(startup.hStdOutput);
+    result.output = ReadAll(err);
+    DeleteFileA(in.c_str());
+    DeleteFileA(err.c_str());
+    return result;
+}
+
+// Deletes a test folder with what the tests leave in it.
+void RemoveFolder(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                RemoveFolder(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+LoginItem Named(const char* service) {
+    LoginItem item;
+    item.Clear();
+    CopyField(item.serviceName, sizeof item.serviceName, service);
+    return item;
+}
+
+// A symbolic link at `link` to `target`: the system's own where it makes
+// them; under Wine, whose CreateSymbolicLinkA makes none, a link of the
+// Unix side, as a user would put a vault into a synced folder there.
+bool MakeLink(const std::string& link, const std::string& target) {
+    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+        GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    using UnixName = char*(CDECL*)(const WCHAR*);
+    const FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(found));
+    if (unixName == nullptr) return false;
+    auto unixPath = [unixName](const std::string& path) {
+        std::wstring wide(path.begin(), path.end());
+        char* name = unixName(wide.c_str());
+        std::string result = name != nullptr ? name : "";
+        HeapFree(GetProcessHeap(), 0, name);
+        return result;
+    };
+    std::string command = "/bin/ln -s \"" + unixPath(target) + "\" \"" + unixPath(link) + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    Reap(process);
+    return WaitForFile(link);
+}
+
+constexpr char kToolRefusal[] = "pellucorda-cli: the vault is open in Pellucorda; lock it there first";
 }  // namespace
 
 TEST(VaultFileWin32, AVaultHeldByAnotherProcessRefusesLoadingAndSavingAndStaysWhole) {
@@ -126,4 +235,116 @@ TEST(VaultFileWin32, AVaultHeldByAnotherProcessRefusesLoadingAndSavingAndStaysWh
     EXPECT_EQ(names, std::vector<std::string>{"logininfo.dat"});
     DeleteFileA(vault.c_str());
     RemoveDirectoryA(folder.c_str());
+}
+
+// One writer at a time, between the program (this process, logged in through
+// the program's own login) and the tool as a second process.
+TEST(VaultFileWin32, WhileLoggedInTheProgramKeepsTheToolFromWriting) {
+    const std::string folder = MakeTempFolder("plw");
+    const std::string vault = folder + "\\logininfo.dat";
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(folder.c_str());
+    RecordingSink sink;
+    auto program = std::make_unique<LoginStore>();
+    program->SetMessageSink(&sink);
+    ASSERT_TRUE(program->OpenDefault(kDefaultMasterPassword));
+    const std::string before = ReadAll(vault);
+
+    ToolResult add = RunTool(vault, "add --service tool", "quillmarsh\nx\n");
+    EXPECT_EQ(add.status, 5);
+    EXPECT_NE(add.output.find(kToolRefusal), std::string::npos) << add.output;
+    EXPECT_EQ(ReadAll(vault), before);
+    ToolResult list = RunTool(vault, "list", "quillmarsh\n");
+    EXPECT_EQ(list.status, 0) << list.output;
+    EXPECT_NE(list.output.find("Corvanet software"), std::string::npos) << list.output;
+
+    // Logged out, the tool writes; a store that read the vault before (one
+    // that could not make a lock file) then leaves the tool's change alone.
+    program->Reset();
+    auto stale = std::make_unique<LoginStore>();
+    stale->SetMessageSink(&sink);
+    ASSERT_EQ(stale->Open(kDefaultMasterPassword, vault), VaultOk);
+    add = RunTool(vault, "add --service tool", "quillmarsh\nx\n");
+    EXPECT_EQ(add.status, 0) << add.output;
+    const std::string toolVersion = ReadAll(vault);
+    ASSERT_TRUE(stale->AddItem(Named("window")));
+    sink.messages.clear();
+    EXPECT_EQ(stale->Save(), VaultChanged);
+    EXPECT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(ReadAll(vault), toolVersion);
+    SetCurrentDirectoryA(previous);
+    RemoveFolder(folder);
+}
+
+// Wine's ReplaceFileA only renames; the attributes are carried over before
+// it, so they stay there too.
+TEST(VaultFileWin32, SavesAndBackupsKeepTheAttributesTheUserSet) {
+    const std::string folder = MakeTempFolder("pla");
+    const std::string vault = folder + "\\logininfo.dat";
+    const std::string backup = folder + "\\logininfo.bak";
+    RecordingSink sink;
+    auto store = std::make_unique<LoginStore>();
+    store->SetMessageSink(&sink);
+    ASSERT_EQ(store->Open(kDefaultMasterPassword, vault), VaultOk);
+    ASSERT_TRUE(store->BackupTo(folder));  // a new backup: put in place by a rename
+    ASSERT_TRUE(SetFileAttributesA(vault.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    ASSERT_TRUE(store->AddItem(Named("bank")));
+    ASSERT_EQ(store->Save(), VaultOk);
+    ASSERT_TRUE(store->BackupTo(folder));
+    EXPECT_EQ(FileSize(vault), 56 + 2 * 1668);
+    EXPECT_EQ(ReadAll(backup), ReadAll(vault));
+    const DWORD seen = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    EXPECT_EQ(GetFileAttributesA(vault.c_str()) & seen, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(GetFileAttributesA(backup.c_str()) & seen,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+
+    // A read-only backup is not replaced at all, and no temporary file stays.
+    ASSERT_TRUE(SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(store->AddItem(Named("more")));
+    ASSERT_EQ(store->Save(), VaultOk);
+    EXPECT_FALSE(store->BackupTo(folder));
+    EXPECT_EQ(FileSize(backup), 56 + 2 * 1668);
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(FindFirstFileA((folder + "\\*.tmp").c_str(), &found), INVALID_HANDLE_VALUE);
+    store->Reset();
+    RemoveFolder(folder);
+}
+
+TEST(VaultFileWin32, ASaveThroughALinkReplacesTheFileItNames) {
+    const std::string folder = MakeTempFolder("pll");
+    const std::string synced = folder + "\\synced";
+    CreateDirectoryA(synced.c_str(), nullptr);
+    const std::string real = synced + "\\logininfo.dat";
+    const std::string link = folder + "\\logininfo.dat";
+    RecordingSink sink;
+    auto store = std::make_unique<LoginStore>();
+    store->SetMessageSink(&sink);
+    ASSERT_EQ(store->Open(kDefaultMasterPassword, real), VaultOk);
+    store->Reset();
+    if (!MakeLink(link, real)) {
+        RemoveFolder(folder);
+        GTEST_SKIP() << "no symbolic links here";
+    }
+
+    // The link and the file it names share one writer lock.
+    ASSERT_EQ(store->LockWriter(real), VaultOk);
+    auto other = std::make_unique<LoginStore>();
+    other->SetMessageSink(&sink);
+    EXPECT_EQ(other->LockWriter(link), VaultInUse);
+    store->Reset();
+
+    ASSERT_EQ(store->Open(kDefaultMasterPassword, link), VaultOk);
+    ASSERT_TRUE(store->AddItem(Named("bank")));
+    ASSERT_EQ(store->Save(), VaultOk);
+    EXPECT_EQ(FileSize(real), 56 + 2 * 1668) << "the save reached the file the link names";
+    auto reread = std::make_unique<LoginStore>();
+    reread->SetMessageSink(&sink);
+    ASSERT_EQ(reread->Open(kDefaultMasterPassword, real), VaultOk);
+    EXPECT_EQ(reread->GetCount(), 2u);
+    store->Reset();
+    reread->Reset();
+    RemoveFolder(folder);
 }

@@ -81,6 +81,7 @@ protected:
         view.m_pfnSetTimer = ::SetTimer;
         SetCurrentDirectoryA(previous);
         DeleteFileA(VaultPath().c_str());
+        DeleteFileA((VaultPath() + ".lock").c_str());
         DeleteFileA((folder + "\\logininfo.bak").c_str());
         RemoveDirectoryA(folder.c_str());
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");

@@ -25,6 +25,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
         args.push_back(nullptr);
         // No terminal for secrets: the tool must fall back to its own rules.
         setsid();
+        // As a shell starts it, not with the test's own choice.
+        signal(SIGPIPE, SIG_DFL);
         execv(args[0], args.data());
         _exit(127);
     }
@@ -55,6 +57,11 @@ void ChildProcess::Write(const std::string& text) {
     }
 }
 
+void ChildProcess::CloseOutput() {
+    if (m_out >= 0) close(m_out);
+    m_out = -1;
+}
+
 void ChildProcess::CloseInput() {
     if (m_in >= 0) close(m_in);
     m_in = -1;
@@ -65,7 +72,7 @@ ProcessResult ChildProcess::Finish() {
     CloseInput();
     pollfd fds[2] = {{m_out, POLLIN, 0}, {m_err, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
-    int open = 2;
+    int open = (m_out >= 0) + (m_err >= 0);
     while (open > 0) {
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) continue;

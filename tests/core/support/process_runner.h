@@ -22,6 +22,8 @@ public:
     pid_t Pid() const { return m_pid; }
     void Write(const std::string& text);
     void CloseInput();
+    // Closes the test's end of standard output: the child's writes then fail.
+    void CloseOutput();
     // Closes the input if still open, reads both outputs to their end and waits.
     ProcessResult Finish();
 
