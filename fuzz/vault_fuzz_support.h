@@ -17,6 +17,7 @@
 namespace vault_fuzz {
 
 constexpr char kVaultPath[] = "vault.dat";
+inline const std::string kLockPath = std::string(kVaultPath) + kWriterLockSuffix;
 
 inline void Check(bool condition, const char* what) {
     if (!condition) {
@@ -91,13 +92,19 @@ inline void CheckFailedOpen(const LoginStore& store, VaultResult result) {
     if (result != VaultWriteFailed) Check(store.GetIoLength() == 0, "a failed open left the image in the buffer");
 }
 
-// Opens the vault and checks it whichever way it went; the table it read,
-// or nothing when it failed.
+inline bool OnlyTheVault(const MemoryFileSystem& files) {
+    return files.Names() == std::vector<std::string>{kVaultPath, kLockPath};
+}
+
+// Takes the writer lock and opens the vault as a login does, and checks it
+// whichever way it went; the table it read, or nothing when it failed.
 inline VaultResult OpenAndCheck(LoginStore& store, const MemoryFileSystem& files, const char* password,
                                 std::vector<LoginItem>& table) {
+    Check(store.LockWriter(kVaultPath) == VaultOk, "the writer lock of a vault nobody holds is refused");
     const VaultResult result = store.Open(password, kVaultPath);
     Check(!files.IsHeld(kVaultPath), "an open left the vault held");
-    Check(files.Names() == std::vector<std::string>{kVaultPath}, "an open left another file beside the vault");
+    Check(OnlyTheVault(files), "an open left another file beside the vault");
+    Check(files.IsLocked(kLockPath) == (result == VaultOk), "the writer lock does not go with the open vault");
     if (result == VaultOk) {
         table = TakeTable(store);
     } else {
@@ -115,7 +122,7 @@ inline void SaveAndReopen(LoginStore& store, MemoryFileSystem& files, const char
     const std::vector<std::uint8_t> before = files.Contents(kVaultPath);
     const VaultResult saved = store.Save();
     Check(!files.IsHeld(kVaultPath), "a save left the vault held");
-    Check(files.Names() == std::vector<std::string>{kVaultPath}, "a save left another file beside the vault");
+    Check(OnlyTheVault(files), "a save left another file beside the vault");
     if (saved == VaultOk) {
         const std::size_t image = (sizeof(VaultHeader) + sizeof(LoginItem) * table.size() + 15) / 16 * 16;
         Check(files.Contents(kVaultPath).size() == image, "a saved vault is not as long as its image");
@@ -127,6 +134,7 @@ inline void SaveAndReopen(LoginStore& store, MemoryFileSystem& files, const char
 
     files.faults = {};
     store.Reset();
+    Check(!files.IsLocked(kLockPath), "a closed store keeps the writer lock");
     std::vector<LoginItem> again;
     Check(OpenAndCheck(store, files, password, again) == VaultOk, "a saved vault does not open again");
     Check(again.size() == table.size(), "the count changed on the way through the file");

@@ -22,8 +22,9 @@ std::string Hash(const std::vector<std::uint8_t>& bytes) {
 
 class DiskTwinTest : public StoreTest {
 protected:
-    // One life of a vault: created, filled, held by a second opener, saved
-    // while the disk fills up or refuses the replace, read while reading fails.
+    // One life of a vault: locked and created, filled, held by a second
+    // writer and a second opener, changed behind the store's back, saved while
+    // the disk fills up or refuses the replace, read while reading fails.
     template <class Faults>
     Transcript Live(FileSystem& files, Faults& faults, const std::string& path,
                     const std::function<std::vector<std::string>()>& names,
@@ -37,7 +38,13 @@ protected:
             sink.messages.clear();
         };
         store->SetFileSystem(&files);
+        note("lock", store->LockWriter(path));
         note("open new", store->Open(kDefaultMasterPassword, path));
+        {
+            bool heldElsewhere = false;
+            const std::unique_ptr<FileLock> second = files.TryLock(path + kWriterLockSuffix, heldElsewhere);
+            note("second writer", second ? 0 : heldElsewhere ? 1 : 2);
+        }
         store->AddItem(MakeItem("bank"));
         note("save", store->Save());
         {
@@ -48,6 +55,18 @@ protected:
             note("open held", store->Open(kDefaultMasterPassword, path));
         }
         note("open", store->Open(kDefaultMasterPassword, path));
+        {
+            // Another program writes the vault longer than it was.
+            std::vector<std::uint8_t> longer = vault();
+            longer.resize(longer.size() + 16, 0);
+            std::string error;
+            std::unique_ptr<FileHandle> other = files.OpenExclusive(path, error);
+            other->Write(longer.data(), longer.size());
+        }
+        store->AddItem(MakeItem("shop"));
+        note("save, changed since load", store->Save());
+        store->Reset();
+        note("open changed", store->Open(kDefaultMasterPassword, path));
         store->AddItem(MakeItem("shop"));
         faults.writeLimit = 2000;
         note("save, disk fills", store->Save());

@@ -3,11 +3,13 @@
 #include <algorithm>
 
 namespace {
-// Reads the faults of its file system, which must outlive it.
+// Reads the faults of its file system, which must outlive it, and writes by
+// its clock.
 class MemoryHandle : public FileHandle {
 public:
-    MemoryHandle(std::shared_ptr<MemoryFileSystem::File> file, const MemoryFileSystem::Faults& faults)
-        : m_file(std::move(file)), m_faults(faults) {
+    MemoryHandle(std::shared_ptr<MemoryFileSystem::File> file, const MemoryFileSystem::Faults& faults,
+                 std::int64_t& clock)
+        : m_file(std::move(file)), m_faults(faults), m_clock(clock) {
         m_file->held = true;
     }
     ~MemoryHandle() override { Close(); }
@@ -49,6 +51,7 @@ public:
         std::copy_n(from, fits, bytes.begin() + static_cast<std::ptrdiff_t>(m_position));
         m_position += fits;
         m_written += static_cast<long long>(fits);
+        if (fits != 0) m_file->modified = ++m_clock;
         return fits == size;
     }
 
@@ -57,6 +60,16 @@ public:
     bool Truncate(std::uint64_t length) override {
         if (!m_file) return false;
         m_file->bytes.resize(static_cast<std::size_t>(length));
+        m_file->modified = ++m_clock;
+        return true;
+    }
+
+    bool GetStamp(FileStamp& stamp) override {
+        if (!m_file) return false;
+        stamp.device = 1;
+        stamp.file = m_file->id;
+        stamp.size = m_file->bytes.size();
+        stamp.modified = m_file->modified;
         return true;
     }
 
@@ -68,13 +81,33 @@ public:
 private:
     std::shared_ptr<MemoryFileSystem::File> m_file;
     const MemoryFileSystem::Faults& m_faults;
+    std::int64_t& m_clock;
     std::size_t m_position = 0;
     long long m_written = 0;
 };
+
+class MemoryLock : public FileLock {
+public:
+    explicit MemoryLock(std::shared_ptr<MemoryFileSystem::File> file) : m_file(std::move(file)) {
+        m_file->locked = true;
+    }
+    ~MemoryLock() override { m_file->locked = false; }
+    MemoryLock(const MemoryLock&) = delete;
+    MemoryLock& operator=(const MemoryLock&) = delete;
+
+private:
+    std::shared_ptr<MemoryFileSystem::File> m_file;
+};
 }  // namespace
 
+std::shared_ptr<MemoryFileSystem::File>& MemoryFileSystem::FileAt(const std::string& path) {
+    std::shared_ptr<File>& file = m_files[path];
+    if (!file) file = std::make_shared<File>(++m_fileCount);
+    return file;
+}
+
 std::unique_ptr<FileHandle> MemoryFileSystem::Hold(const std::shared_ptr<File>& file) {
-    return std::unique_ptr<FileHandle>(new MemoryHandle(file, faults));
+    return std::unique_ptr<FileHandle>(new MemoryHandle(file, faults, m_clock));
 }
 
 std::unique_ptr<FileHandle> MemoryFileSystem::OpenExclusive(const std::string& path, std::string& error) {
@@ -82,8 +115,7 @@ std::unique_ptr<FileHandle> MemoryFileSystem::OpenExclusive(const std::string& p
         error = faults.openError;
         return nullptr;
     }
-    std::shared_ptr<File>& file = m_files[path];
-    if (!file) file = std::make_shared<File>();
+    const std::shared_ptr<File>& file = FileAt(path);
     if (file->held) {
         error = "Resource temporarily unavailable";
         return nullptr;
@@ -96,9 +128,7 @@ std::unique_ptr<FileHandle> MemoryFileSystem::CreateTempBeside(const std::string
     do {
         tempPath = path + ".tmp" + std::to_string(++m_tempCount);
     } while (m_files.count(tempPath) != 0);
-    std::shared_ptr<File>& file = m_files[tempPath];
-    file = std::make_shared<File>();
-    return Hold(file);
+    return Hold(FileAt(tempPath));
 }
 
 bool MemoryFileSystem::MoveReplace(const std::string& from, const std::string& to) {
@@ -112,20 +142,19 @@ bool MemoryFileSystem::MoveReplace(const std::string& from, const std::string& t
 
 bool MemoryFileSystem::Remove(const std::string& path) { return m_files.erase(path) != 0; }
 
-bool MemoryFileSystem::CopyOver(const std::string& from, const std::string& to) {
-    // The disk's copy goes through a temporary file and a replace.
-    const auto found = m_files.find(from);
-    if (found == m_files.end() || faults.failTemp || faults.failMove) return false;
-    const std::shared_ptr<File> copy = std::make_shared<File>();
-    copy->bytes = found->second->bytes;
-    m_files[to] = copy;
-    return true;
+std::string MemoryFileSystem::FinalPath(const std::string& path) { return path; }
+
+std::unique_ptr<FileLock> MemoryFileSystem::TryLock(const std::string& path, bool& heldElsewhere) {
+    const std::shared_ptr<File>& file = FileAt(path);
+    heldElsewhere = file->locked;
+    if (heldElsewhere) return nullptr;
+    return std::unique_ptr<FileLock>(new MemoryLock(file));
 }
 
 void MemoryFileSystem::Put(const std::string& path, const std::uint8_t* data, std::size_t size) {
-    std::shared_ptr<File>& file = m_files[path];
-    if (!file) file = std::make_shared<File>();
+    const std::shared_ptr<File>& file = FileAt(path);
     file->bytes.assign(data, data + size);
+    file->modified = ++m_clock;
 }
 
 std::vector<std::uint8_t> MemoryFileSystem::Contents(const std::string& path) const {
@@ -142,4 +171,9 @@ std::vector<std::string> MemoryFileSystem::Names() const {
 bool MemoryFileSystem::IsHeld(const std::string& path) const {
     const auto found = m_files.find(path);
     return found != m_files.end() && found->second->held;
+}
+
+bool MemoryFileSystem::IsLocked(const std::string& path) const {
+    const auto found = m_files.find(path);
+    return found != m_files.end() && found->second->locked;
 }
