@@ -2,6 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 CMAKE_GEN := -G Ninja
 
 .PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format lint
@@ -38,7 +39,7 @@ dist: win
 fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPELLUCORDA_TESTS=OFF -DPELLUCORDA_FUZZ=ON \
-	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" >/dev/null
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
 	@cmake --build build/fuzz -j$(JOBS)
 
 test: all asan dist
@@ -48,7 +49,7 @@ bench: native win
 	@scripts/bench.sh
 
 fuzz: fuzz-build
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" scripts/fuzz.sh
 
 # Runs the program under Wine from a folder outside the build tree
 # (PELLUCORDA_HOME, default ~/.local/share/pellucorda).

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "memory_registry.h"
 #include "settings/settings.h"
-#include "tests/support/memory_registry.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "memory_registry.h"
 #include "settings/settings.h"
-#include "tests/support/memory_registry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/support/memory_registry.h"
+#include "memory_registry.h"
 
 #include <algorithm>
 #include <cstring>

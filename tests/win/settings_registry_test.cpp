@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "memory_registry.h"
 #include "settings/current_directory.h"
 #include "settings/registry_win32.h"
 #include "settings/settings.h"
-#include "tests/support/memory_registry.h"
 
 namespace {
 

@@ -1,0 +1,146 @@
+#pragma once
+// What the vault's fuzz targets share: one store on an in-memory disk, and
+// the invariants that every open, save and second open must keep. A broken
+// invariant aborts, which libFuzzer reports as a crash.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "memory_file_system.h"
+#include "platform/message_sink.h"
+#include "store/login_store.h"
+
+namespace vault_fuzz {
+
+constexpr char kVaultPath[] = "vault.dat";
+inline const std::string kLockPath = std::string(kVaultPath) + kWriterLockSuffix;
+
+inline void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// The store is too big for the stack and too slow to build per input; each
+// input starts from a Reset.
+inline LoginStore& Store() {
+    class QuietSink : public MessageSink {
+    public:
+        void ShowMessage(const char*) override {}
+    };
+    static QuietSink sink;
+    static std::unique_ptr<LoginStore> store;
+    if (!store) {
+        store.reset(new LoginStore());
+        store->SetMessageSink(&sink);
+    }
+    store->Reset();
+    return *store;
+}
+
+inline bool Terminated(const char* field, std::size_t width) { return std::memchr(field, 0, width) != nullptr; }
+
+inline bool Terminated(const LoginItem& item) {
+    return Terminated(item.serviceName, sizeof item.serviceName) && Terminated(item.userName, sizeof item.userName) &&
+           Terminated(item.password, sizeof item.password) &&
+           Terminated(item.serviceAddress, sizeof item.serviceAddress) &&
+           Terminated(item.description, sizeof item.description);
+}
+
+inline bool Empty(const LoginItem& item) {
+    static const LoginItem kCleared = {};
+    return std::memcmp(&item, &kCleared, sizeof item) == 0;
+}
+
+// The open table as its readers see it: at most 100 items, every text field
+// terminated within its width, nothing in the slots behind the count, and
+// pages and search that stay inside it.
+inline std::vector<LoginItem> TakeTable(LoginStore& store) {
+    const std::uint32_t count = store.GetCount();
+    Check(store.IsOpen(), "an opened store is not open");
+    Check(count <= kMaxItems, "more than 100 items");
+    std::vector<LoginItem> items(kMaxItems);
+    for (std::uint32_t i = 0; i < kMaxItems; ++i) {
+        Check(store.GetItem(static_cast<int>(i), items[i]), "a slot within the capacity cannot be read");
+        Check(Terminated(items[i]), "an item handed out with an unterminated field");
+        Check(i < count || Empty(items[i]), "a slot behind the count holds data");
+    }
+    items.resize(count);
+
+    LoginItem page[kPageSize];
+    std::uint32_t shown = 0;
+    store.GoToLastPage();
+    store.GetPage(page, shown);
+    Check(shown <= kPageSize && store.GetFirstVisible() + shown == count, "the last page does not end the table");
+    for (std::uint32_t i = 0; i < shown; ++i) Check(Terminated(page[i]), "a page item with an unterminated field");
+    store.FindByServiceName("a");
+    Check(store.GetFirstVisible() % kPageSize == 0 && store.GetFirstVisible() <= count, "search left the table");
+    return items;
+}
+
+// A failed open leaves the store closed and empty; only the default item of
+// a new file whose writing failed stays until the next load.
+inline void CheckFailedOpen(const LoginStore& store, VaultResult result) {
+    Check(!store.IsOpen(), "a failed open left the store open");
+    Check(store.GetFilePath().empty(), "a failed open kept the path");
+    Check(store.GetCount() <= (result == VaultWriteFailed ? 1u : 0u), "a failed open left items in the store");
+    if (result != VaultWriteFailed) Check(store.GetIoLength() == 0, "a failed open left the image in the buffer");
+}
+
+inline bool OnlyTheVault(const MemoryFileSystem& files) {
+    return files.Names() == std::vector<std::string>{kVaultPath, kLockPath};
+}
+
+// Takes the writer lock and opens the vault as a login does, and checks it
+// whichever way it went; the table it read, or nothing when it failed.
+inline VaultResult OpenAndCheck(LoginStore& store, const MemoryFileSystem& files, const char* password,
+                                std::vector<LoginItem>& table) {
+    Check(store.LockWriter(kVaultPath) == VaultOk, "the writer lock of a vault nobody holds is refused");
+    const VaultResult result = store.Open(password, kVaultPath);
+    Check(!files.IsHeld(kVaultPath), "an open left the vault held");
+    Check(OnlyTheVault(files), "an open left another file beside the vault");
+    Check(files.IsLocked(kLockPath) == (result == VaultOk), "the writer lock does not go with the open vault");
+    if (result == VaultOk) {
+        table = TakeTable(store);
+    } else {
+        CheckFailedOpen(store, result);
+        table.clear();
+    }
+    return result;
+}
+
+// Saves the open store and opens the vault again on a sound disk: the saved
+// image, or after a failed save the untouched previous one, gives back the
+// same table. A save fails only where the disk was made to fail.
+inline void SaveAndReopen(LoginStore& store, MemoryFileSystem& files, const char* password,
+                          const std::vector<LoginItem>& table, bool saveMayFail) {
+    const std::vector<std::uint8_t> before = files.Contents(kVaultPath);
+    const VaultResult saved = store.Save();
+    Check(!files.IsHeld(kVaultPath), "a save left the vault held");
+    Check(OnlyTheVault(files), "a save left another file beside the vault");
+    if (saved == VaultOk) {
+        const std::size_t image = (sizeof(VaultHeader) + sizeof(LoginItem) * table.size() + 15) / 16 * 16;
+        Check(files.Contents(kVaultPath).size() == image, "a saved vault is not as long as its image");
+    } else {
+        Check(saveMayFail, "a save failed on a sound disk");
+        Check(files.Contents(kVaultPath) == before, "a failed save changed the vault");
+        Check(store.GetCount() == table.size(), "a failed save changed the table");
+    }
+
+    files.faults = {};
+    store.Reset();
+    Check(!files.IsLocked(kLockPath), "a closed store keeps the writer lock");
+    std::vector<LoginItem> again;
+    Check(OpenAndCheck(store, files, password, again) == VaultOk, "a saved vault does not open again");
+    Check(again.size() == table.size(), "the count changed on the way through the file");
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        Check(std::memcmp(&again[i], &table[i], sizeof again[i]) == 0, "an item changed on the way through the file");
+    }
+}
+
+}  // namespace vault_fuzz
