@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format
+.PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format lint
 
 all: native win
 
@@ -59,6 +59,11 @@ run: native win
 # Applies the house format (.clang-format) to every C++ file under version control.
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# The format check and clang-tidy (.clang-tidy) over the compile commands of
+# the three builds; fails on any finding. LINT_JOBS processes at once.
+lint: native asan win
+	@LINT_JOBS=$(JOBS) scripts/lint.sh
 
 clean:
 	rm -rf build

@@ -47,7 +47,7 @@ public:
     }
     ~FullVault() {
         store.reset();
-        if (!path.empty()) std::remove(path.c_str());
+        if (!path.empty() && std::remove(path.c_str()) != 0) std::perror(path.c_str());
         if (!folder.empty()) ::rmdir(folder.c_str());
     }
 

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/memory_registry.h"
+#include "memory_registry.h"
 #include "settings/settings.h"
 
 namespace {

@@ -2,6 +2,6 @@
 
 #include "framework/framework.h"
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow) {
-    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd) {
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nShowCmd);
 }

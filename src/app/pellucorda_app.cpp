@@ -17,10 +17,6 @@ const char kHelpPageAddress[] = "http://pellucorda.example.org/help.html";
 
 namespace {
 
-INT_PTR ShellOpen(const char* target) {
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", target, nullptr, nullptr, SW_SHOWNORMAL));
-}
-
 constexpr int kViewWidth = 300;
 constexpr int kViewHeight = 310;
 
@@ -33,7 +29,7 @@ BEGIN_MESSAGE_MAP(CPellucordaApp, CWinApp)
     ON_COMMAND(ID_MAIN_HELP, OnMainHelp)
 END_MESSAGE_MAP()
 
-CPellucordaApp::CPellucordaApp() : CWinApp(kAppTitle), m_pfnShellOpen(ShellOpen) {}
+CPellucordaApp::CPellucordaApp() : CWinApp(kAppTitle) {}
 
 BOOL CPellucordaApp::CheckSingleInstance() {
     // The handle is kept until the process ends: holding the mutex is the rule.

@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "store/login_store.h"
 #include "view/view_dlg.h"
+#include "widgets/shell_open.h"
 
 class CLoginDlg;
 
@@ -34,10 +35,8 @@ public:
     Settings m_settings;
     BOOL m_bLoggedIn = FALSE;
 
-    // Opens a file or address through the shell (ShellExecuteA "open");
-    // returns the shell's result. Replaceable for tests.
-    using ShellOpenFn = INT_PTR (*)(const char* target);
-    ShellOpenFn m_pfnShellOpen;
+    // How the Help command opens the help file or page; replaceable for tests.
+    ShellOpenFn m_pfnShellOpen = ShellOpen;
 
     // The folder of a module's path, without a trailing backslash.
     static std::string ModuleFolder(const char* modulePath);

@@ -1,5 +1,6 @@
 #include "crypto/md5.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "crypto/secure_wipe.h"
@@ -108,7 +109,7 @@ void CMD5::Final(unsigned char digest[16]) {
     Update(padding, padLength);
     Update(bits, 8);
 
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
         StoreLittleEndian(state[i], digest + 4 * i);
     }
 
@@ -123,7 +124,7 @@ void CMD5::Final(unsigned char digest[16]) {
 void CMD5::Transform(const unsigned char block[64]) {
     // Message words are read where they are used rather than copied to a
     // local array, so no copy of the message is left on the stack.
-    const auto x = [block](int k) { return LoadLittleEndian(block + 4 * k); };
+    const auto x = [block](std::size_t k) { return LoadLittleEndian(block + 4 * k); };
     std::uint32_t a = state[0];
     std::uint32_t b = state[1];
     std::uint32_t c = state[2];

@@ -1,5 +1,6 @@
 #include "crypto/rijndael.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "crypto/rijndael_tables.h"
@@ -195,7 +196,7 @@ void CRijndael::ExpandKey(const std::uint8_t* key, int keyWords) {
     const auto word = [this](int i) -> std::uint32_t& { return m_expandedKey[i / 4][i % 4]; };
     const int total = 4 * (m_rounds + 1);
     for (int i = 0; i < keyWords; ++i) {
-        word(i) = LoadBigEndian(key + 4 * i);
+        word(i) = LoadBigEndian(key + 4 * static_cast<std::size_t>(i));
     }
     for (int i = keyWords; i < total; ++i) {
         std::uint32_t temp = word(i - 1);

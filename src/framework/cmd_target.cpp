@@ -5,20 +5,14 @@ IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
 const AFX_MSGMAP_ENTRY* AfxFindMessageEntry(const AFX_MSGMAP* map, UINT nMessage, UINT nCode, UINT nID) {
     for (; map != nullptr; map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->pfn != nullptr; ++e) {
-            if (e->pnRegistered != nullptr) {
-                // An unregistered (0) message id matches nothing.
-                if (*e->pnRegistered == 0 || *e->pnRegistered != nMessage) continue;
-            } else if (e->nMessage != nMessage) {
-                continue;
-            }
-            if (e->nCode == nCode && e->nID == nID) return e;
+            if (e->nMessage == nMessage && e->nCode == nCode && e->nID == nID) return e;
         }
     }
     return nullptr;
 }
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
     static const AFX_MSGMAP map = {nullptr, &entries[0]};
     return &map;
 }

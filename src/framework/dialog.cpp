@@ -7,8 +7,6 @@
 #include "framework/thread_state.h"
 #include "framework/win_app.h"
 
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
-
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
     ON_COMMAND(IDOK, OnOK)

@@ -18,7 +18,6 @@
 #include "framework/wnd.h"
 
 class CDialog : public CWnd {
-    DECLARE_DYNAMIC(CDialog)
 public:
     CDialog();
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);

@@ -1,7 +1,5 @@
 #include "framework/font.h"
 
-IMPLEMENT_DYNAMIC(CFont, CObject)
-
 CFont::~CFont() { DeleteObject(); }
 
 BOOL CFont::Create(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,

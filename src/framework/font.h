@@ -5,7 +5,6 @@
 #include "framework/object.h"
 
 class CFont : public CObject {
-    DECLARE_DYNAMIC(CFont)
 public:
     CFont() = default;
     ~CFont() override;

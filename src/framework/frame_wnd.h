@@ -13,7 +13,6 @@
 #endif
 
 class CFrameWnd : public CWnd {
-    DECLARE_DYNAMIC(CFrameWnd)
 public:
     CFrameWnd() = default;
     ~CFrameWnd() override;

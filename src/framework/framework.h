@@ -10,10 +10,11 @@
 //   control's own procedure). In a map, the most derived class's entry wins.
 // - Handlers have fixed signatures (see message_map.h); a wrong one does not
 //   compile. Handlers must not throw.
-// - Commands: a frame's map first, then the application's. Notifications of
-//   a child control go to the child's own reflected entries first.
+// - Commands: a frame's map first, then the application's. WM_NOTIFY and the
+//   colour requests of a child control go to the child's own reflected
+//   entries first.
 // - Our own methods never take a name that windows.h makes a macro: SendMsg,
-//   PostMsg, MsgBox, GetText/SetText, CFont::Create/CreateIndirect,
+//   PostMsg, MsgBox, GetText, CFont::Create/CreateIndirect,
 //   CMenu::Load, CWinApp::LoadResourceIcon.
 // - Frames are allocated with new and delete themselves; every other object
 //   belongs to its creator. Destroying the main window ends the message loop.

@@ -5,8 +5,6 @@
 
 #include "crypto/secure_wipe.h"
 
-IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
-
 int CListCtrl::InsertColumn(int nCol, const char* lpszColumnHeading, int nFormat, int nWidth, int nSubItem) {
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_FMT;
@@ -21,10 +19,6 @@ int CListCtrl::InsertColumn(int nCol, const char* lpszColumnHeading, int nFormat
         column.iSubItem = nSubItem;
     }
     return static_cast<int>(SendMsg(LVM_INSERTCOLUMNA, static_cast<WPARAM>(nCol), reinterpret_cast<LPARAM>(&column)));
-}
-
-int CListCtrl::GetColumnWidth(int nCol) const {
-    return static_cast<int>(SendMsg(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(nCol)));
 }
 
 int CListCtrl::InsertItem(int nItem, const char* lpszItem) {
@@ -91,41 +85,22 @@ int CListCtrl::GetItemText(int nItem, int nSubItem, char* lpszText, int nLen) co
 BOOL CListCtrl::DeleteAllItems() { return static_cast<BOOL>(SendMsg(LVM_DELETEALLITEMS)); }
 int CListCtrl::GetItemCount() const { return static_cast<int>(SendMsg(LVM_GETITEMCOUNT)); }
 
-int CListCtrl::GetNextItem(int nItem, int nFlags) const {
-    return static_cast<int>(SendMsg(LVM_GETNEXTITEM, static_cast<WPARAM>(nItem), MAKELPARAM(nFlags, 0)));
-}
-
-int CListCtrl::GetFirstSelectedItem() const { return GetNextItem(-1, LVNI_SELECTED); }
-
-BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
-    LVITEMA item = {};
-    item.state = nState;
-    item.stateMask = nMask;
-    return static_cast<BOOL>(SendMsg(LVM_SETITEMSTATE, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&item)));
-}
-
-UINT CListCtrl::GetItemState(int nItem, UINT nMask) const {
-    return static_cast<UINT>(SendMsg(LVM_GETITEMSTATE, static_cast<WPARAM>(nItem), static_cast<LPARAM>(nMask)));
+int CListCtrl::GetFirstSelectedItem() const {
+    return static_cast<int>(SendMsg(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     return static_cast<DWORD>(SendMsg(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(dwNewStyle)));
 }
 
-DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(SendMsg(LVM_GETEXTENDEDLISTVIEWSTYLE)); }
 BOOL CListCtrl::SetBkColor(COLORREF cr) {
     return static_cast<BOOL>(SendMsg(LVM_SETBKCOLOR, 0, static_cast<LPARAM>(cr)));
 }
-COLORREF CListCtrl::GetBkColor() const { return static_cast<COLORREF>(SendMsg(LVM_GETBKCOLOR)); }
 
 BOOL CListCtrl::SetTextBkColor(COLORREF cr) {
     return static_cast<BOOL>(SendMsg(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(cr)));
 }
 
-COLORREF CListCtrl::GetTextBkColor() const { return static_cast<COLORREF>(SendMsg(LVM_GETTEXTBKCOLOR)); }
-
 BOOL CListCtrl::SetTextColor(COLORREF cr) {
     return static_cast<BOOL>(SendMsg(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(cr)));
 }
-
-COLORREF CListCtrl::GetTextColor() const { return static_cast<COLORREF>(SendMsg(LVM_GETTEXTCOLOR)); }

@@ -1,8 +1,6 @@
 #include "framework/menu.h"
 
-#include "framework/wnd.h"
-
-IMPLEMENT_DYNAMIC(CMenu, CObject)
+#include "framework/wnd.h"  // AfxGetResourceHandle
 
 CMenu::~CMenu() { DestroyMenu(); }
 
@@ -25,10 +23,6 @@ CMenu* CMenu::GetSubMenu(int nPos) {
 }
 
 BOOL CMenu::SetDefaultItem(UINT uItem, BOOL fByPos) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
-
-BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
-    return ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd != nullptr ? pWnd->m_hWnd : nullptr, lpRect);
-}
 
 BOOL CMenu::DestroyMenu() {
     // Popups are views: the menu that holds them destroys them.

@@ -8,10 +8,7 @@
 
 #include "framework/object.h"
 
-class CWnd;
-
 class CMenu : public CObject {
-    DECLARE_DYNAMIC(CMenu)
 public:
     CMenu() = default;
     ~CMenu() override;
@@ -23,9 +20,6 @@ public:
     // object holds its menu); null when there is no popup there.
     CMenu* GetSubMenu(int nPos);
     BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE);
-    // Shows this popup; commands go to pWnd as WM_COMMAND (TPM_RETURNCMD
-    // returns the command instead).
-    BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
     BOOL DestroyMenu();
 
     HMENU GetSafeHmenu() const { return m_hMenu; }

@@ -37,11 +37,10 @@ struct AFX_MSGCALL {
 using AFX_PMSG = bool (*)(CCmdTarget* target, AFX_MSGCALL& call);
 
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;             // WM_xxx; WM_COMMAND / WM_NOTIFY; WM_REFLECT_BASE + WM_xxx
-    UINT nCode;                // control notification code; 0 for window messages
-    UINT nID;                  // control or command id; 0 for window messages
-    const UINT* pnRegistered;  // ON_REGISTERED_MESSAGE: where the message id is kept
-    AFX_PMSG pfn;              // null ends the table
+    UINT nMessage;  // WM_xxx; WM_COMMAND / WM_NOTIFY; WM_REFLECT_BASE + WM_xxx
+    UINT nCode;     // control notification code; 0 for window messages
+    UINT nID;       // control or command id; 0 for window messages
+    AFX_PMSG pfn;   // null ends the table
 };
 
 struct AFX_MSGMAP {
@@ -128,7 +127,7 @@ bool ShowWindowThunk(CCmdTarget* t, AFX_MSGCALL& c) {
 template <auto Fn>
 bool ScrollThunk(CCmdTarget* t, AFX_MSGCALL& c) {
     static_assert(kSignatureIs<Fn, void(UINT, UINT, CScrollBar*)>,
-                  "handler must be void OnHScroll/OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*)");
+                  "handler must be void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar*)");
     (Target<Fn>(t)->*Fn)(LOWORD(c.wParam), static_cast<UINT>(static_cast<short>(HIWORD(c.wParam))),
                          AfxScrollBarFromHandle(reinterpret_cast<HWND>(c.lParam)));
     c.result = 0;
@@ -194,14 +193,6 @@ bool CtlColorReflectThunk(CCmdTarget* t, AFX_MSGCALL& c) {
     return brush != nullptr;
 }
 
-template <auto Fn>
-bool ScrollReflectThunk(CCmdTarget* t, AFX_MSGCALL& c) {
-    static_assert(kSignatureIs<Fn, void(UINT, UINT)>, "handler must be void Handler(UINT nSBCode, UINT nPos)");
-    (Target<Fn>(t)->*Fn)(LOWORD(c.wParam), static_cast<UINT>(static_cast<short>(HIWORD(c.wParam))));
-    c.result = 0;
-    return true;
-}
-
 }  // namespace afx
 
 // In the class body. Leaves the access at protected.
@@ -219,7 +210,7 @@ protected:                                        \
         static_assert(std::is_base_of_v<TheBaseClass, ThisClass>, "BEGIN_MESSAGE_MAP: the base must be a base class"); \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 #define END_MESSAGE_MAP()                                                                         \
-    { 0, 0, 0, nullptr, nullptr }                                                                 \
+    { 0, 0, 0, nullptr }                                                                          \
     }                                                                                             \
     ;                                                                                             \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
@@ -228,7 +219,7 @@ protected:                                        \
 
 // Window messages. Handlers are methods of the class named in BEGIN_MESSAGE_MAP
 // (or inherited by it), with the signatures given.
-#define AFX_MSG_ENTRY(msg, thunk, fn) {msg, 0, 0, nullptr, &afx::thunk<&ThisClass::fn>},
+#define AFX_MSG_ENTRY(msg, thunk, fn) {msg, 0, 0, &afx::thunk<&ThisClass::fn>},
 #define ON_WM_CREATE() AFX_MSG_ENTRY(WM_CREATE, CreateThunk, OnCreate)   // int OnCreate(LPCREATESTRUCT)
 #define ON_WM_DESTROY() AFX_MSG_ENTRY(WM_DESTROY, VoidThunk, OnDestroy)  // void OnDestroy()
 #define ON_WM_CLOSE() AFX_MSG_ENTRY(WM_CLOSE, VoidThunk, OnClose)        // void OnClose()
@@ -237,7 +228,6 @@ protected:                                        \
     AFX_MSG_ENTRY(WM_HOTKEY, HotKeyThunk, OnHotKey)  // void OnHotKey(UINT id, UINT modifiers, UINT vk)
 #define ON_WM_SHOWWINDOW() AFX_MSG_ENTRY(WM_SHOWWINDOW, ShowWindowThunk, OnShowWindow)  // void OnShowWindow(BOOL, UINT)
 #define ON_WM_HSCROLL() AFX_MSG_ENTRY(WM_HSCROLL, ScrollThunk, OnHScroll)  // void OnHScroll(UINT, UINT, CScrollBar*)
-#define ON_WM_VSCROLL() AFX_MSG_ENTRY(WM_VSCROLL, ScrollThunk, OnVScroll)  // void OnVScroll(UINT, UINT, CScrollBar*)
 #define ON_WM_LBUTTONDOWN() AFX_MSG_ENTRY(WM_LBUTTONDOWN, MouseThunk, OnLButtonDown)        // void (UINT nFlags, POINT)
 #define ON_WM_LBUTTONDBLCLK() AFX_MSG_ENTRY(WM_LBUTTONDBLCLK, MouseThunk, OnLButtonDblClk)  // void (UINT nFlags, POINT)
 #define ON_WM_NCHITTEST() \
@@ -247,40 +237,27 @@ protected:                                        \
 #define ON_WM_SETFOCUS() AFX_MSG_ENTRY(WM_SETFOCUS, FocusThunk, OnSetFocus)     // void OnSetFocus(CWnd* pOldWnd)
 #define ON_WM_KILLFOCUS() AFX_MSG_ENTRY(WM_KILLFOCUS, FocusThunk, OnKillFocus)  // void OnKillFocus(CWnd* pNewWnd)
 
-// Any message, registered or not: LRESULT fn(WPARAM, LPARAM).
-#define ON_MESSAGE(message, memberFxn) \
-    {static_cast<UINT>(message), 0, 0, nullptr, &afx::MessageThunk<&ThisClass::memberFxn>},
-// `nMessageVariable` is a UINT with static storage holding RegisterWindowMessage's result.
-#define ON_REGISTERED_MESSAGE(nMessageVariable, memberFxn) \
-    {0, 0, 0, &nMessageVariable, &afx::MessageThunk<&ThisClass::memberFxn>},
+// Any message: LRESULT fn(WPARAM, LPARAM).
+#define ON_MESSAGE(message, memberFxn) {static_cast<UINT>(message), 0, 0, &afx::MessageThunk<&ThisClass::memberFxn>},
 
 // Commands (menu items, accelerators) and control notifications: void fn().
 #define ON_COMMAND(id, memberFxn) \
-    {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), nullptr, &afx::VoidThunk<&ThisClass::memberFxn>},
-#define ON_CONTROL(wNotifyCode, id, memberFxn)                                   \
-    {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), nullptr, \
-     &afx::VoidThunk<&ThisClass::memberFxn>},
+    {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), &afx::VoidThunk<&ThisClass::memberFxn>},
+#define ON_CONTROL(wNotifyCode, id, memberFxn) \
+    {WM_COMMAND, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), &afx::VoidThunk<&ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
 #define ON_CBN_CLOSEUP(id, memberFxn) ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
 
 // WM_NOTIFY from control `id`: void fn(NMHDR*, LRESULT*).
-#define ON_NOTIFY(wNotifyCode, id, memberFxn)                                   \
-    {WM_NOTIFY, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), nullptr, \
-     &afx::NotifyThunk<&ThisClass::memberFxn>},
+#define ON_NOTIFY(wNotifyCode, id, memberFxn) \
+    {WM_NOTIFY, static_cast<UINT>(wNotifyCode), static_cast<UINT>(id), &afx::NotifyThunk<&ThisClass::memberFxn>},
 
 // Reflected entries: in the map of the child control itself. When the child
 // handles the notification its parent's map does not see it.
 #define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn) \
-    {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(wNotifyCode), 0, nullptr, &afx::NotifyThunk<&ThisClass::memberFxn>},
-#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn) \
-    {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(wNotifyCode), 0, nullptr, &afx::VoidThunk<&ThisClass::memberFxn>},
+    {WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(wNotifyCode), 0, &afx::NotifyThunk<&ThisClass::memberFxn>},
 // HBRUSH CtlColor(HDC, UINT nCtlColor): a null brush leaves the request to the parent.
 #define ON_WM_CTLCOLOR_REFLECT() \
-    {WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, nullptr, &afx::CtlColorReflectThunk<&ThisClass::CtlColor>},
-// void HScroll(UINT nSBCode, UINT nPos) / void VScroll(UINT nSBCode, UINT nPos).
-#define ON_WM_HSCROLL_REFLECT() \
-    {WM_REFLECT_BASE + WM_HSCROLL, 0, 0, nullptr, &afx::ScrollReflectThunk<&ThisClass::HScroll>},
-#define ON_WM_VSCROLL_REFLECT() \
-    {WM_REFLECT_BASE + WM_VSCROLL, 0, 0, nullptr, &afx::ScrollReflectThunk<&ThisClass::VScroll>},
+    {WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, &afx::CtlColorReflectThunk<&ThisClass::CtlColor>},

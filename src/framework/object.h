@@ -1,13 +1,10 @@
 #pragma once
-// Root of the framework's class tree: run-time class information light enough
-// for IsKindOf, and no copying (objects may stand for windows and handles).
-#include <windows.h>
-
+// Root of the framework's class tree: no copying (objects may stand for
+// windows and handles), and run-time class information (a class's name and
+// its base's record) for the classes that declare it.
 struct CRuntimeClass {
     const char* m_lpszClassName;
     const CRuntimeClass* m_pBaseClass;  // null for CObject
-
-    BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
 };
 
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
@@ -32,6 +29,6 @@ public:
     CObject& operator=(const CObject&) = delete;
     virtual ~CObject() = default;
 
+    // The record of the most derived class that declares one.
     virtual const CRuntimeClass* GetRuntimeClass() const;
-    BOOL IsKindOf(const CRuntimeClass* pClass) const;
 };

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-IMPLEMENT_DYNAMIC(CStatusBar, CWnd)
-
 BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     // The status window places and sizes itself at its parent's bottom edge.
     RECT rect = {0, 0, 0, 0};

@@ -8,7 +8,6 @@
 #endif
 
 class CStatusBar : public CWnd {
-    DECLARE_DYNAMIC(CStatusBar)
 public:
     BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE, UINT nID = AFX_IDW_STATUS_BAR);
 };

@@ -1,7 +1,5 @@
 #include "framework/tab_ctrl.h"
 
-IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
-
 LONG CTabCtrl::InsertItem(int nItem, const char* lpszItem) {
     TCITEMA item = {};
     item.mask = TCIF_TEXT;
@@ -15,7 +13,6 @@ LONG CTabCtrl::InsertItem(int nItem, TCITEMA* pTabCtrlItem) {
 }
 
 BOOL CTabCtrl::DeleteItem(int nItem) { return static_cast<BOOL>(SendMsg(TCM_DELETEITEM, static_cast<WPARAM>(nItem))); }
-BOOL CTabCtrl::DeleteAllItems() { return static_cast<BOOL>(SendMsg(TCM_DELETEALLITEMS)); }
 int CTabCtrl::GetCurSel() const { return static_cast<int>(SendMsg(TCM_GETCURSEL)); }
 int CTabCtrl::SetCurSel(int nItem) { return static_cast<int>(SendMsg(TCM_SETCURSEL, static_cast<WPARAM>(nItem))); }
 int CTabCtrl::GetItemCount() const { return static_cast<int>(SendMsg(TCM_GETITEMCOUNT)); }

@@ -7,13 +7,11 @@
 #include "framework/wnd.h"
 
 class CTabCtrl : public CWnd {
-    DECLARE_DYNAMIC(CTabCtrl)
 public:
     // A tab with a text only; returns its index, or -1.
     LONG InsertItem(int nItem, const char* lpszItem);
     LONG InsertItem(int nItem, TCITEMA* pTabCtrlItem);
     BOOL DeleteItem(int nItem);
-    BOOL DeleteAllItems();
     int GetCurSel() const;     // -1 when no tab is selected
     int SetCurSel(int nItem);  // the previous selection, or -1; sends no notification
     int GetItemCount() const;

@@ -4,8 +4,6 @@
 #include "framework/wnd.h"
 #include "res/resource.h"
 
-IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
-
 namespace {
 
 CWinApp* g_pApp = nullptr;

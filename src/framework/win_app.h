@@ -9,7 +9,6 @@
 class CWnd;
 
 class CWinApp : public CCmdTarget {
-    DECLARE_DYNAMIC(CWinApp)
 public:
     // The newest application object is the one AfxGetApp returns. The title
     // is lpszAppName, else string resource AFX_IDS_APP_TITLE (57344), else the

@@ -11,10 +11,7 @@
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
-const CWnd CWnd::wndTop(HWND_TOP);
-const CWnd CWnd::wndBottom(HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(HWND_TOPMOST);
-const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 namespace {
 
@@ -191,8 +188,6 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
     return hWndControl != nullptr && SubclassWindow(hWndControl);
 }
 
-HWND CWnd::UnsubclassWindow() { return Detach(); }
-
 // ---------------------------------------------------------------------------
 // Creation and destruction
 
@@ -259,10 +254,6 @@ BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int c
     return ::SetWindowPos(m_hWnd, pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy, nFlags);
 }
 
-BOOL CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
-    return ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
-}
-
 std::string CWnd::GetText() const {
     int length = ::GetWindowTextLengthA(m_hWnd);
     if (length <= 0) return std::string();
@@ -274,53 +265,22 @@ std::string CWnd::GetText() const {
     return text;
 }
 
-void CWnd::SetText(const char* lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
-
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse) { return ::SetTimer(m_hWnd, nIDEvent, nElapse, nullptr); }
 BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
-CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
 void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
 void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
 void CWnd::ScreenToClient(LPPOINT lpPoint) const { ::ScreenToClient(m_hWnd, lpPoint); }
-void CWnd::ClientToScreen(LPPOINT lpPoint) const { ::ClientToScreen(m_hWnd, lpPoint); }
-CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
 int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-CWnd* CWnd::GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
 
 CWnd* CWnd::SetParent(CWnd* pWndNewParent) {
     return FromHandle(::SetParent(m_hWnd, pWndNewParent != nullptr ? pWndNewParent->m_hWnd : nullptr));
 }
 
-BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
 DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
-
-namespace {
-
-BOOL ModifyLong(HWND hWnd, int index, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD style = static_cast<DWORD>(::GetWindowLongA(hWnd, index));
-    DWORD newStyle = (style & ~dwRemove) | dwAdd;
-    if (style == newStyle) return FALSE;
-    ::SetWindowLongA(hWnd, index, static_cast<LONG>(newStyle));
-    if (nFlags != 0) {
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    return ModifyLong(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
-}
-
-BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    return ModifyLong(m_hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
-}
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     return reinterpret_cast<HICON>(
@@ -369,16 +329,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         *pResult = result;
         return TRUE;
     }
-    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
-        if (ReflectChildMsg(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &result)) {
-            *pResult = result;
-            return TRUE;
-        }
-    } else if ((message == WM_HSCROLL || message == WM_VSCROLL) && lParam != 0) {
-        if (ReflectChildMsg(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &result)) {
-            *pResult = result;
-            return TRUE;
-        }
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC &&
+        ReflectChildMsg(reinterpret_cast<HWND>(lParam), message, wParam, lParam, &result)) {
+        *pResult = result;
+        return TRUE;
     }
     AFX_MSGCALL call = {message, wParam, lParam, 0};
     return DispatchEntry(message, 0, 0, call, pResult);
@@ -393,16 +347,11 @@ BOOL CWnd::ReflectChildMsg(HWND hWndChild, UINT message, WPARAM wParam, LPARAM l
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     UINT key = 0;
     UINT code = 0;
-    if (message == WM_COMMAND) {
-        key = WM_REFLECT_BASE + WM_COMMAND;
-        code = HIWORD(wParam);
-    } else if (message == WM_NOTIFY) {
+    if (message == WM_NOTIFY) {
         key = WM_REFLECT_BASE + WM_NOTIFY;
         code = reinterpret_cast<NMHDR*>(lParam)->code;
     } else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
         key = WM_REFLECT_BASE + WM_CTLCOLOR;
-    } else if (message == WM_HSCROLL || message == WM_VSCROLL) {
-        key = WM_REFLECT_BASE + message;
     } else {
         return FALSE;
     }
@@ -418,8 +367,6 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
         nCode = CN_COMMAND;  // a menu item or an accelerator
     } else {
         if (AfxGetThreadState().hLockoutNotifyWindow == m_hWnd) return TRUE;
-        LRESULT ignored = 0;
-        if (ReflectChildMsg(hWndCtrl, WM_COMMAND, wParam, lParam, &ignored)) return TRUE;
         if (nID == 0) return FALSE;
     }
     return OnCmdMsg(nID, nCode, nullptr);
@@ -455,7 +402,6 @@ void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnHotKey(UINT, UINT, UINT) { Default(); }
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 void CWnd::OnHScroll(UINT, UINT, CScrollBar*) { Default(); }
-void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnLButtonDown(UINT, POINT) { Default(); }
 void CWnd::OnLButtonDblClk(UINT, POINT) { Default(); }
 LRESULT CWnd::OnNcHitTest(POINT) { return Default(); }

@@ -60,7 +60,6 @@ public:
     // map; what the map does not handle goes to the window's own procedure.
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
-    HWND UnsubclassWindow();
 
     // --- Creation and destruction --------------------------------------------
     // The window is bound before it receives its first message (WM_NCCREATE).
@@ -76,30 +75,19 @@ public:
     BOOL IsWindowVisible() const;
     void UpdateWindow();
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
-    BOOL MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
-    std::string GetText() const;           // the window text
-    void SetText(const char* lpszString);  // sets the window text
-    void SetText(const std::string& text) { SetText(text.c_str()); }
+    std::string GetText() const;  // the window text
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
     BOOL KillTimer(UINT_PTR nIDEvent);
     CWnd* SetFocus();  // returns the window that had it
-    static CWnd* GetFocus();
     void Invalidate(BOOL bErase = TRUE);
     void GetClientRect(LPRECT lpRect) const;
     void GetWindowRect(LPRECT lpRect) const;
     void ScreenToClient(LPPOINT lpPoint) const;
-    void ClientToScreen(LPPOINT lpPoint) const;
-    CWnd* GetDlgItem(int nID) const;
     int GetDlgCtrlID() const;
     CWnd* GetParent() const;
-    CWnd* GetTopLevelParent() const;
     CWnd* SetParent(CWnd* pWndNewParent);
-    BOOL EnableWindow(BOOL bEnable = TRUE);
-    BOOL IsWindowEnabled() const;
     DWORD GetStyle() const;
     DWORD GetExStyle() const;
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
-    BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     void SetFont(HFONT hFont, BOOL bRedraw = TRUE);
@@ -112,20 +100,18 @@ public:
     // application title.
     int MsgBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK) const;
 
-    // Insert-after values for SetWindowPos.
-    static const CWnd wndTop;
-    static const CWnd wndBottom;
+    // Insert-after value for SetWindowPos.
     static const CWnd wndTopMost;
-    static const CWnd wndNoTopMost;
 
     // --- Messages ------------------------------------------------------------
     // The window procedure of bound windows calls this for every message:
     // OnWndMsg, and the default processing when no entry took the message.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Commands, notifications (reflected to the child first), then the map.
+    // Commands, notifications and colour requests (reflected to the child
+    // first), then the map.
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
-    // WM_COMMAND: a control notification is offered to the control's own map
-    // first (ON_CONTROL_REFLECT), then OnCmdMsg. TRUE when handled.
+    // WM_COMMAND: a menu command or a control notification, to OnCmdMsg.
+    // TRUE when handled.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     // WM_NOTIFY: offered to the control's own map first (ON_NOTIFY_REFLECT),
     // then OnCmdMsg. TRUE when handled; *pResult is the answer.
@@ -165,7 +151,6 @@ protected:
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnShowWindow(BOOL bShow, UINT nStatus);
     void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
-    void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     void OnLButtonDown(UINT nFlags, POINT point);
     void OnLButtonDblClk(UINT nFlags, POINT point);
     LRESULT OnNcHitTest(POINT point);
@@ -182,7 +167,7 @@ protected:
     WNDPROC m_pfnSuper = nullptr;
 
 private:
-    explicit CWnd(HWND hWndSpecial);  // for wndTop and its kind
+    explicit CWnd(HWND hWndSpecial);  // for wndTopMost
 
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend LRESULT CALLBACK AfxCbtFilterHook(int, WPARAM, LPARAM);

@@ -191,7 +191,13 @@ public:
             const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
             if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return current;
             const std::string link(target, static_cast<std::size_t>(length));
-            current = link[0] == '/' ? link : FolderOf(current) + "/" + link;
+            if (link[0] == '/') {
+                current = link;
+            } else {
+                current = FolderOf(current);
+                current += '/';
+                current += link;
+            }
         }
         return current;
     }

@@ -94,5 +94,5 @@
 #define DLGINIT_ADDSTRING 0x0403
 
 #ifndef IDC_STATIC
-#define IDC_STATIC -1
+#define IDC_STATIC (-1)
 #endif

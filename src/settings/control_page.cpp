@@ -21,8 +21,6 @@ BYTE ClampAlpha(int nAlpha) {
 
 }  // namespace
 
-IMPLEMENT_DYNAMIC(CControlPage, CTabPage)
-
 BEGIN_MESSAGE_MAP(CControlPage, CTabPage)
     ON_WM_SHOWWINDOW()
     ON_WM_HSCROLL()

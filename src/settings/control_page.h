@@ -5,7 +5,6 @@
 #include "settings/tab_page_ctrl.h"
 
 class CControlPage : public CTabPage {
-    DECLARE_DYNAMIC(CControlPage)
 public:
     CControlPage();
 

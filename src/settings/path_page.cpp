@@ -3,8 +3,6 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 
-IMPLEMENT_DYNAMIC(CPathPage, CTabPage)
-
 BEGIN_MESSAGE_MAP(CPathPage, CTabPage)
     ON_WM_SHOWWINDOW()
     ON_EN_CHANGE(IDC_PATH_WEB, OnChangeWeb)

@@ -6,7 +6,6 @@
 #include "settings/tab_page_ctrl.h"
 
 class CPathPage : public CTabPage {
-    DECLARE_DYNAMIC(CPathPage)
 public:
     CPathPage();
 

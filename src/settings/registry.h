@@ -79,7 +79,3 @@ public:
     // RegCloseKey.
     virtual long CloseKey(RegistryKey key) = 0;
 };
-
-// The registry of this build: the Win32 registry on Windows; elsewhere a
-// process-wide in-memory registry, so the portable code runs unchanged.
-Registry& PlatformRegistry();

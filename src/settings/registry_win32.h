@@ -2,6 +2,9 @@
 // The settings' registry interface over ADVAPI32, one call for one call.
 #include "settings/registry.h"
 
+// The one Win32 registry object of the process.
+Registry& PlatformRegistry();
+
 class RegistryWin32 : public Registry {
 public:
     long CreateKey(RegistryRoot root, const char* subKey, RegistryKey& key, RegistryDisposition& disposition) override;

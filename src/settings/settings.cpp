@@ -1,15 +1,19 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "settings/current_directory.h"
+#if defined(_WIN32)
+#include "settings/registry_win32.h"
+#endif
 
 namespace {
 
 // Closes the key, if one was opened, when the step that needed it ends.
 struct ScopedKey {
-    explicit ScopedKey(Registry& registry) : registry(registry) {}
+    explicit ScopedKey(Registry& owner) : registry(owner) {}
     ~ScopedKey() {
         if (key != nullptr) {
             registry.CloseKey(key);
@@ -43,7 +47,9 @@ std::string QuotedIfBlank(const std::string& path) {
 
 }  // namespace
 
+#if defined(_WIN32)
 Settings::Settings() : Settings(PlatformRegistry()) {}
+#endif
 
 Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory, SettingsKeys keys)
     : m_registry(registry),
@@ -177,7 +183,7 @@ void Settings::LoadAutoRun() {
     m_bAutoRun = 1;
 }
 
-void Settings::SavePath(int code, const std::string& text) {
+bool Settings::SavePath(int code, const std::string& text) {
     const char* name = nullptr;
     std::string* member = nullptr;
     switch (code) {
@@ -201,60 +207,71 @@ void Settings::SavePath(int code, const std::string& text) {
         name = kBackupPathValue;
         member = &m_strBackupPath;
         break;
-    default: return;
+    default: return false;
     }
     ScopedKey config(m_registry);
     RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
     if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key, disposition) != kRegOk) {
-        return;
+        return false;
     }
     const std::string bounded = Bounded(text);
-    if (StoreText(config.key, name, bounded) == kRegOk) {
-        *member = bounded;
+    if (StoreText(config.key, name, bounded) != kRegOk) {
+        return false;
     }
+    *member = bounded;
+    return true;
 }
 
-void Settings::SaveValue(int code, unsigned int value) {
+bool Settings::SaveValue(int code, unsigned int value) {
     ScopedKey key(m_registry);
     if (code == SettingAutoRun) {
         if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.run.c_str(), RegistryAccess::Full, key.key) !=
             kRegOk) {
-            return;
+            return false;
         }
         if (value != 0) {
-            if (!m_strSetupPath.empty() && StoreText(key.key, kRunValueName, AutoRunCommand()) == kRegOk) {
-                m_bAutoRun = 1;
+            if (m_strSetupPath.empty() || StoreText(key.key, kRunValueName, AutoRunCommand()) != kRegOk) {
+                return false;
             }
-        } else if (StoreBuffer(key.key, kRunValueName, std::string()) == kRegOk) {
-            // Off is an empty text; the value itself stays.
-            m_bAutoRun = 0;
+            m_bAutoRun = 1;
+            return true;
         }
-        return;
+        // Off is an empty text; the value itself stays.
+        if (StoreBuffer(key.key, kRunValueName, std::string()) != kRegOk) {
+            return false;
+        }
+        m_bAutoRun = 0;
+        return true;
     }
-    if (code != SettingHotKey && code != SettingAlpha && code != SettingLogoutTime) {
-        return;
+    const char* name = nullptr;
+    std::uint8_t byte = 0;
+    switch (code) {
+    case SettingHotKey:
+        name = kEnableHotKeyValue;
+        byte = value != 0 ? 1 : 0;
+        break;
+    case SettingAlpha:
+        name = kAlphaValue;
+        byte = value > kMaxAlpha ? kMaxAlpha : value < kMinAlpha ? kMinAlpha : static_cast<std::uint8_t>(value);
+        break;
+    case SettingLogoutTime:
+        name = kLogoutTimeValue;
+        byte = value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
+        break;
+    default: return false;
     }
-    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk) {
-        return;
+    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk ||
+        StoreByte(key.key, name, byte) != kRegOk) {
+        return false;
     }
     if (code == SettingHotKey) {
-        const auto byte = static_cast<std::uint8_t>(value != 0 ? 1 : 0);
-        if (StoreByte(key.key, kEnableHotKeyValue, byte) == kRegOk) {
-            m_bHotKey = byte;
-        }
+        m_bHotKey = byte;
     } else if (code == SettingAlpha) {
-        const std::uint8_t byte = value > kMaxAlpha   ? kMaxAlpha
-                                  : value < kMinAlpha ? kMinAlpha
-                                                      : static_cast<std::uint8_t>(value);
-        if (StoreByte(key.key, kAlphaValue, byte) == kRegOk) {
-            m_nAlpha = byte;
-        }
+        m_nAlpha = byte;
     } else {
-        const std::uint8_t byte = value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
-        if (StoreByte(key.key, kLogoutTimeValue, byte) == kRegOk) {
-            m_nLogoutTime = byte;
-        }
+        m_nLogoutTime = byte;
     }
+    return true;
 }
 
 void Settings::SetLogoutTime(std::uint8_t minutes) {
@@ -303,7 +320,7 @@ std::uint8_t Settings::LoadByte(RegistryKey key, const char* name) {
 long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string& text) {
     std::uint8_t buffer[kSettingBufferSize] = {};
     const std::string bounded = Bounded(text);
-    std::memcpy(buffer, bounded.data(), bounded.size());
+    std::copy(bounded.begin(), bounded.end(), buffer);  // at most 255 bytes: the zero after them stays
     return m_registry.SetValue(key, name, kRegSz, buffer, sizeof buffer);
 }
 

@@ -60,9 +60,11 @@ using CurrentDirectoryProvider = std::function<std::string()>;
 
 class Settings {
 public:
-    // The platform's registry, the process's current directory, the
-    // program's keys.
+#if defined(_WIN32)
+    // The Win32 registry, the process's current directory, the program's
+    // keys.
     Settings();
+#endif
     explicit Settings(Registry& registry, CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
                       SettingsKeys keys = SettingsKeys());
     Settings(const Settings&) = delete;
@@ -75,11 +77,13 @@ public:
     // the first start and writing normalised values back.
     void LoadFromRegistry();
     // Codes 0 to 4: writes one string value, cut to 255 characters, and on
-    // success the member. Other codes do nothing.
-    void SavePath(int code, const std::string& text);
+    // success the member. Other codes do nothing. True when the value was
+    // written; registry failures are the caller's to ignore or report.
+    bool SavePath(int code, const std::string& text);
     // Codes 5 to 8: writes one value, bounded, and on success the member.
-    // Other codes do nothing.
-    void SaveValue(int code, unsigned int value);
+    // Other codes do nothing. True when the value was written (auto-run on
+    // with no program path writes nothing).
+    bool SaveValue(int code, unsigned int value);
     // Takes effect in memory even if it cannot be stored.
     void SetLogoutTime(std::uint8_t minutes);
 

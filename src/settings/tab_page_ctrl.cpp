@@ -21,8 +21,6 @@ BOOL IsWithin(HWND hWndAncestor, HWND hWnd) {
 // ---------------------------------------------------------------------------
 // CTabPage
 
-IMPLEMENT_DYNAMIC(CTabPage, CDialog)
-
 CTabPage::CTabPage() = default;
 
 CTabPage::CTabPage(UINT nIDTemplate, CWnd* pParentWnd) : CDialog(nIDTemplate, pParentWnd) {}
@@ -50,8 +48,6 @@ BOOL CTabPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
 
 // ---------------------------------------------------------------------------
 // CTabPageCtrl
-
-IMPLEMENT_DYNAMIC(CTabPageCtrl, CTabCtrl)
 
 BEGIN_MESSAGE_MAP(CTabPageCtrl, CTabCtrl)
     ON_NOTIFY_REFLECT(TCN_SELCHANGING, OnSelChanging)

@@ -12,7 +12,6 @@
 // commands and notifications on to its parent, so that Enter or Escape in a
 // page reach the dialog holding the tab control.
 class CTabPage : public CDialog {
-    DECLARE_DYNAMIC(CTabPage)
 public:
     CTabPage();
     explicit CTabPage(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
@@ -29,7 +28,6 @@ protected:
 };
 
 class CTabPageCtrl : public CTabCtrl {
-    DECLARE_DYNAMIC(CTabPageCtrl)
 public:
     CTabPageCtrl();
     ~CTabPageCtrl() override;

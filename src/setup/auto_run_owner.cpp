@@ -23,7 +23,7 @@ char Folded(char c) {
 }  // namespace
 
 std::string CommandProgram(const std::string& command) {
-    const std::string text = Trimmed(command);
+    std::string text = Trimmed(command);  // not const: returned by moving
     if (text.empty() || text[0] != '"') return text;
     const std::size_t close = text.find('"', 1);
     // An unclosed quote names nothing that can be started for certain.

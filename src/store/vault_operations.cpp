@@ -113,7 +113,7 @@ bool LoginStore::BackupTo(const std::string& folder) {
     if (!temp) return false;
     std::uint64_t length = 0;
     bool copied = vault->GetLength(length) && length != 0;
-    std::vector<std::uint8_t> chunk(64 * 1024);
+    std::vector<std::uint8_t> chunk(std::size_t{64} * 1024);
     for (std::uint64_t done = 0; copied && done < length;) {
         std::size_t got = 0;
         copied = vault->Read(chunk.data(), chunk.size(), got) && got != 0 && temp->Write(chunk.data(), got);

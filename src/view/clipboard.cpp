@@ -1,5 +1,5 @@
 // rand_s is declared only on request, before the C library's headers.
-#define _CRT_RAND_S
+#define _CRT_RAND_S  // NOLINT(bugprone-reserved-identifier): the C library's own switch for rand_s
 #include "view/clipboard.h"
 
 #include <cstdlib>
@@ -114,7 +114,7 @@ void SetClipboardOpener(ClipboardOpenFn pfnOpen) { g_pfnOpen = pfnOpen; }
 void SetClipboardDataSetter(ClipboardSetDataFn pfnSetData) { g_pfnSetData = pfnSetData; }
 
 ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
-    if (!OpenWithRetry(hWndOwner)) return ClipboardOpenFailed;
+    if (!OpenWithRetry(hWndOwner)) return ClipboardResult::OpenFailed;
     EmptyClipboard();
     // Whatever was remembered is gone from the clipboard now.
     Forget();
@@ -123,16 +123,15 @@ ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
     HGLOBAL memory = g_pfnAlloc != nullptr ? g_pfnAlloc(flags, size) : GlobalAlloc(flags, size);
     if (memory == nullptr) {
         CloseClipboard();
-        return ClipboardNoMemory;
+        return ClipboardResult::NoMemory;
     }
     char* data = static_cast<char*>(GlobalLock(memory));
     if (data == nullptr) {
         GlobalFree(memory);
         CloseClipboard();
-        return ClipboardNoMemory;
+        return ClipboardResult::NoMemory;
     }
-    // The zero fill supplies the terminator.
-    std::memcpy(data, text.data(), text.size());
+    std::memcpy(data, text.c_str(), size);
     GlobalUnlock(memory);
     // The markers go first, so no listener ever sees the text without them.
     PutMarker(kClipboardViewerIgnore, 1);
@@ -143,12 +142,12 @@ ClipboardResult PutClipboardText(HWND hWndOwner, const std::string& text) {
         // The clipboard no longer holds what it had: that is not a copy.
         GlobalFree(memory);
         CloseClipboard();
-        return ClipboardSetFailed;
+        return ClipboardResult::SetFailed;
     }
     KeyedDigest(text.data(), text.size(), g_last.digest);
     g_last.haveDigest = true;
     CloseClipboard();
-    return ClipboardOk;
+    return ClipboardResult::Ok;
 }
 
 BOOL ForgetClipboardText(HWND hWndOwner) {

@@ -7,11 +7,11 @@
 
 #include <string>
 
-enum ClipboardResult {
-    ClipboardOk = 0,
-    ClipboardOpenFailed = 1,  // another window holds the clipboard open
-    ClipboardNoMemory = 2,    // the clipboard has been emptied, nothing put there
-    ClipboardSetFailed = 3,   // the clipboard has been emptied, the text refused
+enum class ClipboardResult {
+    Ok,
+    OpenFailed,  // another window holds the clipboard open
+    NoMemory,    // the clipboard has been emptied, nothing put there
+    SetFailed,   // the clipboard has been emptied, the text refused
 };
 
 // Empties the clipboard and puts `text` there as CF_TEXT, with the formats

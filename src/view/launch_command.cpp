@@ -84,7 +84,7 @@ std::string BuildLaunchCommand(const LoginItem& item, const LaunchClients& clien
     // Emptiness is decided before normalising: an address of blanks still
     // opens the browser on the bare scheme.
     if (raw.empty()) return std::string();
-    const std::string address = NormalizeAddress(raw);
+    std::string address = NormalizeAddress(raw);  // not const: the LOCAL case moves it out
     switch (item.addressType) {
     case ADDRESS_HTTP: return ViaClientOrBrowser(clients.webClient, clients, "http://", address);
     case ADDRESS_HTTPS: return ViaClientOrBrowser(clients.webClient, clients, "https://", address);

@@ -207,6 +207,19 @@ void CViewDlg::EndOpenDialogs() {
     if (m_hWnd != nullptr) AfxEndModalDialogs(m_hWnd);
 }
 
+int CViewDlg::GetCommandIndex() {
+    if (!theApp.IsLoggedIn()) return -1;
+    const int index = GetSelectedIndex();
+    if (index < 0) Tell("Please Select one Item");
+    return index;
+}
+
+bool CViewDlg::GetSelectedItem(LoginItem& item) const {
+    if (!theApp.IsLoggedIn()) return false;
+    const int index = GetSelectedIndex();
+    return index >= 0 && theApp.m_store.GetItem(index, item);
+}
+
 void CViewDlg::ClearAfterLogout() {
     if (m_hWnd != nullptr) RefillList();
     ForgetClipboardText(m_hWnd);
@@ -263,12 +276,8 @@ void CViewDlg::OnNewItem() {
 }
 
 void CViewDlg::OnModifyItem() {
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) {
-        Tell("Please Select one Item");
-        return;
-    }
+    const int index = GetCommandIndex();
+    if (index < 0) return;
     LoginItem item;
     item.Clear();
     if (!theApp.m_store.GetItem(index, item)) return;
@@ -285,12 +294,8 @@ void CViewDlg::OnModifyItem() {
 }
 
 void CViewDlg::OnDeleteItem() {
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) {
-        Tell("Please Select one Item");
-        return;
-    }
+    const int index = GetCommandIndex();
+    if (index < 0) return;
     if (Tell("Are you sure?", MB_OKCANCEL) != IDOK) return;
     if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
         RefillList();
@@ -332,10 +337,10 @@ void CViewDlg::OnLock() { theApp.Logout(); }
 
 void CViewDlg::CopyToClipboard(const std::string& text) {
     switch (PutClipboardText(m_hWnd, text)) {
-    case ClipboardOpenFailed: Tell("Failed to open the clipboard"); break;
-    case ClipboardNoMemory: Tell("System memory is not enough!"); break;
-    case ClipboardSetFailed: Tell("Failed to put the text on the clipboard"); break;
-    case ClipboardOk: break;
+    case ClipboardResult::OpenFailed: Tell("Failed to open the clipboard"); break;
+    case ClipboardResult::NoMemory: Tell("System memory is not enough!"); break;
+    case ClipboardResult::SetFailed: Tell("Failed to put the text on the clipboard"); break;
+    case ClipboardResult::Ok: break;
     }
 }
 
@@ -357,23 +362,17 @@ void CViewDlg::OnRclickList(NMHDR*, LRESULT* pResult) {
 
 void CViewDlg::LaunchSelectedItem(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) return;
     LoginItem item;
     item.Clear();
-    if (theApp.m_store.GetItem(index, item)) LaunchItem(item, ClientsFromSettings());
+    if (GetSelectedItem(item)) LaunchItem(item, ClientsFromSettings());
     SecureWipe(&item, sizeof item);
 }
 
 void CViewDlg::CopySelectedAddress(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
-    if (!theApp.IsLoggedIn()) return;
-    const int index = GetSelectedIndex();
-    if (index < 0) return;
     LoginItem item;
     item.Clear();
-    if (theApp.m_store.GetItem(index, item)) CopyToClipboard(NormalizedItemAddress(item));
+    if (GetSelectedItem(item)) CopyToClipboard(NormalizedItemAddress(item));
     SecureWipe(&item, sizeof item);
 }
 

@@ -84,6 +84,12 @@ private:
     int Tell(const char* text, UINT type = MB_OK) const;
     // The index in the store of the selected row, -1 when none is selected.
     int GetSelectedIndex() const;
+    // The selected row's index for a command on one item: -1 while nobody is
+    // logged in, and -1 after telling the user when no row is selected.
+    int GetCommandIndex();
+    // The selected row's item for a mouse command; false while nobody is
+    // logged in or when no row is selected.
+    bool GetSelectedItem(LoginItem& item) const;
     // The selected row's text of one column, at most 255 characters; empty
     // when no row is selected.
     std::string GetSelectedText(int nColumn) const;

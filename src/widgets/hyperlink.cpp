@@ -1,20 +1,14 @@
 #include "widgets/hyperlink.h"
 
-#include <shellapi.h>
-
 namespace {
 
-INT_PTR ShellExecuteOpen(const char* lpszTarget) {
-    return reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", lpszTarget, nullptr, nullptr, SW_SHOWNORMAL));
-}
-
-CHyperlink::ShellOpenFn g_pfnShellOpen = ShellExecuteOpen;
+ShellOpenFn g_pfnShellOpen = ShellOpen;
 
 }  // namespace
 
-CHyperlink::ShellOpenFn CHyperlink::SetShellOpen(ShellOpenFn pfnShellOpen) {
+ShellOpenFn CHyperlink::SetShellOpen(ShellOpenFn pfnShellOpen) {
     ShellOpenFn pfnPrevious = g_pfnShellOpen;
-    g_pfnShellOpen = pfnShellOpen != nullptr ? pfnShellOpen : ShellExecuteOpen;
+    g_pfnShellOpen = pfnShellOpen != nullptr ? pfnShellOpen : ShellOpen;
     return pfnPrevious;
 }
 

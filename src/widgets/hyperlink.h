@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "widgets/shell_open.h"
+
 class CHyperlink {
 public:
     CHyperlink() = default;
@@ -26,10 +28,8 @@ public:
     // 0 for an empty target.
     virtual INT_PTR Navigate();
 
-    // How the target reaches the shell (ShellExecuteA "open", shown normally).
-    // Tests put a function of their own here so no browser is started; the
-    // previous one is returned.
-    using ShellOpenFn = INT_PTR (*)(const char* lpszTarget);
+    // How the target reaches the shell (ShellOpen unless replaced; null
+    // restores it). Returns the previous one.
     static ShellOpenFn SetShellOpen(ShellOpenFn pfnShellOpen);
 
 private:

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/memory_registry.h"
+#include "memory_registry.h"
 #include "settings/settings.h"
 
 namespace {
@@ -262,7 +262,7 @@ TEST_F(SettingsTest, SavePathCutsTo255AndWritesOnlyTheValueNamed) {
     settings.LoadFromRegistry();
     registry.ClearWrites();
     const std::string longPath(300, 'c');
-    settings.SavePath(SettingTelnetClient, longPath);
+    EXPECT_TRUE(settings.SavePath(SettingTelnetClient, longPath));
     ASSERT_EQ(registry.Writes().size(), 1u);
     EXPECT_EQ(registry.Writes()[0].name, kTelnetClientValue);
     ExpectText(kConfigKeyPath, kTelnetClientValue, longPath.substr(0, 255));
@@ -281,16 +281,16 @@ TEST_F(SettingsTest, SavePathCutsTo255AndWritesOnlyTheValueNamed) {
     EXPECT_EQ(settings.GetBackupPath(), "path 4");
 
     registry.ClearWrites();
-    settings.SavePath(5, "x");
-    settings.SavePath(-1, "x");
-    settings.SaveValue(4, 1);
-    settings.SaveValue(9, 1);
+    EXPECT_FALSE(settings.SavePath(5, "x"));
+    EXPECT_FALSE(settings.SavePath(-1, "x"));
+    EXPECT_FALSE(settings.SaveValue(4, 1));
+    EXPECT_FALSE(settings.SaveValue(9, 1));
     EXPECT_TRUE(registry.Writes().empty());
 }
 
 TEST_F(SettingsTest, SaveValueBoundsTheBytes) {
     settings.LoadFromRegistry();
-    settings.SaveValue(SettingAlpha, 100);
+    EXPECT_TRUE(settings.SaveValue(SettingAlpha, 100));
     ExpectByte(kAlphaValue, 128);
     EXPECT_EQ(settings.GetAlpha(), 128);
     settings.SaveValue(SettingAlpha, 300);
@@ -298,14 +298,14 @@ TEST_F(SettingsTest, SaveValueBoundsTheBytes) {
     settings.SaveValue(SettingAlpha, 200);
     EXPECT_EQ(settings.GetAlpha(), 200);
 
-    settings.SaveValue(SettingLogoutTime, 75);
+    EXPECT_TRUE(settings.SaveValue(SettingLogoutTime, 75));
     ExpectByte(kLogoutTimeValue, 60);
     EXPECT_EQ(settings.GetLogoutTime(), 60);
     EXPECT_EQ(settings.GetAlpha(), 200);
     settings.SetLogoutTime(90);
     EXPECT_EQ(settings.GetLogoutTime(), 60);
 
-    settings.SaveValue(SettingHotKey, 0);
+    EXPECT_TRUE(settings.SaveValue(SettingHotKey, 0));
     ExpectByte(kEnableHotKeyValue, 0);
     settings.SaveValue(SettingHotKey, 42);
     ExpectByte(kEnableHotKeyValue, 1);
@@ -315,11 +315,12 @@ TEST_F(SettingsTest, SaveValueBoundsTheBytes) {
 TEST_F(SettingsTest, FailedSavesKeepTheOldValues) {
     settings.LoadFromRegistry();
     registry.FailAllWrites(kRegAccessDenied);
-    settings.SavePath(SettingWebClient, "new.exe");
-    settings.SaveValue(SettingAutoRun, 0);
-    settings.SaveValue(SettingHotKey, 0);
-    settings.SaveValue(SettingAlpha, 150);
-    settings.SaveValue(SettingLogoutTime, 30);
+    EXPECT_FALSE(settings.SavePath(SettingWebClient, "new.exe"));
+    EXPECT_FALSE(settings.SaveValue(SettingAutoRun, 0));
+    EXPECT_FALSE(settings.SaveValue(SettingAutoRun, 1));
+    EXPECT_FALSE(settings.SaveValue(SettingHotKey, 0));
+    EXPECT_FALSE(settings.SaveValue(SettingAlpha, 150));
+    EXPECT_FALSE(settings.SaveValue(SettingLogoutTime, 30));
     EXPECT_EQ(settings.GetWebClient(), "");
     EXPECT_TRUE(settings.IsAutoRun());
     EXPECT_TRUE(settings.IsHotKeyEnabled());
@@ -332,7 +333,7 @@ TEST_F(SettingsTest, FailedSavesKeepTheOldValues) {
     // SaveValue opens the Config key but never creates it.
     MemoryRegistry empty;
     Settings unloaded(empty, [] { return kDir; });
-    unloaded.SaveValue(SettingAlpha, 150);
+    EXPECT_FALSE(unloaded.SaveValue(SettingAlpha, 150));
     EXPECT_FALSE(empty.HasKey(kUser, kConfigKeyPath));
     EXPECT_EQ(unloaded.GetAlpha(), 255);
 }
@@ -355,7 +356,7 @@ TEST_F(SettingsTest, UnopenableConfigKeyNeverBlanksTheAutoRunEntry) {
     EXPECT_EQ(settings.GetSetupPath(), "");
     EXPECT_TRUE(settings.IsAutoRun());
     EXPECT_EQ(RunText(), "C:\\Mine\\pellucorda.exe");
-    settings.SaveValue(SettingAutoRun, 1);
+    EXPECT_FALSE(settings.SaveValue(SettingAutoRun, 1)) << "no program path to write";
     EXPECT_EQ(RunText(), "C:\\Mine\\pellucorda.exe");
 
     registry.RemoveValue(kUser, kRunKeyPath, kRunValueName);
@@ -374,7 +375,7 @@ TEST_F(SettingsTest, DefaultsThatWouldPass255CharactersStayEmpty) {
     for (const Case& c : {Case{240, true, true}, Case{241, false, true}, Case{255, false, true},
                           Case{256, false, false}, Case{0, false, false}}) {
         MemoryRegistry fresh;
-        const std::string dir = c.length == 0 ? "" : "C:\\" + std::string(c.length - 3, 'd');
+        std::string dir = c.length == 0 ? "" : "C:\\" + std::string(c.length - 3, 'd');
         Settings loaded(fresh, [&dir] { return dir; });
         loaded.LoadFromRegistry();
         EXPECT_EQ(loaded.GetSetupPath(), c.setupFits ? dir + "\\pellucorda.exe" : "") << c.length;

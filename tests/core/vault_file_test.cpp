@@ -19,6 +19,7 @@ LoginItem Numbered(int i) {
 
 std::vector<LoginItem> NumberedItems(int count) {
     std::vector<LoginItem> items;
+    items.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) items.push_back(Numbered(i));
     return items;
 }
@@ -76,7 +77,7 @@ TEST_F(VaultFileTest, WrittenImagesFollowTheFormatByteForByte) {
         EXPECT_TRUE(LoginStoreProbe::AllZero(plain.data() + 24, 32));
         for (int i = 0; i < c.items; ++i) {
             const LoginItem expected = Numbered(i);
-            ASSERT_EQ(std::memcmp(plain.data() + 56 + 1668 * i, &expected, 1668), 0) << i;
+            ASSERT_EQ(std::memcmp(plain.data() + 56 + 1668 * static_cast<std::size_t>(i), &expected, 1668), 0) << i;
         }
         const std::size_t end = 56 + 1668 * static_cast<std::size_t>(c.items);
         EXPECT_TRUE(LoginStoreProbe::AllZero(plain.data() + end, plain.size() - end));

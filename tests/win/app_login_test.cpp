@@ -181,7 +181,7 @@ TEST_F(AppTest, HelpOpensTheFileBesideTheProgramAndFallsBackToTheWebPage) {
     static std::vector<std::string> opened;
     static INT_PTR answer;
     opened.clear();
-    const CPellucordaApp::ShellOpenFn saved = theApp.m_pfnShellOpen;
+    const ShellOpenFn saved = theApp.m_pfnShellOpen;
     theApp.m_pfnShellOpen = [](const char* target) -> INT_PTR {
         opened.emplace_back(target);
         return opened.size() == 1 ? answer : 42;

@@ -38,20 +38,12 @@ protected:
         if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
             ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
         }
-        frame = new CMainFrame;
-        theApp.m_pMainWnd = frame;
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
-        frame->ShowWindow(SW_HIDE);
-        hFrame = frame->GetSafeHwnd();
+        hFrame = CreateMainFrame(frame);
+        ASSERT_NE(hFrame, nullptr);
     }
 
     void TearDown() override {
-        if (::IsWindow(hFrame)) {
-            frame->m_bExit = TRUE;
-            frame->DestroyWindow();
-        }
-        TakeQuitMessage();
-        theApp.m_pMainWnd = nullptr;
+        DestroyMainFrame(frame, hFrame);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
         ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName);
     }

@@ -92,7 +92,7 @@ TEST(ModalDialog, WithoutParentIsOwnedByTheHiddenMainWindow) {
             owner = ::GetWindow(d.Hwnd(), GW_OWNER);
             d.Click(IDCANCEL);
         });
-        SimpleDlg dlg(parentDlg.GetDlgItem(IDC_FW_SIMPLE_EDIT));
+        SimpleDlg dlg(CWnd::FromHandle(::GetDlgItem(parentDlg.m_hWnd, IDC_FW_SIMPLE_EDIT)));
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     }
     EXPECT_EQ(owner, parentDlg.m_hWnd);
@@ -194,10 +194,11 @@ TEST(DialogInitData, DamagedDataStopsTheFillingWhereItGoesWrong) {
     CWinApp app("Framework Tests");
     CDialog dlg;
     ASSERT_TRUE(dlg.Create(IDD_FW_BADINIT));
-    CComboBox box;
-    ASSERT_TRUE(box.SubclassDlgItem(IDC_FW_BADINIT_COMBO, &dlg));
-    EXPECT_EQ(box.GetCount(), 1);
-    EXPECT_EQ(box.GetLBText(0), "one");
+    HWND box = ::GetDlgItem(dlg.m_hWnd, IDC_FW_BADINIT_COMBO);
+    EXPECT_EQ(::SendMessageA(box, CB_GETCOUNT, 0, 0), 1);
+    char text[16] = {};
+    ::SendMessageA(box, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "one");
     dlg.DestroyWindow();
 }
 
@@ -213,6 +214,7 @@ protected:
             body();
         }
         std::vector<std::string> messages;
+        messages.reserve(static_cast<std::size_t>(results.size()));
         for (int i = 0; i < results.size(); ++i) messages.push_back(results.GetTestPartResult(i).message());
         return messages;
     }

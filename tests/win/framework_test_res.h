@@ -26,8 +26,6 @@
 #define IDC_FW_LINK 9031
 #define IDC_FW_PLAIN 9032
 #define IDC_FW_TABS 9033
-#define IDC_FW_OWN_EDIT 9034
-#define IDC_FW_OTHER_EDIT 9035
 
 // Dialog whose initialisation data is damaged.
 #define IDD_FW_BADINIT 9040

@@ -76,12 +76,7 @@ protected:
     }
 
     void TearDown() override {
-        if (::IsWindow(hFrame)) {
-            frame->m_bExit = TRUE;
-            frame->DestroyWindow();
-        }
-        TakeQuitMessage();
-        theApp.m_pMainWnd = nullptr;
+        DestroyMainFrame(frame, hFrame);
         theApp.Logout();
         ::SetCurrentDirectoryA(previous);
         ::DeleteFileA((folder + "\\logininfo.dat").c_str());
@@ -94,11 +89,8 @@ protected:
     // What start-up does with the frame, up to the icon's arrival once the
     // queue is idle.
     void CreateFrame() {
-        frame = new CMainFrame;
-        theApp.m_pMainWnd = frame;
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
-        frame->ShowWindow(SW_HIDE);
-        hFrame = frame->GetSafeHwnd();
+        hFrame = CreateMainFrame(frame);
+        ASSERT_NE(hFrame, nullptr);
         PumpUntil(theApp, [&] { return !shell.Calls().empty(); });
     }
 
@@ -319,7 +311,7 @@ TEST_F(MainFrameTest, AboutAndHelpFromTheTrayMenuReachTheApplication) {
 
     static std::vector<std::string> opened;
     opened.clear();
-    const CPellucordaApp::ShellOpenFn saved = theApp.m_pfnShellOpen;
+    const ShellOpenFn saved = theApp.m_pfnShellOpen;
     theApp.m_pfnShellOpen = [](const char* target) -> INT_PTR {
         opened.emplace_back(target);
         return 42;

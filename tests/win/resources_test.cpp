@@ -219,8 +219,8 @@ TEST_P(DialogTemplate, CreatesWithTheControlsItsCodeUses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, DialogTemplate, ::testing::ValuesIn(ProgramDialogs()),
-                         [](const ::testing::TestParamInfo<ExpectedDialog>& info) {
-                             return "Template" + std::to_string(info.param.id);
+                         [](const ::testing::TestParamInfo<ExpectedDialog>& test) {
+                             return "Template" + std::to_string(test.param.id);
                          });
 
 // The dialog header of a template as stored: style and extended style.
@@ -249,12 +249,12 @@ TemplateHeader ReadTemplateHeader(int id) {
 // The buttons' kinds and the header flags that decide how the dialogs behave
 // at the keyboard and in the window stack.
 TEST(DialogTemplates, ButtonsAndHeaderFlagsGiveTheIntendedKeyboardAndStacking) {
-    const TemplateHeader view = ReadTemplateHeader(IDD_VIEW);
-    ASSERT_TRUE(view.found);
-    EXPECT_EQ(view.exStyle, 0u) << "the list window makes itself layered by flipping the bit";
-    const TemplateHeader item = ReadTemplateHeader(IDD_ITEM);
-    ASSERT_TRUE(item.found);
-    EXPECT_TRUE(item.style & DS_SYSMODAL) << "the item dialog must stay above the topmost list";
+    const TemplateHeader viewHeader = ReadTemplateHeader(IDD_VIEW);
+    ASSERT_TRUE(viewHeader.found);
+    EXPECT_EQ(viewHeader.exStyle, 0u) << "the list window makes itself layered by flipping the bit";
+    const TemplateHeader itemHeader = ReadTemplateHeader(IDD_ITEM);
+    ASSERT_TRUE(itemHeader.found);
+    EXPECT_TRUE(itemHeader.style & DS_SYSMODAL) << "the item dialog must stay above the topmost list";
 
     {
         TemplateDialog view(IDD_VIEW);
@@ -514,7 +514,7 @@ TEST(Icons, TrayIconHoldsDrawnImagesForEachSize) {
     std::memcpy(&count, dir + 4, sizeof count);
     std::vector<int> sizes;
     for (WORD i = 0; i < count; ++i) {
-        const BYTE* entry = dir + 6 + 14 * i;  // GRPICONDIRENTRY
+        const BYTE* entry = dir + 6 + 14 * static_cast<std::size_t>(i);  // GRPICONDIRENTRY
         WORD bits;
         std::memcpy(&bits, entry + 6, sizeof bits);
         EXPECT_EQ(bits, 32) << "image " << i << " has no alpha channel";

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "memory_registry.h"
 #include "settings/current_directory.h"
-#include "settings/memory_registry.h"
 #include "settings/registry_win32.h"
 #include "settings/settings.h"
 

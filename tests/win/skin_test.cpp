@@ -115,7 +115,7 @@ TEST_F(USkinLibrary, SkinFileIsOptionalAndItsContentIsNotTrusted) {
     std::FILE* file = std::fopen(name, "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("MZ this is not a style file", file);
-    std::fclose(file);
+    ASSERT_EQ(std::fclose(file), 0);
     enable_(nullptr, nullptr, name);
     EXPECT_EQ(GetThemeAppProperties(), kAllThemed);
     EXPECT_TRUE(DeleteFileA(name)) << "the library must not keep the file open";

@@ -86,7 +86,7 @@ protected:
 
     HWND Control(int id) { return ::GetDlgItem(host.GetSafeHwnd(), id); }
 
-    CHyperlink::ShellOpenFn previousShell = nullptr;
+    ShellOpenFn previousShell = nullptr;
     CDialog host;
 };
 
@@ -153,7 +153,7 @@ TEST_F(StaticLinkTest, AnEmptyTargetIsTheStringOfTheControlsIdElseItsOwnText) {
     // Nothing to open: nothing happens.
     CStaticLink empty;
     ASSERT_TRUE(empty.SubclassDlgItem(IDC_ABOUT_HOME_LABEL, &host));
-    empty.SetText("");
+    ::SetWindowTextA(empty.GetSafeHwnd(), "");
     Click(empty.GetSafeHwnd());
     EXPECT_EQ(g_opened.size(), 2u);
 }
@@ -188,7 +188,7 @@ TEST_F(StaticLinkTest, HandCursorTextOnlyColoursAndDeletionOnDestroy) {
 TEST(AboutDialog, ItsTwoLinksOpenTheHomepageAndTheMailAddress) {
     g_opened.clear();
     g_shellResult = 42;
-    CHyperlink::ShellOpenFn previous = CHyperlink::SetShellOpen(RecordingShellOpen);
+    ShellOpenFn previous = CHyperlink::SetShellOpen(RecordingShellOpen);
     COLORREF homeAfterClick = 0;
     std::string imClass;
     DialogDriver driver;
@@ -197,8 +197,8 @@ TEST(AboutDialog, ItsTwoLinksOpenTheHomepageAndTheMailAddress) {
         CWnd* mail = CWnd::FromHandlePermanent(d.Item(IDC_ABOUT_MAIL));
         ASSERT_NE(home, nullptr);
         ASSERT_NE(mail, nullptr);
-        EXPECT_TRUE(home->IsKindOf(RUNTIME_CLASS(CStaticLink)));
-        EXPECT_TRUE(mail->IsKindOf(RUNTIME_CLASS(CStaticLink)));
+        EXPECT_EQ(home->GetRuntimeClass(), RUNTIME_CLASS(CStaticLink));
+        EXPECT_EQ(mail->GetRuntimeClass(), RUNTIME_CLASS(CStaticLink));
         EXPECT_EQ(CWnd::FromHandlePermanent(d.Item(IDC_ABOUT_IM)), nullptr) << "the messaging address is plain text";
         EXPECT_EQ(d.Text(IDC_ABOUT_MAIL), "support@pellucorda.example.org");
         Click(d.Item(IDC_ABOUT_HOME));

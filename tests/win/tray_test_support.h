@@ -1,15 +1,41 @@
 #pragma once
-// What the tray tests share: a stand-in for the shell's notification-area
-// call that records each call, and a hook that watches the tray menu and
-// closes it or chooses an item from inside the menu's own loop.
+// What the tray tests share: the hidden main frame made and ended as the
+// program does, a stand-in for the shell's notification-area call that
+// records each call, and a hook that watches the tray menu and closes it or
+// chooses an item from inside the menu's own loop.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
+#include "app/pellucorda_app.h"
 #include "app/tray_icon.h"
+#include "res/resource.h"
+#include "support/message_pump.h"
 #include "widgets/subclass_wnd.h"
+
+// The main frame as start-up makes it: hidden, the application's main
+// window. Its window; null when it could not be made.
+inline HWND CreateMainFrame(CMainFrame*& frame) {
+    frame = new CMainFrame;
+    theApp.m_pMainWnd = frame;
+    if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return nullptr;
+    frame->ShowWindow(SW_HIDE);
+    return frame->GetSafeHwnd();
+}
+
+// Ends a test's frame as the Exit command does, if it is still there, and
+// takes the WM_QUIT that the main window's end leaves behind.
+inline void DestroyMainFrame(CMainFrame* frame, HWND hFrame) {
+    if (::IsWindow(hFrame)) {
+        frame->m_bExit = TRUE;
+        frame->DestroyWindow();
+    }
+    TakeQuitMessage();
+    theApp.m_pMainWnd = nullptr;
+}
 
 struct ShellCall {
     DWORD operation;
@@ -17,8 +43,8 @@ struct ShellCall {
     std::string Tip() const { return data.szTip; }
 };
 
-// Installs itself as the tray icon's shell call for its lifetime. The answer
-// is what the shell says to every call (FALSE: no taskbar).
+// Installs itself as the tray icon's shell call for its lifetime (one at a
+// time). The answer is what the shell says to every call (FALSE: no taskbar).
 class ShellRecorder {
 public:
     ShellRecorder() : m_saved(CTrayIcon::s_pfnNotifyIcon) {
@@ -30,26 +56,31 @@ public:
     ShellRecorder(const ShellRecorder&) = delete;
     ShellRecorder& operator=(const ShellRecorder&) = delete;
 
-    static std::vector<ShellCall>& Calls() {
-        static std::vector<ShellCall> calls;
-        return calls;
-    }
-    static BOOL& Answer() {
-        static BOOL answer = TRUE;
-        return answer;
-    }
+    std::vector<ShellCall>& Calls() { return CallLog(); }
+    BOOL& Answer() { return AnswerSlot(); }
     // The operations of the calls so far, in order, and forgets them.
-    static std::vector<DWORD> TakeOperations() {
+    std::vector<DWORD> TakeOperations() {
         std::vector<DWORD> operations;
-        for (const ShellCall& call : Calls()) operations.push_back(call.operation);
-        Calls().clear();
+        operations.reserve(CallLog().size());
+        for (const ShellCall& call : CallLog()) operations.push_back(call.operation);
+        CallLog().clear();
         return operations;
     }
 
 private:
+    // The shell call is a plain function: what it records lives outside the
+    // object.
+    static std::vector<ShellCall>& CallLog() {
+        static std::vector<ShellCall> calls;
+        return calls;
+    }
+    static BOOL& AnswerSlot() {
+        static BOOL answer = TRUE;
+        return answer;
+    }
     static BOOL WINAPI Record(DWORD operation, PNOTIFYICONDATAA data) {
-        Calls().push_back(ShellCall{operation, *data});
-        return Answer();
+        CallLog().push_back(ShellCall{operation, *data});
+        return AnswerSlot();
     }
     CTrayIcon::NotifyIconFn m_saved;
 };

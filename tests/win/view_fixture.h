@@ -121,8 +121,10 @@ protected:
     }
 
     std::vector<std::string> Column(int column) const {
+        const int rows = view.m_listItem.GetItemCount();
         std::vector<std::string> texts;
-        for (int row = 0; row < view.m_listItem.GetItemCount(); ++row) {
+        texts.reserve(static_cast<std::size_t>(rows));
+        for (int row = 0; row < rows; ++row) {
             texts.push_back(view.m_listItem.GetItemText(row, column));
         }
         return texts;
@@ -135,8 +137,11 @@ protected:
     }
 
     void Select(int row) {
-        view.m_listItem.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        if (row >= 0) view.m_listItem.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(view.m_listItem.m_hWnd, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        if (row >= 0) {
+            ListView_SetItemState(view.m_listItem.m_hWnd, row, LVIS_SELECTED | LVIS_FOCUSED,
+                                  LVIS_SELECTED | LVIS_FOCUSED);
+        }
     }
 
     void Press(int id) {

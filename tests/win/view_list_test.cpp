@@ -82,7 +82,7 @@ TEST_F(ViewTest, QueryShowsThePageOfTheFirstCaseSensitiveMatch) {
         return MakeItem(name, "u", "p", "h", ADDRESS_HTTP);
     });
     Press(IDC_VIEW_NEXT);
-    view.m_editQuery.SetText("mail");
+    ::SetWindowTextA(view.m_editQuery.m_hWnd, "mail");
     Press(IDC_VIEW_QUERY);
     EXPECT_EQ(Column(ViewColumnIndex), Numbers(0, 9)) << "Webmail at 3 comes first";
     EXPECT_EQ(view.m_listItem.GetFirstSelectedItem(), -1);
@@ -90,7 +90,7 @@ TEST_F(ViewTest, QueryShowsThePageOfTheFirstCaseSensitiveMatch) {
     Press(IDC_VIEW_NEXT);
     Press(IDC_VIEW_NEXT);
     for (const char* query : {"Mail", ""}) {
-        view.m_editQuery.SetText(query);
+        ::SetWindowTextA(view.m_editQuery.m_hWnd, query);
         Press(IDC_VIEW_QUERY);
         EXPECT_EQ(Column(ViewColumnIndex), Numbers(20, 24)) << "query \"" << query << "\" keeps the page";
     }

@@ -172,10 +172,10 @@ TEST_F(ViewTest, AFullPageShowsEveryRowAndTheNumberHeadingWhole) {
     RECT heading = {};
     SendMessageA(header, HDM_GETITEMRECT, ViewColumnIndex, reinterpret_cast<LPARAM>(&heading));
     HDC dc = GetDC(header);
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
+    HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(header, WM_GETFONT, 0, 0)));
     SIZE extent;
     GetTextExtentPoint32A(dc, "no.", 3, &extent);
-    SelectObject(dc, previous);
+    SelectObject(dc, previousFont);
     ReleaseDC(header, dc);
     // The header keeps a margin of three edges on either side of a heading.
     EXPECT_GE(heading.right - heading.left, extent.cx + 6 * GetSystemMetrics(SM_CXEDGE)) << "\"no.\" is cut";
@@ -273,7 +273,7 @@ TEST_F(ViewTest, LockLeavesAnEmptyHiddenListOnWhichItemCommandsDoNothing) {
     // No dialog may appear and nothing may be saved over the vault.
     DialogDriver driver;
     SetClipboardTextAsAnotherProgram("kept");
-    view.m_editQuery.SetText("svc");
+    ::SetWindowTextA(view.m_editQuery.m_hWnd, "svc");
     for (int id : {IDC_VIEW_NEW, IDC_VIEW_MODIFY, IDC_VIEW_DELETE, IDC_VIEW_QUERY, IDC_VIEW_NEXT}) Press(id);
     for (UINT code : {NM_CLICK, NM_RCLICK, NM_DBLCLK, NM_RDBLCLK}) Notify(code);
     EXPECT_EQ(ClipboardText(), "kept");

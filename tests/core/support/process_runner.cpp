@@ -21,6 +21,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
         std::vector<char*> args;
+        args.reserve(argv.size() + 1);
         for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
         // No terminal for secrets: the tool must fall back to its own rules.

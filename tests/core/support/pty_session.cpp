@@ -26,6 +26,7 @@ PtySession::PtySession(const std::vector<std::string>& argv) {
             tcsetpgrp(STDIN_FILENO, getpid());
             signal(SIGTTOU, SIG_DFL);
             std::vector<char*> args;
+            args.reserve(argv.size() + 1);
             for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
             args.push_back(nullptr);
             execv(args[0], args.data());

@@ -15,6 +15,6 @@ int main() {
     FILE* file = std::fopen(part.c_str(), "wb");
     if (file == nullptr) return 1;
     std::fprintf(file, "%s\n", GetCommandLineA());
-    std::fclose(file);
+    if (std::fclose(file) != 0) return 1;
     return MoveFileExA(part.c_str(), out, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

@@ -154,7 +154,8 @@ int main() {
         } else {
             std::printf("unknown\n");
         }
-        std::fflush(stdout);
+        // A reply that cannot be written means the driving test has gone.
+        if (std::fflush(stdout) != 0) return 1;
     }
     return 0;
 }

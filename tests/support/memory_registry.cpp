@@ -1,4 +1,4 @@
-#include "settings/memory_registry.h"
+#include "memory_registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -95,6 +95,15 @@ MemoryRegistry::Value* MemoryRegistry::FindValue(Key& key, const std::string& na
 
 const MemoryRegistry::Value* MemoryRegistry::FindValue(const Key& key, const std::string& name) {
     return FindValue(const_cast<Key&>(key), name);
+}
+
+MemoryRegistry::Value& MemoryRegistry::FindOrAddValue(Key& key, const std::string& name) {
+    if (Value* value = FindValue(key, name)) {
+        return *value;
+    }
+    key.values.push_back(Value());
+    key.values.back().name = name;
+    return key.values.back();
 }
 
 const MemoryRegistry::Handle* MemoryRegistry::FindHandle(RegistryKey key) const {
@@ -231,14 +240,9 @@ long MemoryRegistry::SetValue(RegistryKey key, const char* name, std::uint32_t t
         write.result = failing->second;
     }
     if (write.result == kRegOk) {
-        Value* value = FindValue(target, valueName);
-        if (value == nullptr) {
-            target.values.push_back(Value());
-            value = &target.values.back();
-            value->name = valueName;
-        }
-        value->type = type;
-        value->data = write.data;
+        Value& value = FindOrAddValue(target, valueName);
+        value.type = type;
+        value.data = write.data;
     }
     m_writes.push_back(write);
     return write.result;
@@ -289,16 +293,10 @@ void MemoryRegistry::PutKey(RegistryRoot root, const std::string& keyPath) {
 void MemoryRegistry::PutValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
                               std::uint32_t type, const void* data, std::size_t size) {
     bool created = false;
-    Key& key = MakeKey(root, keyPath, created);
-    Value* value = FindValue(key, name);
-    if (value == nullptr) {
-        key.values.push_back(Value());
-        value = &key.values.back();
-        value->name = name;
-    }
-    value->type = type;
+    Value& value = FindOrAddValue(MakeKey(root, keyPath, created), name);
+    value.type = type;
     const auto* bytes = static_cast<const std::uint8_t*>(data);
-    value->data.assign(bytes, bytes + size);
+    value.data.assign(bytes, bytes + size);
 }
 
 void MemoryRegistry::PutString(RegistryRoot root, const std::string& keyPath, const std::string& name,
@@ -365,12 +363,3 @@ void MemoryRegistry::FailWrites(RegistryRoot root, const std::string& keyPath, c
 }
 
 void MemoryRegistry::FailAllWrites(long error) { m_failAllWrites = error; }
-
-#if !defined(_WIN32)
-// Without the Windows registry the program's settings live for the process
-// only: the same keys, names, types and sizes, nothing kept.
-Registry& PlatformRegistry() {
-    static MemoryRegistry registry;
-    return registry;
-}
-#endif

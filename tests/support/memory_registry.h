@@ -106,6 +106,8 @@ private:
     Key& MakeKey(RegistryRoot root, const std::string& path, bool& created);
     static Value* FindValue(Key& key, const std::string& name);
     static const Value* FindValue(const Key& key, const std::string& name);
+    // The value of that name, added last (for enumeration) when missing.
+    static Value& FindOrAddValue(Key& key, const std::string& name);
     const Handle* FindHandle(RegistryKey key) const;
     long Open(RegistryRoot root, const std::string& path, RegistryAccess access, RegistryKey& key);
     RegistryKey NewHandle(RegistryRoot root, const std::string& path, RegistryAccess access);

@@ -1,0 +1,11 @@
+#pragma once
+// Opening a file or an address as a double-click in the shell would: the
+// "open" verb, shown normally.
+#include <windows.h>
+
+// The shell's result: above 32 on success, an SE_ERR_ code otherwise.
+INT_PTR ShellOpen(const char* target);
+
+// Where the program keeps the function it opens things with, so that tests
+// can stand in for the shell and no browser starts.
+using ShellOpenFn = INT_PTR (*)(const char* target);
