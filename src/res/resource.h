@@ -19,7 +19,8 @@
 #define IDD_CONTROLPAGE 156  // Config page "Option"
 #define IDI_TRAY 158         // tray icon
 #define IDS_TRAY_TIP 158     // "Pellucorda v1.0"
-#define IDD_SECURITYPAGE 170 // Config page "Security"
+
+#define IDD_SECURITYPAGE 170  // Config page "Security"
 
 // Tray menu commands.
 #define ID_MAIN_CONFIG 32774
