@@ -15,10 +15,6 @@ public:
     UINT m_nIdleMinutes = 0;
     int m_nLockOnSessionLock = 0;  // check state
 
-    // The key the hotkey field and the "Windows key" box show, in the
-    // settings' packing; its virtual key is 0 while the field is empty.
-    std::uint32_t GetChosenHotKey() const;
-
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     // Shown or hidden: the controls show the settings as they are now.
@@ -32,6 +28,9 @@ protected:
     void OnKillFocusIdle();
 
 private:
+    // The key the hotkey field and the "Windows key" box show, in the
+    // settings' packing; its virtual key is 0 while the field is empty.
+    std::uint32_t GetChosenHotKey() const;
     // Registers and stores the chosen key, and says how that went.
     void ApplyHotKey();
     // What the hotkey of the settings does now, under the field.

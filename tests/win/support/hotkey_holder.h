@@ -1,16 +1,9 @@
 #pragma once
-// Hotkeys as other programs see them: whether a key is free for anybody to
-// take, and one held by another program (a thread and window of its own) for
-// the holder's lifetime.
+// A hotkey held by another program (a thread of its own) for the holder's
+// lifetime.
 #include <windows.h>
 
 #include <thread>
-
-inline bool IsHotKeyFree(UINT modifiers, UINT vk) {
-    const bool free = ::RegisterHotKey(nullptr, 0x7001, modifiers, vk) != FALSE;
-    if (free) ::UnregisterHotKey(nullptr, 0x7001);
-    return free;
-}
 
 class HotKeyHolder {
 public:
