@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+#include <wtsapi32.h>
+
 #include "app/app_messages.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
@@ -9,18 +11,32 @@ namespace {
 constexpr UINT kClientPaneId = 0xE900;
 // Adds the tray icon once start-up has shown the Login dialog.
 constexpr UINT_PTR kShowIconTimer = 1;
+// Looks at the idle time this often; an idle lock comes at most this late.
+constexpr UINT kIdleCheckMilliseconds = 10000;
+
+DWORD IdleTimeSinceLastInput() {
+    LASTINPUTINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetLastInputInfo(&info)) return 0;
+    // Both are tick counts: the unsigned difference is right across the
+    // 49-day wrap.
+    return ::GetTickCount() - info.dwTime;
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
     ON_WM_TIMER()
+    ON_WM_DESTROY()
     ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
+    ON_MESSAGE(WM_WTSSESSION_CHANGE, OnSessionChange)
+    ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_COMMAND(ID_MAIN_CONFIG, OnMainConfig)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() : m_trayIcon(IDR_TRAYMENU) {}
+CMainFrame::CMainFrame() : m_trayIcon(IDR_TRAYMENU), m_pfnIdleTime(IdleTimeSinceLastInput) {}
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
@@ -36,13 +52,52 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     // shows next. A timer message comes only when the queue holds nothing
     // else, so the icon follows the dialog once it has painted.
     SetTimer(kShowIconTimer, 0);
+    // Whether they lock is decided when they come, so the setting takes
+    // effect at once. Without the notifications (no session service), the
+    // suspend broadcast and the idle time still lock.
+    ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
+    SetTimer(kIdleCheckTimerId, kIdleCheckMilliseconds);
     return 0;
 }
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kIdleCheckTimerId) {
+        CheckIdleTime();
+        return;
+    }
     if (nIDEvent != kShowIconTimer) return;
     KillTimer(kShowIconTimer);
     m_trayIcon.ShowResourceIcon(IDI_TRAY);
+}
+
+void CMainFrame::OnDestroy() {
+    ::WTSUnRegisterSessionNotification(m_hWnd);
+    KillTimer(kIdleCheckTimerId);
+    CFrameWnd::OnDestroy();
+}
+
+LRESULT CMainFrame::OnSessionChange(WPARAM wParam, LPARAM) {
+    if (wParam == WTS_SESSION_LOCK || wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_DISCONNECT) {
+        LockForWindows();
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnPowerBroadcast(WPARAM wParam, LPARAM) {
+    if (wParam == PBT_APMSUSPEND) LockForWindows();
+    return TRUE;
+}
+
+void CMainFrame::LockForWindows() {
+    // Also while nobody is logged in: a clipboard that could not be cleared
+    // at the last lock gets another chance before somebody else sits down.
+    if (theApp.m_settings.IsLockOnSessionLock()) theApp.Logout();
+}
+
+void CMainFrame::CheckIdleTime() {
+    const DWORD minutes = theApp.m_settings.GetIdleMinutes();
+    if (minutes == 0 || !theApp.IsLoggedIn()) return;
+    if (m_pfnIdleTime() >= minutes * 60000u) theApp.Logout();
 }
 
 void CMainFrame::OnClose() {

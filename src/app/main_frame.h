@@ -1,7 +1,9 @@
 #pragma once
 // The program's main window: never shown. It owns the icon in the
 // notification area, toggles the list window on a left click there, and
-// receives the tray menu's commands.
+// receives the tray menu's commands. It also hears from Windows when the
+// session is locked or the machine goes to sleep, and watches for idle time:
+// both lock the vault.
 #include "app/tray_icon.h"
 #include "framework/framework.h"
 #include "settings/config_dlg.h"
@@ -14,16 +16,33 @@ public:
     CTrayIcon m_trayIcon;    // the notification-area icon and its menu
     BOOL m_bExit = FALSE;    // set by the Exit command; only then does a close end the program
 
+    // Milliseconds since the last keyboard or mouse input anywhere in the
+    // session; tests put a clock of their own here.
+    using IdleTimeFn = DWORD (*)();
+    IdleTimeFn m_pfnIdleTime;
+
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
+    void OnDestroy();
+    LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnMainConfig();
     void OnMainExit();
+
+    // Windows was locked, the user switched or the machine is going to sleep:
+    // locks as the list window's Lock button does, when the setting asks.
+    void LockForWindows();
+    // Locks once the idle minutes of the settings have passed without input.
+    void CheckIdleTime();
 
     CStatusBar m_wndStatusBar;
     CWnd m_wndClient;
 
     DECLARE_MESSAGE_MAP()
 };
+
+// The frame's timer that looks at the idle time.
+constexpr UINT_PTR kIdleCheckTimerId = 2;

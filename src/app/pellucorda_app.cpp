@@ -6,6 +6,7 @@
 #include "app/app_messages.h"
 #include "app/main_frame.h"
 #include "res/resource.h"
+#include "settings/hotkey_name.h"
 #include "skin/uskin.h"
 #include "store/login_dlg.h"
 #include "view/clipboard.h"
@@ -168,6 +169,29 @@ BYTE CPellucordaApp::GetLogoutTime() const { return m_settings.GetLogoutTime(); 
 void CPellucordaApp::SetLogoutTime(BYTE minutes) {
     m_settings.SetLogoutTime(minutes);
     m_wndView.StartLogoutTimer(minutes);
+}
+
+BOOL CPellucordaApp::ChangeHotKey(std::uint32_t hotKey) {
+    if (!m_settings.IsHotKeyEnabled()) return m_settings.SaveValue(SettingHotKeyCode, hotKey) ? TRUE : FALSE;
+    const std::uint32_t previous = m_settings.GetHotKey();
+    if (!m_wndView.RegisterHotKeyFor(hotKey)) {
+        m_wndView.RegisterHotKeyFor(previous);
+        return FALSE;
+    }
+    // Stored only once the system has given it: a refused key never becomes
+    // the one the next start tries.
+    m_settings.SaveValue(SettingHotKeyCode, hotKey);
+    return TRUE;
+}
+
+void CPellucordaApp::TellHotKeyUnavailable(std::uint32_t hotKey) {
+    auto* pFrame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+    if (pFrame == nullptr || hotKey == m_nHotKeyTold) return;
+    m_nHotKeyTold = hotKey;
+    const std::string text = HotKeyName(hotKey) +
+                             " is used by Windows or another program, so it cannot show Pellucorda. Choose "
+                             "another key under Config, on the Security page (right-click this icon).";
+    pFrame->m_trayIcon.ShowBalloon("Hotkey unavailable", text.c_str());
 }
 
 void CPellucordaApp::OnAppAbout() {

@@ -29,6 +29,14 @@ public:
     BYTE GetAlpha() const;
     BYTE GetLogoutTime() const;
     void SetLogoutTime(BYTE minutes);
+    // A hotkey chosen in the Config dialog takes the place of the stored one:
+    // registered at once and stored. FALSE when the system refuses it (Windows
+    // or another program holds it): the previous key is then kept, registered
+    // as before. While the hotkey is switched off, it is only stored.
+    BOOL ChangeHotKey(std::uint32_t hotKey);
+    // The hotkey could not be registered: the user hears it from the tray
+    // icon, once for each key in a run, never from a message box.
+    void TellHotKeyUnavailable(std::uint32_t hotKey);
 
     CViewDlg m_wndView;
     LoginStore m_store;
@@ -54,6 +62,7 @@ protected:
 
 private:
     CLoginDlg* m_pActiveLogin = nullptr;
+    std::uint32_t m_nHotKeyTold = 0;  // the last key told unavailable
 
     DECLARE_MESSAGE_MAP()
 };

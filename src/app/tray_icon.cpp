@@ -10,13 +10,14 @@ CTrayIcon::NotifyIconFn CTrayIcon::s_pfnNotifyIcon = &::Shell_NotifyIconA;
 
 namespace {
 
-// Copies text into a tooltip field of kTipSize bytes, cut at a character
-// boundary so that a double-byte character is never split.
-void CopyTip(char* field, size_t fieldSize, const char* text) {
+// Copies text into a field of the shell's record, at most limit bytes with
+// the terminating zero, cut at a character boundary so that a double-byte
+// character is never split.
+void CopyText(char* field, size_t fieldSize, const char* text, size_t limit) {
     const char* end = text;
     while (*end != '\0') {
         const char* next = ::CharNextA(end);
-        if (next - text > CTrayIcon::kTipSize - 1) break;
+        if (static_cast<size_t>(next - text) > limit - 1) break;
         end = next;
     }
     std::memset(field, 0, fieldSize);
@@ -93,13 +94,31 @@ BOOL CTrayIcon::ShowIcon(HICON hIcon, LPCSTR tip) {
         if (m_data.hIcon == nullptr) return TRUE;
         operation = NIM_DELETE;
     }
-    if (tip != nullptr) CopyTip(m_data.szTip, sizeof m_data.szTip, tip);
+    if (tip != nullptr) CopyText(m_data.szTip, sizeof m_data.szTip, tip, kTipSize);
     if (m_data.szTip[0] != '\0') m_data.uFlags |= NIF_TIP;
     if (m_data.uCallbackMessage != 0 && m_data.hWnd != nullptr) m_data.uFlags |= NIF_MESSAGE;
 
     const BOOL result = s_pfnNotifyIcon(operation, &m_data);
     m_hRefusedIcon = !result && operation != NIM_DELETE ? hIcon : nullptr;
     if (operation == NIM_DELETE || !result) m_data.hIcon = nullptr;
+    if (result && operation == NIM_ADD) SendBalloon();
+    return result;
+}
+
+BOOL CTrayIcon::ShowBalloon(LPCSTR title, LPCSTR text) {
+    CopyText(m_data.szInfoTitle, sizeof m_data.szInfoTitle, title != nullptr ? title : "", sizeof m_data.szInfoTitle);
+    CopyText(m_data.szInfo, sizeof m_data.szInfo, text != nullptr ? text : "", sizeof m_data.szInfo);
+    m_data.dwInfoFlags = NIIF_WARNING;
+    m_bBalloonWaiting = TRUE;
+    return m_data.hIcon != nullptr ? SendBalloon() : TRUE;
+}
+
+BOOL CTrayIcon::SendBalloon() {
+    if (!m_bBalloonWaiting) return TRUE;
+    m_data.uFlags = NIF_INFO;
+    const BOOL result = s_pfnNotifyIcon(NIM_MODIFY, &m_data);
+    // Said once: a refused balloon is not repeated at every later change.
+    m_bBalloonWaiting = FALSE;
     return result;
 }
 

@@ -40,6 +40,12 @@ public:
     // nothing to remove.
     BOOL ShowIcon(HICON hIcon, LPCSTR tip);
 
+    // A balloon from the icon with a warning, title and text cut to the
+    // shell's fields. While no icon is shown (start-up adds it a moment after
+    // the Login dialog, or the shell refused it), the balloon waits and comes
+    // with the icon. The shell's answer; TRUE while it waits.
+    BOOL ShowBalloon(LPCSTR title, LPCSTR text);
+
     // A mouse event on the icon: the tray menu on a right-button release. 1
     // when it was this icon's event to act on, else 0.
     virtual LRESULT OnTrayEvent(WPARAM id, LPARAM mouseMessage);
@@ -69,9 +75,13 @@ protected:
 private:
     friend class CTrayNotifyHook;
     void LoadTip(UINT id);
+    // Hands a waiting balloon to the shell once the icon is there.
+    BOOL SendBalloon();
 
     // An icon the shell refused to add or change (there may be no taskbar
     // yet, at a start with Windows): kept for the next "TaskbarCreated",
     // while the record says no icon is shown, so the next show is an add.
     HICON m_hRefusedIcon = nullptr;
+    // A balloon asked for while no icon was shown.
+    BOOL m_bBalloonWaiting = FALSE;
 };

@@ -20,6 +20,8 @@
 #define IDI_TRAY 158         // tray icon
 #define IDS_TRAY_TIP 158     // "Pellucorda v1.0"
 
+#define IDD_SECURITYPAGE 170  // Config page "Security"
+
 // Tray menu commands.
 #define ID_MAIN_CONFIG 32774
 #define ID_MAIN_EXIT 32775
@@ -85,6 +87,14 @@
 #define IDC_CONTROL_AUTOMATION_GROUP 1067
 #define IDC_CONTROL_LOGOUT_LABEL 1068
 #define IDC_CONTROL_ALPHA 1069  // created at run time
+
+// Config page "Security" (170).
+#define IDC_SECURITY_HOTKEY 1100
+#define IDC_SECURITY_HOTKEY_WIN 1101
+#define IDC_SECURITY_HOTKEY_STATUS 1102
+#define IDC_SECURITY_CLIPBOARD 1103
+#define IDC_SECURITY_SESSION_LOCK 1104
+#define IDC_SECURITY_IDLE 1105
 
 // The item dialog's initialisation data (combo 1035's entries) is a resource
 // of this type under the dialog's id: repeated {WORD control id, WORD 0x0403

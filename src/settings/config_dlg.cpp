@@ -7,6 +7,7 @@ namespace {
 // The page values given to the tab control.
 constexpr int kOptionPageData = 0;
 constexpr int kLocalPageData = 1;
+constexpr int kSecurityPageData = 2;
 
 }  // namespace
 
@@ -39,6 +40,8 @@ BOOL CConfigDlg::OnInitDialog() {
     m_tabCtrl.AddPage("Option", kOptionPageData, &m_pageOption);
     m_pageLocal.Create(IDD_PATHPAGE, this);
     m_tabCtrl.AddPage("Local", kLocalPageData, &m_pageLocal);
+    m_pageSecurity.Create(IDD_SECURITYPAGE, this);
+    m_tabCtrl.AddPage("Security", kSecurityPageData, &m_pageSecurity);
     UpdateData(FALSE);
     return TRUE;
 }

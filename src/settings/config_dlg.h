@@ -1,11 +1,12 @@
 #pragma once
 // The Config dialog: the settings the user may change while the program runs,
-// on two pages, "Option" and "Local". There is no OK or Cancel: every change
+// on three pages, "Option", "Local" and "Security". There is no OK or Cancel: every change
 // is stored the moment it is made, and the close box (or Enter or Escape)
 // closes the dialog. The main frame keeps one object for the whole run.
 #include "framework/framework.h"
 #include "settings/control_page.h"
 #include "settings/path_page.h"
+#include "settings/security_page.h"
 #include "settings/tab_page_ctrl.h"
 
 class CConfigDlg : public CDialog {
@@ -19,6 +20,7 @@ public:
     CTabPageCtrl m_tabCtrl;
     CPathPage m_pageLocal;
     CControlPage m_pageOption;
+    CSecurityPage m_pageSecurity;
     BOOL m_bOpen = FALSE;  // a modal run is in progress
 
 protected:

@@ -1,7 +1,10 @@
 #include "settings/control_page.h"
 
+#include <string>
+
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
+#include "settings/hotkey_name.h"
 
 namespace {
 
@@ -62,6 +65,13 @@ void CControlPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     m_scrollAlpha.SetScrollPos(theApp.GetAlpha(), TRUE);
     m_nLogout = theApp.GetLogoutTime();
     UpdateData(FALSE);
+    ShowHotKeyName();
+}
+
+void CControlPage::ShowHotKeyName() {
+    std::string text = "Enable Hotkey(" + HotKeyName(theApp.m_settings.GetHotKey()) + ")";
+    if (theApp.m_wndView.IsHotKeyUnavailable()) text += " - unavailable";
+    ::SetDlgItemTextA(m_hWnd, IDC_CONTROL_HOTKEY, text.c_str());
 }
 
 void CControlPage::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
@@ -102,8 +112,9 @@ void CControlPage::OnClickedAutoRun() {
 void CControlPage::OnClickedHotKey() {
     UpdateData(TRUE);
     theApp.m_settings.SaveValue(SettingHotKey, m_nHotKey > 0 ? 1 : 0);
-    // The flag governs Windows+A at once, not only from the next start.
+    // The flag governs the hotkey at once, not only from the next start.
     theApp.m_wndView.EnableHotKey(m_nHotKey > 0 ? TRUE : FALSE);
+    ShowHotKeyName();
 }
 
 void CControlPage::OnChangeLogout() {

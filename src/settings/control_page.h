@@ -24,5 +24,10 @@ protected:
     void OnChangeLogout();
     void OnKillFocusLogout();
 
+private:
+    // The check box names the hotkey of the settings, and says when the
+    // system refused it.
+    void ShowHotKeyName();
+
     DECLARE_MESSAGE_MAP()
 };

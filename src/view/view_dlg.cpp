@@ -428,9 +428,24 @@ void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
 
 void CViewDlg::EnableHotKey(BOOL bEnable) {
     if (m_hWnd == nullptr || m_nHotKeyId == 0) return;
-    // Unregistering first makes a repeated "on" harmless.
+    if (!bEnable) {
+        UnregisterHotKey(m_hWnd, m_nHotKeyId);
+        m_bHotKeyUnavailable = FALSE;
+        return;
+    }
+    const std::uint32_t hotKey = theApp.m_settings.GetHotKey();
+    if (!RegisterHotKeyFor(hotKey)) theApp.TellHotKeyUnavailable(hotKey);
+}
+
+BOOL CViewDlg::RegisterHotKeyFor(std::uint32_t hotKey) {
+    if (m_hWnd == nullptr || m_nHotKeyId == 0) return FALSE;
+    // Unregistering first makes a repeated "on" harmless and lets go of the
+    // previous key.
     UnregisterHotKey(m_hWnd, m_nHotKeyId);
-    if (bEnable) RegisterHotKey(m_hWnd, m_nHotKeyId, MOD_WIN, 'A');
+    // Windows 7 and later: a held key does not fire again and again.
+    const UINT modifiers = HotKeyModifiers(hotKey) | MOD_NOREPEAT;
+    m_bHotKeyUnavailable = !RegisterHotKey(m_hWnd, m_nHotKeyId, modifiers, HotKeyVirtualKey(hotKey));
+    return !m_bHotKeyUnavailable;
 }
 
 void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {

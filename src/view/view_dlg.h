@@ -2,6 +2,7 @@
 // The item list window: a small translucent, always-on-top dialog that shows
 // one page of the vault's items and offers everything the user does with
 // them. Its rows are found again by their "no." column, the item's index.
+#include <cstdint>
 #include <string>
 
 #include "framework/framework.h"
@@ -17,10 +18,17 @@ public:
     // logout). Does nothing while nobody is logged in.
     void StartLogoutTimer(BYTE minutes);
 
-    // Registers Windows+A for this window (TRUE) or gives it up (FALSE), at
-    // once. The "Enable Hotkey" setting decides which; before the window
-    // exists this does nothing (initialisation reads the setting).
+    // Registers the hotkey of the settings for this window (TRUE) or gives it
+    // up (FALSE), at once. The "Enable Hotkey" setting decides which; before
+    // the window exists this does nothing (initialisation reads the setting).
+    // A key the system refuses is told to the user once, from the tray icon.
     void EnableHotKey(BOOL bEnable);
+    // Registers hotKey (the settings' packing) in place of the key held now.
+    // FALSE when the system refuses it; no key is held then.
+    BOOL RegisterHotKeyFor(std::uint32_t hotKey);
+    // The last registration was refused: Windows or another program holds
+    // the key.
+    BOOL IsHotKeyUnavailable() const { return m_bHotKeyUnavailable; }
 
     // Shows the store's current page.
     void RefillList();
@@ -49,6 +57,7 @@ public:
     CFont m_fontList;
     // The global atom of the hotkey's name, used as the hotkey's identifier.
     int m_nHotKeyId = 0;
+    BOOL m_bHotKeyUnavailable = FALSE;
     UINT_PTR m_nLogoutTimer = 0;
 
 protected:

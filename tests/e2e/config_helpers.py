@@ -16,6 +16,7 @@ MENU_SEPARATOR = 9
 # Inside the Config dialog (window coordinates).
 CONFIG_TAB_OPTION = (55, 38)
 CONFIG_TAB_LOCAL = (155, 38)
+CONFIG_TAB_SECURITY = (255, 38)
 CONFIG_CLOSE_BOX = (-15, 10)  # from the right edge
 OPTION_HOTKEY = (35, 91)
 OPTION_LOGOUT = (150, 219)
@@ -72,6 +73,13 @@ def alpha_arrows(window):
     arrow = bottom - top  # the arrows are square
     middle = (top + bottom) // 2 - y0
     return (left - x0 + arrow // 2, middle), (right - x0 - arrow // 2, middle)
+
+
+def control_middle(window, control_id):
+    """The middle of a control of the Config dialog, in window coordinates."""
+    left, top, right, bottom = h.wait_until(lambda: h.probe().rect("Config", control_id), "control %d" % control_id)
+    x0, y0, _, _ = h.geometry(window)
+    return (left + right) // 2 - x0, (top + bottom) // 2 - y0
 
 
 def close_box(window):

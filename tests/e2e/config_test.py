@@ -5,6 +5,7 @@ import sys
 
 import config_helpers as c
 import harness as h
+import view_helpers as v
 
 WEB_CLIENT = r"C:\Tools\browser.exe"
 
@@ -65,6 +66,34 @@ def option_controls_store_at_once(program):
     h.wait_no_window("^Config$")
 
 
+SECURITY_HOTKEY, SECURITY_WINDOWS_KEY = 1100, 1101
+
+
+def a_key_chosen_on_the_security_page_shows_the_list(program):
+    program.start()
+    h.login("quillmarsh")
+    h.wait_window("^Pellucorda$")
+    config = c.open_config()
+    c.click_at(config, c.CONFIG_TAB_SECURITY)
+    # Ctrl+Alt+P: the Windows key off, the combination pressed in the field.
+    c.click_at(config, c.control_middle(config, SECURITY_WINDOWS_KEY))
+    c.click_at(config, c.control_middle(config, SECURITY_HOTKEY))
+    h.key(config, "ctrl+alt+p")
+    h.wait_until(lambda: h.reg_query(h.CONFIG_KEY, "HotKey") == "0x350", "Ctrl+Alt+P to be stored")
+    h.screenshot("config-security", config)
+    c.close_box(config)
+    h.wait_no_window("^Config$")
+    notepad, pad = v.start_notepad()
+    try:
+        h.key(pad, "ctrl+alt+p")
+        h.wait_no_window("^Pellucorda$")
+        h.key(pad, "ctrl+alt+p")
+        h.wait_window("^Pellucorda$")
+    finally:
+        notepad.kill()
+        notepad.wait(timeout=30)
+
+
 BLUE = (0, 0, 255)
 RED = (255, 0, 0)
 
@@ -91,6 +120,7 @@ TESTS = {
     "typed_web_client_survives_the_close_box": typed_web_client_survives_the_close_box,
     "option_controls_store_at_once": option_controls_store_at_once,
     "about_link_is_red_under_the_mouse": about_link_is_red_under_the_mouse,
+    "a_key_chosen_on_the_security_page_shows_the_list": a_key_chosen_on_the_security_page_shows_the_list,
 }
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 // The Config dialog driven in process against the real registry: what each
 // page shows, what each control stores and when, the warnings of the logout
-// time, the opacity bar's steps and what reaches the list window, and how the
-// dialog closes and refuses a second run.
+// time and the security numbers, the opacity bar's steps and what reaches the
+// list window, choosing a hotkey, and how the dialog closes and refuses a
+// second run.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include "res/resource.h"
 #include "settings/config_dlg.h"
 #include "support/dialog_driver.h"
+#include "support/hotkey_holder.h"
 
 namespace {
 
@@ -36,6 +38,13 @@ int ConfigByte(const char* name) {
         ERROR_SUCCESS) {
         return -1;
     }
+    return value;
+}
+
+DWORD ConfigDword(const char* name) {
+    DWORD value = 0xDEAD;
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, kConfigKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
     return value;
 }
 
@@ -133,12 +142,14 @@ TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
     const INT_PTR result = Run([&](DialogContext& d) {
         EXPECT_TRUE(dlg.m_bOpen);
         EXPECT_EQ(d.Title(), "Config");
-        ASSERT_EQ(dlg.m_tabCtrl.GetPageCount(), 2);
+        ASSERT_EQ(dlg.m_tabCtrl.GetPageCount(), 3);
         std::string title;
         dlg.m_tabCtrl.GetPageTitle(0, title);
         EXPECT_EQ(title, "Option");
         dlg.m_tabCtrl.GetPageTitle(1, title);
         EXPECT_EQ(title, "Local");
+        dlg.m_tabCtrl.GetPageTitle(2, title);
+        EXPECT_EQ(title, "Security");
         EXPECT_EQ(dlg.m_tabCtrl.GetPageData(0), 0);
         EXPECT_EQ(dlg.m_tabCtrl.GetPageData(1), 1);
         EXPECT_EQ(dlg.m_tabCtrl.GetSelectedPage(), 0);
@@ -480,10 +491,11 @@ TEST_F(ConfigDlgTest, CheckBoxesStoreAtOnceEvenWhenTheLogoutTimeIsRefused) {
     EXPECT_EQ(warnings, 2);
 }
 
-// Whether Windows+A is held by some window (a thread may not take it then).
-bool HotKeyTaken() {
+// Whether a key (Windows+A unless named) is held by some window (a thread
+// may not take it then).
+bool HotKeyTaken(UINT modifiers = MOD_WIN, UINT vk = 'A') {
     const int id = 0x5A5A;
-    if (!::RegisterHotKey(nullptr, id, MOD_WIN, 'A')) return true;
+    if (!::RegisterHotKey(nullptr, id, modifiers, vk)) return true;
     ::UnregisterHotKey(nullptr, id);
     return false;
 }
@@ -531,6 +543,99 @@ TEST_F(ConfigDlgTest, EnterOrEscapeInAPageClosesAndASecondRunIsRefusedMeanwhile)
         EXPECT_EQ(result, way.result);
         EXPECT_FALSE(dlg.m_bOpen);
     }
+}
+
+// Each number is checked as the logout time is, on its own: a refused one
+// warns at once, and leaving its edit stores it bounded. The check box stores
+// at once.
+TEST_F(ConfigDlgTest, TheSecurityPageShowsItsSettingsAndStoresEachWithinItsBounds) {
+    Settings& settings = theApp.m_settings;
+    settings.SaveValue(SettingClipboardSeconds, 45);
+    settings.SaveValue(SettingLockOnSessionLock, 0);
+    settings.SaveValue(SettingIdleMinutes, 5);
+    std::vector<std::string> warnings;
+    DialogDriver driver;
+    driver.ExpectDialog(IDD_CONFIG, [&](DialogContext& d) {
+        ClickTab(dlg.m_tabCtrl, 2);
+        CSecurityPage& page = dlg.m_pageSecurity;
+        HWND seconds = Item(page, IDC_SECURITY_CLIPBOARD);
+        HWND idle = Item(page, IDC_SECURITY_IDLE);
+        HWND lock = Item(page, IDC_SECURITY_SESSION_LOCK);
+        EXPECT_EQ(TextOf(seconds), "45");
+        EXPECT_EQ(TextOf(idle), "5");
+        EXPECT_FALSE(IsChecked(lock));
+
+        ::SendMessageA(lock, BM_CLICK, 0, 0);
+        EXPECT_EQ(ConfigByte(kLockOnSessionLockValue), 1);
+        Retype(seconds, "120");
+        EXPECT_EQ(ConfigDword(kClipboardSecondsValue), 45u) << "typing alone stores nothing";
+        ::SetFocus(idle);
+        EXPECT_EQ(ConfigDword(kClipboardSecondsValue), 120u);
+
+        Retype(seconds, "5000");  // warns
+        Retype(idle, "75");       // warns about itself only; leaving the seconds stored them bounded
+        EXPECT_EQ(ConfigDword(kClipboardSecondsValue), 3600u);
+        ::SetFocus(lock);
+        EXPECT_EQ(ConfigByte(kIdleMinutesValue), 60);
+        Retype(idle, "0");
+        d.CloseBox();
+    });
+    for (int i = 0; i < 2; ++i) {
+        driver.ExpectMessageBox([&](DialogContext& box) {
+            warnings.push_back(box.MessageText());
+            box.Click(IDOK);
+        });
+    }
+    dlg.DoModal();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(warnings, (std::vector<std::string>{"Please enter a number between 0 and 3600.",
+                                                  "Please enter a number between 0 and 60."}));
+    EXPECT_EQ(ConfigByte(kIdleMinutesValue), 0) << "closing the dialog stores the last edit";
+}
+
+// What the hotkey field sends once the user has pressed a combination.
+void ChooseHotKey(CSecurityPage& page, UINT fieldFlags, UINT vk, bool windowsKey) {
+    HWND field = Item(page, IDC_SECURITY_HOTKEY);
+    ::SendMessageA(field, HKM_SETHOTKEY, MAKEWORD(vk, fieldFlags), 0);
+    ::SendMessageA(Item(page, IDC_SECURITY_HOTKEY_WIN), BM_SETCHECK, windowsKey ? BST_CHECKED : BST_UNCHECKED, 0);
+    page.SendMsg(WM_COMMAND, MAKEWPARAM(IDC_SECURITY_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(field));
+}
+
+// The stored key held by another program shows as unavailable on both pages;
+// a free key chosen replaces the old one at once; a held or a bare key is
+// refused and the previous one keeps working.
+TEST_F(ConfigDlgTest, AHotkeyHeldElsewhereIsShownUnavailableAndAFreeOneChosenTakesItsPlace) {
+    theApp.m_settings.SaveValue(SettingHotKey, 1);
+    theApp.m_wndView.EnableHotKey(FALSE);
+    HotKeyHolder other(MOD_WIN, 'A');
+    theApp.m_wndView.EnableHotKey(TRUE);
+    const std::uint32_t ctrlAltP = MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'P');
+    Run([&](DialogContext& d) {
+        EXPECT_EQ(TextOf(Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY)), "Enable Hotkey(Windows+A) - unavailable");
+        ClickTab(dlg.m_tabCtrl, 2);
+        CSecurityPage& page = dlg.m_pageSecurity;
+        HWND status = Item(page, IDC_SECURITY_HOTKEY_STATUS);
+        EXPECT_EQ(TextOf(status), "Windows+A is unavailable: Windows or another program uses it. Choose another key.");
+
+        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_ALT, 'P', false);
+        EXPECT_EQ(ConfigDword(kHotKeyValue), ctrlAltP);
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'P'));
+        EXPECT_EQ(TextOf(status), "Ctrl+Alt+P shows and hides the list window.");
+
+        ChooseHotKey(page, 0, 'A', true);
+        EXPECT_EQ(TextOf(status), "Windows+A is unavailable: Windows or another program uses it. Ctrl+Alt+P stays.");
+        ChooseHotKey(page, HOTKEYF_SHIFT, 'S', false);  // would take capital S from every program
+        EXPECT_NE(TextOf(status).find("add Ctrl, Alt or the Windows key"), std::string::npos);
+        EXPECT_EQ(ConfigDword(kHotKeyValue), ctrlAltP);
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'P')) << "the previous key still works";
+
+        ChooseHotKey(page, HOTKEYF_SHIFT, 'S', true);  // the box adds what the field cannot show
+        EXPECT_EQ(ConfigDword(kHotKeyValue), MakeHotKey(kHotKeyModWin | kHotKeyModShift, 'S'));
+        EXPECT_FALSE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'P')) << "the old key is released";
+        ClickTab(dlg.m_tabCtrl, 0);
+        EXPECT_EQ(TextOf(Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY)), "Enable Hotkey(Windows+Shift+S)");
+        d.CloseBox();
+    });
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The hidden main frame driven by what the shell would send it: the tray
-// icon's callback message and the tray menu's commands. The Login dialog is
+// icon's callback message and the tray menu's commands, the session and power
+// messages, and its idle check on a clock of the test's. The Login dialog is
 // driven in process, the vault is real and lives in a fresh folder, and the
 // shell's notification-area call is recorded (on the null display driver the
 // real one always fails).
@@ -18,9 +19,12 @@
 #include "res/resource.h"
 #include "support/dialog_driver.h"
 #include "support/heap_checks.h"
+#include "support/hotkey_holder.h"
 #include "support/message_pump.h"
 #include "support/temp_folder.h"
 #include "tray_test_support.h"
+#include "view/clipboard.h"
+#include "view_fixture.h"
 
 namespace {
 
@@ -56,6 +60,9 @@ private:
     HWND m_hWnd;
 };
 int ThemeProbe::s_count = 0;
+
+DWORD g_idleTime = 0;
+DWORD FakeIdleTime() { return g_idleTime; }
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -321,6 +328,68 @@ TEST_F(MainFrameTest, AboutAndHelpFromTheTrayMenuReachTheApplication) {
     char module[MAX_PATH];
     ::GetModuleFileNameA(nullptr, module, MAX_PATH);
     EXPECT_EQ(opened, std::vector<std::string>{CPellucordaApp::HelpFilePath(module)});
+}
+
+// Windows locked, the user switched, a remote session dropped, the machine
+// going to sleep: each locks as the Lock button does, taking back the copied
+// password; other session news, or the setting off, changes nothing.
+TEST_F(MainFrameTest, WindowsLockAndSleepLockTheVaultAndTakeBackTheClipboard) {
+    CreateFrame();
+    const std::pair<UINT, WPARAM> locks[] = {{WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK},
+                                             {WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT},
+                                             {WM_WTSSESSION_CHANGE, WTS_REMOTE_DISCONNECT},
+                                             {WM_POWERBROADCAST, PBT_APMSUSPEND}};
+    for (const auto& event : locks) {
+        SCOPED_TRACE(event.second);
+        LogIn();
+        theApp.m_wndView.ShowWindow(SW_SHOW);
+        ASSERT_EQ(PutClipboardText(theApp.m_wndView.GetSafeHwnd(), "pw0"), ClipboardResult::Ok);
+        ::SendMessageA(hFrame, event.first, event.second, 0);
+        EXPECT_FALSE(theApp.IsLoggedIn());
+        EXPECT_FALSE(ListShown());
+        EXPECT_EQ(view_test::ClipboardText(), "<none>");
+    }
+    LogIn();
+    ::SendMessageA(hFrame, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    ::SendMessageA(hFrame, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    theApp.m_settings.SaveValue(SettingLockOnSessionLock, 0);
+    for (const auto& event : locks) ::SendMessageA(hFrame, event.first, event.second, 0);
+    EXPECT_TRUE(theApp.IsLoggedIn());
+}
+
+TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLoggedIn) {
+    CreateFrame();
+    frame->m_pfnIdleTime = FakeIdleTime;
+    auto idleFor = [&](DWORD milliseconds) {
+        g_idleTime = milliseconds;
+        ::SendMessageA(hFrame, WM_TIMER, kIdleCheckTimerId, 0);
+        return theApp.IsLoggedIn() == FALSE;
+    };
+    theApp.m_settings.SaveValue(SettingIdleMinutes, 5);
+    LogIn();
+    EXPECT_FALSE(idleFor(5 * 60000 - 1));
+    EXPECT_TRUE(idleFor(5 * 60000));
+    theApp.m_settings.SaveValue(SettingIdleMinutes, 0);
+    LogIn();
+    EXPECT_FALSE(idleFor(99 * 60000)) << "0 minutes: no idle lock";
+}
+
+// The key held elsewhere at start: the balloon waits for the icon, names the
+// key and where to change it, and comes once however often the key is tried.
+TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon) {
+    theApp.m_wndView.EnableHotKey(FALSE);
+    HotKeyHolder other(MOD_WIN, 'A');
+    hFrame = CreateMainFrame(frame);
+    theApp.m_wndView.EnableHotKey(TRUE);
+    ASSERT_TRUE(PumpUntil(theApp, [&] { return shell.Calls().size() >= 2; }));
+    EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_ADD, NIM_MODIFY}));
+    const NOTIFYICONDATAA& balloon = frame->m_trayIcon.GetData();
+    EXPECT_EQ(std::string(balloon.szInfoTitle), "Hotkey unavailable");
+    EXPECT_EQ(std::string(balloon.szInfo).rfind("Windows+A is used by Windows or another program", 0), 0u);
+    EXPECT_NE(std::string(balloon.szInfo).find("Security page"), std::string::npos);
+    theApp.m_wndView.EnableHotKey(FALSE);
+    theApp.m_wndView.EnableHotKey(TRUE);
+    EXPECT_EQ(shell.TakeOperations(), Ops{}) << "told once";
 }
 
 }  // namespace
