@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
+#include "support/message_pump.h"
 #include "support/temp_folder.h"
 
 namespace view_test {
@@ -156,6 +158,24 @@ protected:
         nm.hdr.code = code;
         nm.iItem = view.m_listItem.GetFirstSelectedItem();
         return view.SendMsg(WM_NOTIFY, IDC_VIEW_LIST, reinterpret_cast<LPARAM>(&nm));
+    }
+
+    // A real key press, Ctrl held when asked, through the system's input
+    // queue to the focused window; the application's loop takes it (so the
+    // window's pre-translation sees it) until `done`.
+    static bool PressKey(WORD vk, bool control, const std::function<bool()>& done) {
+        INPUT inputs[4] = {};
+        UINT count = 0;
+        const auto add = [&](WORD key, DWORD flags) {
+            inputs[count].type = INPUT_KEYBOARD;
+            inputs[count].ki.wVk = key;
+            inputs[count++].ki.dwFlags = flags;
+        };
+        if (control) add(VK_CONTROL, 0);
+        add(vk, 0);
+        add(vk, KEYEVENTF_KEYUP);
+        if (control) add(VK_CONTROL, KEYEVENTF_KEYUP);
+        return SendInput(count, inputs, sizeof(INPUT)) == count && PumpUntil(theApp, done, 10000);
     }
 
     std::string folder;

@@ -52,6 +52,12 @@ DWORD ClipboardDword(const char* formatName) {
     return value;
 }
 
+std::string WindowText(HWND hWnd) {
+    char text[128] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    return text;
+}
+
 HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
 
 // Another program holding the clipboard open until released.
@@ -450,4 +456,34 @@ TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {
     Notify(NM_CLICK);
     theApp.ExitInstance();
     EXPECT_EQ(ClipboardText(), "<none>");
+}
+
+// A copy leaves the clipboard when its time is up, unless something else was
+// copied since; each copy starts the count again, and the caption tells the
+// user for a moment.
+TEST_F(ViewTest, TheClipboardForgetsACopyWhenItsTimeIsUpUnlessReplacedSince) {
+    view.m_pfnSetTimer = RecordingSetTimer;
+    LogInWith(1);
+    Select(0);
+    const auto clipboardPeriods = [] {
+        std::vector<UINT> periods;
+        for (const TimerCall& call : g_timerCalls) {
+            if (call.id == kClipboardTimerId) periods.push_back(call.elapse);
+        }
+        return periods;
+    };
+    g_timerCalls.clear();
+    Notify(NM_RCLICK);
+    EXPECT_EQ(WindowText(view), "Password copied; clears in 20 s");
+    SetClipboardTextAsAnotherProgram("copied by the user since");
+    view.SendMsg(WM_TIMER, kClipboardTimerId);
+    EXPECT_EQ(ClipboardText(), "copied by the user since");
+
+    Notify(NM_CLICK);
+    Notify(NM_RCLICK);
+    EXPECT_EQ(clipboardPeriods(), (std::vector<UINT>{20000, 20000, 20000})) << "each copy starts the count again";
+    view.SendMsg(WM_TIMER, kClipboardTimerId);
+    EXPECT_EQ(ClipboardText(), "<none>");
+    view.SendMsg(WM_TIMER, kCaptionTimerId);
+    EXPECT_EQ(WindowText(view), "Pellucorda");
 }
