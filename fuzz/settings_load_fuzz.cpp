@@ -42,6 +42,10 @@ const Target kTargets[] = {
     {RegistryRoot::CurrentUser, kRunKeyPath, kRunValueName},
     {RegistryRoot::ClassesRoot, kBrowserKeyPath, ""},
     {RegistryRoot::ClassesRoot, kBrowserKeyPath, "Other"},
+    {RegistryRoot::CurrentUser, kConfigKeyPath, kHotKeyValue},
+    {RegistryRoot::CurrentUser, kConfigKeyPath, kClipboardSecondsValue},
+    {RegistryRoot::CurrentUser, kConfigKeyPath, kLockOnSessionLockValue},
+    {RegistryRoot::CurrentUser, kConfigKeyPath, kIdleMinutesValue},
 };
 constexpr std::size_t kTargetCount = sizeof kTargets / sizeof kTargets[0];
 
@@ -57,16 +61,22 @@ struct Snapshot {
     std::string browser, web, ftp, telnet, setup, backup;
     bool autoRun, hotKey;
     std::uint8_t alpha, logout;
+    std::uint32_t hotKeyCode, clipboardSeconds;
+    bool lockOnSessionLock;
+    std::uint8_t idle;
     bool operator==(const Snapshot& o) const {
         return browser == o.browser && web == o.web && ftp == o.ftp && telnet == o.telnet && setup == o.setup &&
                backup == o.backup && autoRun == o.autoRun && hotKey == o.hotKey && alpha == o.alpha &&
-               logout == o.logout;
+               logout == o.logout && hotKeyCode == o.hotKeyCode && clipboardSeconds == o.clipboardSeconds &&
+               lockOnSessionLock == o.lockOnSessionLock && idle == o.idle;
     }
 };
 
 Snapshot Take(const Settings& s) {
-    return {s.GetBrowserCommand(), s.GetWebClient(), s.GetFtpClient(),    s.GetTelnetClient(), s.GetSetupPath(),
-            s.GetBackupPath(),     s.IsAutoRun(),    s.IsHotKeyEnabled(), s.GetAlpha(),        s.GetLogoutTime()};
+    return {
+        s.GetBrowserCommand(), s.GetWebClient(),        s.GetFtpClient(),        s.GetTelnetClient(), s.GetSetupPath(),
+        s.GetBackupPath(),     s.IsAutoRun(),           s.IsHotKeyEnabled(),     s.GetAlpha(),        s.GetLogoutTime(),
+        s.GetHotKey(),         s.GetClipboardSeconds(), s.IsLockOnSessionLock(), s.GetIdleMinutes()};
 }
 
 void CheckBounds(const Settings& s, const MemoryRegistry& registry) {
@@ -76,11 +86,18 @@ void CheckBounds(const Settings& s, const MemoryRegistry& registry) {
     }
     Check(now.alpha >= kMinAlpha, "opacity below 128");
     Check(now.logout <= kMaxLogoutTime, "logout time above 60");
+    Check(now.idle <= kMaxIdleMinutes, "idle minutes above 60");
+    Check(now.clipboardSeconds <= kMaxClipboardSeconds, "clipboard seconds above 3600");
+    Check(HotKeyVirtualKey(now.hotKeyCode) != 0 &&
+              now.hotKeyCode == MakeHotKey(HotKeyModifiers(now.hotKeyCode), HotKeyVirtualKey(now.hotKeyCode)),
+          "a hotkey without a key or with unknown bits");
     Check(registry.OpenKeyCount() == 0, "a key left open");
     for (const MemoryRegistry::Write& write : registry.Writes()) {
         if (write.type == kRegSz) {
             Check(write.data.size() <= kSettingBufferSize && !write.data.empty() && write.data.back() == 0,
                   "string written without its zero or past 256 bytes");
+        } else if (write.type == kRegDword) {
+            Check(write.data.size() == 4, "DWORD written wrongly");
         } else {
             Check(write.type == kRegBinary && write.data.size() == 1, "byte written wrongly");
         }
@@ -145,6 +162,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.SaveValue(SettingLogoutTime, flags);
     settings.SaveValue(SettingAutoRun, flags & 1);
     settings.SavePath(data[1] % 5, directory);
+    settings.SaveValue(SettingClipboardSeconds, static_cast<unsigned>(data[1]) * 40u);
+    settings.SaveValue(SettingIdleMinutes, data[1]);
+    settings.SaveValue(SettingHotKeyCode, static_cast<unsigned>(flags) << 4 | data[1]);
     CheckBounds(settings, registry);
     return 0;
 }

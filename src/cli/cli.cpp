@@ -63,7 +63,7 @@ constexpr std::size_t kSecretSize = 1024;
 // What the program's Login dialog lets a user type.
 constexpr std::size_t kMaxMasterPasswordChars = 16;
 // Far beyond an export of 100 items in any of the shapes read.
-constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
+constexpr std::size_t kMaxImportBytes = std::size_t{16} * 1024 * 1024;
 
 // Standard output goes through this buffer rather than one the C library
 // allocates and frees: exports and shown passwords pass through it, and it is
@@ -711,9 +711,15 @@ int Cli::ReadInput(const std::string& source, SecretString& content) {
             Tell("cannot read " + source + ": " + std::strerror(errno));
             return ExitUsage;
         }
-        std::setvbuf(in, nullptr, _IONBF, 0);
+        // A buffer of the C library's would keep the file's passwords
+        // after the tool has wiped its own copy.
+        if (std::setvbuf(in, nullptr, _IONBF, 0) != 0) {
+            (void)std::fclose(in);  // nothing read yet
+            Tell("cannot read " + source + " unbuffered");
+            return ExitUsage;
+        }
     }
-    constexpr std::size_t kChunk = 64 * 1024;
+    constexpr std::size_t kChunk = std::size_t{64} * 1024;
     bool tooLarge = false;
     for (;;) {
         const std::size_t had = content.size();
@@ -727,7 +733,7 @@ int Cli::ReadInput(const std::string& source, SecretString& content) {
         if (got < kChunk) break;
     }
     const bool failed = std::ferror(in) != 0;
-    if (in != stdin) std::fclose(in);
+    if (in != stdin) (void)std::fclose(in);  // read only: closing cannot lose anything
     if (failed) {
         Tell("cannot read " + source);
         return ExitUsage;
@@ -792,8 +798,11 @@ int Cli::Run(int argc, char** argv) {
     PrepareStandardStreams();
     // Standard input is read a byte at a time for secrets and straight into
     // wiped strings for imports, so no stdio buffer ever holds a secret.
-    std::setvbuf(stdin, nullptr, _IONBF, 0);
-    std::setvbuf(stdout, g_outputBuffer, _IOFBF, sizeof g_outputBuffer);
+    if (std::setvbuf(stdin, nullptr, _IONBF, 0) != 0 ||
+        std::setvbuf(stdout, g_outputBuffer, _IOFBF, sizeof g_outputBuffer) != 0) {
+        Tell("cannot set up the standard streams without buffers of their own");
+        return ExitWriteFailed;
+    }
     int status = Dispatch(argc, argv);
     // A full disk or a closed pipe must not pass for a finished export.
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {

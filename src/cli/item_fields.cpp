@@ -46,6 +46,8 @@ bool FitText(LoginItem& item, FieldId id, const char* data, std::size_t length, 
 
 bool FitUtf8(const SecretString& text, FieldId id, char* to, std::size_t capacity, std::string& problem) {
     problem = std::string("the ") + kFields[id].name;
+    // A search for a NUL byte, not a copy: no terminator is wanted here.
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result)
     if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
         problem += " holds a NUL byte";
         return false;

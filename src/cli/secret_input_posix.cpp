@@ -104,7 +104,7 @@ bool ReadSecretFromTerminal(const char* prompt, char* buffer, std::size_t size, 
         tcsetattr(fd, TCSAFLUSH, &g_quiet);
     }
     std::fputs(prompt, stderr);
-    std::fflush(stderr);
+    (void)std::fflush(stderr);  // a prompt that does not show still lets the user type
     const bool ok = ReadTerminalLine(fd, buffer, size, length);
     if (haveTermios) {
         tcsetattr(fd, TCSAFLUSH, &g_saved);

@@ -65,7 +65,7 @@ bool ReadSecretFromTerminal(const char* prompt, char* buffer, std::size_t size, 
     SetConsoleCtrlHandler(RestoreConsole, TRUE);
     SetConsoleMode(input, (savedMode & ~ENABLE_ECHO_INPUT) | ENABLE_LINE_INPUT | ENABLE_PROCESSED_INPUT);
     std::fputs(prompt, stderr);
-    std::fflush(stderr);
+    (void)std::fflush(stderr);  // a prompt that does not show still lets the user type
 
     wchar_t wide[256];
     std::size_t wideLength = 0;

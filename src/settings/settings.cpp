@@ -137,6 +137,44 @@ void Settings::LoadExistingConfig(RegistryKey key) {
     }
     m_nLogoutTime = logoutTime;
     StoreByte(key, kLogoutTimeValue, logoutTime);
+
+    LoadLaterValues(key);
+    StoreLaterValues(key);
+}
+
+void Settings::LoadLaterValues(RegistryKey key) {
+    std::uint32_t value = 0;
+    m_nHotKeyCode = kDefaultHotKey;
+    if (LoadDword(key, kHotKeyValue, value) && HotKeyVirtualKey(value) != 0) {
+        m_nHotKeyCode = MakeHotKey(HotKeyModifiers(value), HotKeyVirtualKey(value));
+    }
+    m_nClipboardSeconds = kDefaultClipboardSeconds;
+    if (LoadDword(key, kClipboardSecondsValue, value)) {
+        m_nClipboardSeconds = std::min(value, kMaxClipboardSeconds);
+    }
+
+    // The byte values were always written as one binary byte; anything else
+    // is somebody else's and reads as missing.
+    auto loadByte = [&](const char* name, std::uint8_t& byte) {
+        std::uint32_t type = kRegNone;
+        std::uint32_t size = 1;
+        std::uint8_t read = 0;
+        if (m_registry.QueryValue(key, name, &type, &read, &size) != kRegOk || type != kRegBinary || size != 1) {
+            return false;
+        }
+        byte = read;
+        return true;
+    };
+    std::uint8_t byte = 0;
+    m_bLockOnSessionLock = loadByte(kLockOnSessionLockValue, byte) ? (byte != 0 ? 1 : 0) : 1;
+    m_nIdleMinutes = loadByte(kIdleMinutesValue, byte) ? std::min(byte, kMaxIdleMinutes) : 0;
+}
+
+void Settings::StoreLaterValues(RegistryKey key) {
+    StoreDword(key, kHotKeyValue, m_nHotKeyCode);
+    StoreDword(key, kClipboardSecondsValue, m_nClipboardSeconds);
+    StoreByte(key, kLockOnSessionLockValue, static_cast<std::uint8_t>(m_bLockOnSessionLock));
+    StoreByte(key, kIdleMinutesValue, m_nIdleMinutes);
 }
 
 void Settings::CreateDefaultConfig(RegistryKey key) {
@@ -156,6 +194,11 @@ void Settings::CreateDefaultConfig(RegistryKey key) {
     StoreByte(key, kEnableHotKeyValue, 1);
     StoreByte(key, kAlphaValue, m_nAlpha);
     StoreByte(key, kLogoutTimeValue, m_nLogoutTime);
+    m_nHotKeyCode = kDefaultHotKey;
+    m_nClipboardSeconds = kDefaultClipboardSeconds;
+    m_bLockOnSessionLock = 1;
+    m_nIdleMinutes = 0;
+    StoreLaterValues(key);
 }
 
 void Settings::LoadAutoRun() {
@@ -243,6 +286,9 @@ bool Settings::SaveValue(int code, unsigned int value) {
         m_bAutoRun = 0;
         return true;
     }
+    if (code == SettingClipboardSeconds || code == SettingHotKeyCode) {
+        return SaveDword(code, value);
+    }
     const char* name = nullptr;
     std::uint8_t byte = 0;
     switch (code) {
@@ -258,19 +304,48 @@ bool Settings::SaveValue(int code, unsigned int value) {
         name = kLogoutTimeValue;
         byte = value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
         break;
+    case SettingLockOnSessionLock:
+        name = kLockOnSessionLockValue;
+        byte = value != 0 ? 1 : 0;
+        break;
+    case SettingIdleMinutes:
+        name = kIdleMinutesValue;
+        byte = value > kMaxIdleMinutes ? kMaxIdleMinutes : static_cast<std::uint8_t>(value);
+        break;
     default: return false;
     }
     if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk ||
         StoreByte(key.key, name, byte) != kRegOk) {
         return false;
     }
-    if (code == SettingHotKey) {
-        m_bHotKey = byte;
-    } else if (code == SettingAlpha) {
-        m_nAlpha = byte;
-    } else {
-        m_nLogoutTime = byte;
+    switch (code) {
+    case SettingHotKey: m_bHotKey = byte; break;
+    case SettingAlpha: m_nAlpha = byte; break;
+    case SettingLockOnSessionLock: m_bLockOnSessionLock = byte; break;
+    case SettingIdleMinutes: m_nIdleMinutes = byte; break;
+    default: m_nLogoutTime = byte; break;
     }
+    return true;
+}
+
+bool Settings::SaveDword(int code, unsigned int value) {
+    const char* name = kClipboardSecondsValue;
+    std::uint32_t stored = std::min<std::uint32_t>(value, kMaxClipboardSeconds);
+    if (code == SettingHotKeyCode) {
+        // A hotkey without a key cannot be registered, and would read back as
+        // the default: refuse it rather than store what will not be kept.
+        if (HotKeyVirtualKey(value) == 0) {
+            return false;
+        }
+        name = kHotKeyValue;
+        stored = MakeHotKey(HotKeyModifiers(value), HotKeyVirtualKey(value));
+    }
+    ScopedKey key(m_registry);
+    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk ||
+        StoreDword(key.key, name, stored) != kRegOk) {
+        return false;
+    }
+    (code == SettingHotKeyCode ? m_nHotKeyCode : m_nClipboardSeconds) = stored;
     return true;
 }
 
@@ -332,4 +407,23 @@ long Settings::StoreText(RegistryKey key, const char* name, const std::string& t
 
 long Settings::StoreByte(RegistryKey key, const char* name, std::uint8_t byte) {
     return m_registry.SetValue(key, name, kRegBinary, &byte, 1);
+}
+
+bool Settings::LoadDword(RegistryKey key, const char* name, std::uint32_t& value) {
+    std::uint32_t type = kRegNone;
+    std::uint8_t bytes[4] = {};
+    std::uint32_t size = sizeof bytes;
+    if (m_registry.QueryValue(key, name, &type, bytes, &size) != kRegOk || type != kRegDword || size != sizeof bytes) {
+        return false;
+    }
+    // REG_DWORD is little-endian whatever the machine.
+    value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+            std::uint32_t{bytes[3]} << 24;
+    return true;
+}
+
+long Settings::StoreDword(RegistryKey key, const char* name, std::uint32_t value) {
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    return m_registry.SetValue(key, name, kRegDword, bytes, sizeof bytes);
 }

@@ -198,7 +198,7 @@ TEST_F(CliTest, FailuresHaveTheirExitStatusAndMessage) {
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.err, "pellucorda-cli: File is damaged!\n");
 
-    std::remove(Vault().c_str());
+    ASSERT_EQ(std::remove(Vault().c_str()), 0);
     ASSERT_EQ(Cli({"init"}).status, 0);
     r = Cli({"check"}, "wrong\n");
     EXPECT_EQ(r.status, 2);
@@ -379,7 +379,10 @@ TEST_F(CliTest, AMasterPasswordTheLoginDialogCannotTakeIsRefused) {
     const std::string before = ReadWholeFile(Vault());
     for (std::size_t length : {17u, 28u}) {
         const std::string fresh(length, 'm');
-        ProcessResult r = Cli({"passwd"}, "quillmarsh\n" + fresh + "\n" + fresh + "\n");
+        std::string input = "quillmarsh\n";
+        input += fresh + "\n";
+        input += fresh + "\n";
+        ProcessResult r = Cli({"passwd"}, input);
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("longer than 16 characters"), std::string::npos) << r.err;
         EXPECT_EQ(ReadWholeFile(Vault()), before);

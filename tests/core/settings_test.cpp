@@ -42,6 +42,14 @@ protected:
     void ExpectByte(const std::string& name, std::uint8_t byte) {
         EXPECT_EQ(Data(name, kRegBinary), std::vector<std::uint8_t>{byte}) << name;
     }
+    void ExpectDword(const std::string& name, std::uint32_t value) {
+        const std::vector<std::uint8_t> expected = {std::uint8_t(value), std::uint8_t(value >> 8),
+                                                    std::uint8_t(value >> 16), std::uint8_t(value >> 24)};
+        EXPECT_EQ(Data(name, kRegDword), expected) << name;
+    }
+    void PutConfigDword(const std::string& name, std::uint32_t value) {
+        registry.PutValue(kUser, kConfigKeyPath, name, kRegDword, &value, 4);
+    }
     // The text and its zero, as SavePath and the auto-run writes store it.
     void ExpectText(const std::string& key, const std::string& name, const std::string& text) {
         std::vector<std::uint8_t> expected(text.begin(), text.end());
@@ -78,6 +86,10 @@ TEST_F(SettingsTest, FirstStartCreatesTheKeyWithDefaultsAndSwitchesAutoRunOn) {
     ExpectByte(kEnableHotKeyValue, 1);
     ExpectByte(kAlphaValue, 255);
     ExpectByte(kLogoutTimeValue, 0);
+    ExpectDword(kHotKeyValue, 0x841);  // Windows+A
+    ExpectDword(kClipboardSecondsValue, 20);
+    ExpectByte(kLockOnSessionLockValue, 1);
+    ExpectByte(kIdleMinutesValue, 0);
     ExpectText(kRunKeyPath, kRunValueName, kProgram);
 
     EXPECT_EQ(settings.GetSetupPath(), kProgram);
@@ -108,6 +120,45 @@ TEST_F(SettingsTest, ExistingKeyLoadsStoredValuesAndCreatesMissingOnesEmpty) {
     ExpectByte(kEnableHotKeyValue, 0);
     EXPECT_EQ(settings.GetAlpha(), 200);
     EXPECT_EQ(settings.GetLogoutTime(), 15);
+}
+
+// A key written by a version that had none of these values must keep
+// Windows+A and get the protections switched on, not zeros.
+TEST_F(SettingsTest, LaterValuesMissingOrForeignLoadTheirDefaults) {
+    PutConfigByte(kAlphaValue, 200);
+    registry.PutValue(kUser, kConfigKeyPath, kClipboardSecondsValue, kRegBinary, "\x05", 1);
+    registry.PutValue(kUser, kConfigKeyPath, kIdleMinutesValue, kRegDword, "\x05\0\0\0", 4);
+    settings.LoadFromRegistry();
+
+    EXPECT_EQ(settings.GetHotKey(), kDefaultHotKey);
+    EXPECT_EQ(settings.GetClipboardSeconds(), kDefaultClipboardSeconds);
+    EXPECT_TRUE(settings.IsLockOnSessionLock());
+    EXPECT_EQ(settings.GetIdleMinutes(), 0);
+    ExpectDword(kHotKeyValue, kDefaultHotKey);
+    ExpectDword(kClipboardSecondsValue, 20);
+    ExpectByte(kLockOnSessionLockValue, 1);
+    ExpectByte(kIdleMinutesValue, 0);
+}
+
+TEST_F(SettingsTest, LaterValuesAreBoundedAtLoadAndWrittenBack) {
+    PutConfigDword(kHotKeyValue, 0xFFFF0000u | MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'P') | 0xF000);
+    PutConfigDword(kClipboardSecondsValue, 100000);
+    PutConfigByte(kLockOnSessionLockValue, 0);
+    PutConfigByte(kIdleMinutesValue, 200);
+    settings.LoadFromRegistry();
+
+    EXPECT_EQ(settings.GetHotKey(), MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'P'));
+    EXPECT_EQ(settings.GetClipboardSeconds(), 3600u);
+    EXPECT_FALSE(settings.IsLockOnSessionLock());
+    EXPECT_EQ(settings.GetIdleMinutes(), 60);
+    ExpectDword(kHotKeyValue, 0x350);
+    ExpectDword(kClipboardSecondsValue, 3600);
+    ExpectByte(kIdleMinutesValue, 60);
+
+    // A hotkey without a key is no hotkey: the default comes back.
+    PutConfigDword(kHotKeyValue, MakeHotKey(kHotKeyModWin, 0));
+    settings.LoadFromRegistry();
+    EXPECT_EQ(settings.GetHotKey(), kDefaultHotKey);
 }
 
 TEST_F(SettingsTest, ExistingKeyWithEmptySetupPathGetsTheDefault) {
@@ -284,7 +335,7 @@ TEST_F(SettingsTest, SavePathCutsTo255AndWritesOnlyTheValueNamed) {
     EXPECT_FALSE(settings.SavePath(5, "x"));
     EXPECT_FALSE(settings.SavePath(-1, "x"));
     EXPECT_FALSE(settings.SaveValue(4, 1));
-    EXPECT_FALSE(settings.SaveValue(9, 1));
+    EXPECT_FALSE(settings.SaveValue(13, 1));
     EXPECT_TRUE(registry.Writes().empty());
 }
 
@@ -310,6 +361,24 @@ TEST_F(SettingsTest, SaveValueBoundsTheBytes) {
     settings.SaveValue(SettingHotKey, 42);
     ExpectByte(kEnableHotKeyValue, 1);
     EXPECT_TRUE(settings.IsHotKeyEnabled());
+
+    EXPECT_TRUE(settings.SaveValue(SettingClipboardSeconds, 4000));
+    ExpectDword(kClipboardSecondsValue, 3600);
+    EXPECT_TRUE(settings.SaveValue(SettingClipboardSeconds, 0));
+    EXPECT_EQ(settings.GetClipboardSeconds(), 0u);
+    EXPECT_TRUE(settings.SaveValue(SettingIdleMinutes, 61));
+    ExpectByte(kIdleMinutesValue, 60);
+    EXPECT_TRUE(settings.SaveValue(SettingLockOnSessionLock, 7));
+    ExpectByte(kLockOnSessionLockValue, 1);
+    EXPECT_TRUE(settings.SaveValue(SettingLockOnSessionLock, 0));
+    EXPECT_FALSE(settings.IsLockOnSessionLock());
+
+    const std::uint32_t ctrlAltP = MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'P');
+    EXPECT_TRUE(settings.SaveValue(SettingHotKeyCode, ctrlAltP | 0x10000));
+    ExpectDword(kHotKeyValue, ctrlAltP);
+    EXPECT_FALSE(settings.SaveValue(SettingHotKeyCode, MakeHotKey(kHotKeyModControl, 0)));
+    EXPECT_EQ(settings.GetHotKey(), ctrlAltP);
+    ExpectDword(kHotKeyValue, ctrlAltP);
 }
 
 TEST_F(SettingsTest, FailedSavesKeepTheOldValues) {
@@ -321,6 +390,12 @@ TEST_F(SettingsTest, FailedSavesKeepTheOldValues) {
     EXPECT_FALSE(settings.SaveValue(SettingHotKey, 0));
     EXPECT_FALSE(settings.SaveValue(SettingAlpha, 150));
     EXPECT_FALSE(settings.SaveValue(SettingLogoutTime, 30));
+    EXPECT_FALSE(settings.SaveValue(SettingClipboardSeconds, 5));
+    EXPECT_FALSE(settings.SaveValue(SettingHotKeyCode, MakeHotKey(kHotKeyModAlt, 'Q')));
+    EXPECT_FALSE(settings.SaveValue(SettingIdleMinutes, 5));
+    EXPECT_EQ(settings.GetClipboardSeconds(), 20u);
+    EXPECT_EQ(settings.GetHotKey(), kDefaultHotKey);
+    EXPECT_EQ(settings.GetIdleMinutes(), 0);
     EXPECT_EQ(settings.GetWebClient(), "");
     EXPECT_TRUE(settings.IsAutoRun());
     EXPECT_TRUE(settings.IsHotKeyEnabled());

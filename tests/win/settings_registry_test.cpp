@@ -108,6 +108,13 @@ TEST_F(SettingsRegistryTest, NewKeyGetsItsDefaultsWithTheirTypesAndSizes) {
     EXPECT_EQ(Config(kEnableHotKeyValue, REG_BINARY), std::vector<BYTE>{1});
     EXPECT_EQ(Config(kAlphaValue, REG_BINARY), std::vector<BYTE>{255});
     EXPECT_EQ(Config(kLogoutTimeValue, REG_BINARY), std::vector<BYTE>{0});
+    EXPECT_EQ(Config(kHotKeyValue, REG_DWORD), (std::vector<BYTE>{'A', MOD_WIN, 0, 0}));
+    EXPECT_EQ(Config(kClipboardSecondsValue, REG_DWORD), (std::vector<BYTE>{20, 0, 0, 0}));
+    // What the registry hands back as a DWORD reads back as written.
+    Settings again(registry, CurrentDirectoryProvider(), keys);
+    again.LoadFromRegistry();
+    EXPECT_EQ(again.GetHotKey(), MakeHotKey(MOD_WIN, 'A'));
+    EXPECT_EQ(again.GetClipboardSeconds(), 20u);
     DWORD type = REG_NONE;
     const std::string expectedRun = program.find(' ') == std::string::npos ? program : "\"" + program + "\"";
     EXPECT_EQ(Run(type), Terminated(expectedRun));
