@@ -28,6 +28,8 @@ public:
     void SetViewAlpha(BYTE alpha);
     BYTE GetAlpha() const;
     BYTE GetLogoutTime() const;
+    // How long a copied text stays on the clipboard; 0: until replaced.
+    std::uint32_t GetClipboardSeconds() const;
     void SetLogoutTime(BYTE minutes);
 
     CViewDlg m_wndView;

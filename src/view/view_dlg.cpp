@@ -29,8 +29,6 @@ const ColumnSpec kColumns[] = {
     {"no.", 30}, {"service name", 150}, {"type", 60}, {"user name", 70}, {"password", 0}, {"service address", 0},
 };
 
-// How long a copied text stays on the clipboard; 0 keeps it.
-UINT ClipboardSeconds() { return 20; }
 // Another program held the clipboard when its time was up: look again soon.
 constexpr UINT kClipboardRetryMs = 1000;
 
@@ -358,7 +356,8 @@ void CViewDlg::CopyToClipboard(const std::string& text, const char* what) {
     case ClipboardResult::SetFailed: Tell("Failed to put the text on the clipboard"); return;
     case ClipboardResult::Ok: break;
     }
-    const UINT seconds = ClipboardSeconds();
+    // Read at each copy: a change in the Config dialog counts from the next.
+    const UINT seconds = theApp.GetClipboardSeconds();
     KillTimer(kClipboardTimerId);
     if (seconds != 0) m_pfnSetTimer(m_hWnd, kClipboardTimerId, seconds * 1000u, nullptr);
     char confirmation[96];

@@ -486,4 +486,19 @@ TEST_F(ViewTest, TheClipboardForgetsACopyWhenItsTimeIsUpUnlessReplacedSince) {
     EXPECT_EQ(ClipboardText(), "<none>");
     view.SendMsg(WM_TIMER, kCaptionTimerId);
     EXPECT_EQ(WindowText(view), "Pellucorda");
+
+    ASSERT_TRUE(theApp.m_settings.SaveValue(SettingClipboardSeconds, 0));
+    g_timerCalls.clear();
+    Notify(NM_RCLICK);
+    EXPECT_EQ(WindowText(view), "Password copied");
+    EXPECT_TRUE(clipboardPeriods().empty()) << "0: kept until replaced";
+
+    // The system's own timer, at the shortest setting.
+    view.m_pfnSetTimer = ::SetTimer;
+    ASSERT_TRUE(theApp.m_settings.SaveValue(SettingClipboardSeconds, 1));
+    Notify(NM_CLICK);
+    EXPECT_TRUE(PumpUntil(
+        theApp, [] { return ClipboardText() == "<none>"; }, 10000));
+    EXPECT_TRUE(PumpUntil(
+        theApp, [&] { return WindowText(view) == "Pellucorda"; }, 10000));
 }
