@@ -106,6 +106,7 @@ def a_full_page_shows_every_row_and_the_tenth_takes_a_click(program):
     left, row_top, _, row_bottom = rows[9]
     h.click(view, left - x0 + 60, (row_top + row_bottom) // 2 - y0)
     h.wait_until(lambda: h.clipboard() == "user8", "the tenth row's user name on the clipboard")
+    h.wait_window("^Pellucorda$")  # the copy's confirmation has left the caption
     assert h.probe().rows(v.TITLE, v.CONTROLS["list"])[1] == 0, "the list scrolled"
 
 

@@ -234,14 +234,3 @@ TEST_F(LaunchFromList, DoubleClickOpensTheSelectedRowsItem) {
     Notify(NM_DBLCLK);
     EXPECT_EQ(probe.Received(), probe.quoted + " /x");
 }
-
-TEST_F(LaunchFromList, CtrlUOpensTheSelectedRowsItemAsTheDoubleClickDoes) {
-    LogInWith(
-        2, [&](int i) { return MakeItem("tool", "u", "p", probe.quoted + " /" + std::to_string(i), ADDRESS_LOCAL); });
-    view.ShowWindow(SW_SHOWNORMAL);
-    SetForegroundWindow(view);
-    ::SetFocus(view.m_listItem.m_hWnd);
-    Select(1);
-    EXPECT_TRUE(PressKey('U', true, [&] { return GetFileAttributesA(probe.out.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-    EXPECT_EQ(probe.Received(), probe.quoted + " /1");
-}

@@ -160,22 +160,14 @@ protected:
         return view.SendMsg(WM_NOTIFY, IDC_VIEW_LIST, reinterpret_cast<LPARAM>(&nm));
     }
 
-    // A real key press, Ctrl held when asked, through the system's input
-    // queue to the focused window; the application's loop takes it (so the
-    // window's pre-translation sees it) until `done`.
-    static bool PressKey(WORD vk, bool control, const std::function<bool()>& done) {
-        INPUT inputs[4] = {};
-        UINT count = 0;
-        const auto add = [&](WORD key, DWORD flags) {
-            inputs[count].type = INPUT_KEYBOARD;
-            inputs[count].ki.wVk = key;
-            inputs[count++].ki.dwFlags = flags;
-        };
-        if (control) add(VK_CONTROL, 0);
-        add(vk, 0);
-        add(vk, KEYEVENTF_KEYUP);
-        if (control) add(VK_CONTROL, KEYEVENTF_KEYUP);
-        return SendInput(count, inputs, sizeof(INPUT)) == count && PumpUntil(theApp, done, 10000);
+    // A real key press (Ctrl held when asked) through the system's input to
+    // the focused window, pumped through the application's loop until `done`.
+    static bool PressKey(BYTE vk, bool control, const std::function<bool()>& done) {
+        if (control) keybd_event(VK_CONTROL, 0, 0, 0);
+        keybd_event(vk, 0, 0, 0);
+        keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+        if (control) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+        return PumpUntil(theApp, done, 10000);
     }
 
     std::string folder;
