@@ -211,7 +211,6 @@ TEST(ItemDialog, GenerateFillsTheFieldWithAFreshSixteenCharacterPassword) {
         EXPECT_TRUE(IsDialogMessageA(d.Hwnd(), &altG));
         d.Click(IDOK);
     });
-    EXPECT_EQ(first.size(), 16u);
     EXPECT_EQ(std::string(item.password).size(), 16u);
     EXPECT_NE(first, item.password);
 }

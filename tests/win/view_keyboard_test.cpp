@@ -21,8 +21,6 @@ TEST_F(ViewTest, ShortcutsActOnTheSelectedRowAndTheQueryEditKeepsItsOwnKeys) {
     driver.ExpectMessageBox([](DialogContext& box) { box.Click(IDOK); });  // "Are you sure?"
     EXPECT_TRUE(PressKey(VK_DELETE, false, [&] { return driver.Done(); }));
     EXPECT_EQ(Column(ViewColumnUserName), (std::vector<std::string>{"user0", "user2"}));
-    driver.ExpectDialog(IDD_ITEM, [](DialogContext& d) { d.PressKey(VK_ESCAPE); });
-    EXPECT_TRUE(PressKey('N', true, [&] { return driver.Done(); }));
 
     // Ctrl+F selects the query's text: the edit's own copy and delete take it.
     ::SetWindowTextA(view.m_editQuery.m_hWnd, "svc");
