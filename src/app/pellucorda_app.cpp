@@ -166,6 +166,8 @@ BYTE CPellucordaApp::GetAlpha() const { return m_settings.GetAlpha(); }
 
 BYTE CPellucordaApp::GetLogoutTime() const { return m_settings.GetLogoutTime(); }
 
+std::uint32_t CPellucordaApp::GetClipboardSeconds() const { return m_settings.GetClipboardSeconds(); }
+
 void CPellucordaApp::SetLogoutTime(BYTE minutes) {
     m_settings.SetLogoutTime(minutes);
     m_wndView.StartLogoutTimer(minutes);

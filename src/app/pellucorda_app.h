@@ -28,6 +28,8 @@ public:
     void SetViewAlpha(BYTE alpha);
     BYTE GetAlpha() const;
     BYTE GetLogoutTime() const;
+    // How long a copied text stays on the clipboard; 0: until replaced.
+    std::uint32_t GetClipboardSeconds() const;
     void SetLogoutTime(BYTE minutes);
     // A hotkey chosen in the Config dialog takes the place of the stored one:
     // registered at once and stored. FALSE when the system refuses it (Windows

@@ -66,6 +66,7 @@
 #define IDC_ITEM_ADDRESS 1033
 #define IDC_ITEM_PASSWORD 1034
 #define IDC_ITEM_TYPE 1035
+#define IDC_ITEM_GENERATE 1150
 
 // Modify Password dialog (148).
 #define IDC_PASSWORD_OLD 1047

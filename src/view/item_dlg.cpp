@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "crypto/password_generator.h"
 #include "crypto/secure_wipe.h"
 #include "res/resource.h"
 #include "view/address.h"
@@ -26,6 +27,7 @@ void Assign(std::string& text, const char* value) {
 BEGIN_MESSAGE_MAP(CItemDlg, CDialog)
     ON_CBN_CLOSEUP(IDC_ITEM_TYPE, OnCloseupAddressType)
     ON_EN_KILLFOCUS(IDC_ITEM_ADDRESS, OnKillfocusServiceAddress)
+    ON_BN_CLICKED(IDC_ITEM_GENERATE, OnGeneratePassword)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -96,6 +98,22 @@ void CItemDlg::NormalizeServiceAddress() {
 void CItemDlg::OnCloseupAddressType() { NormalizeServiceAddress(); }
 
 void CItemDlg::OnKillfocusServiceAddress() { NormalizeServiceAddress(); }
+
+void CItemDlg::OnGeneratePassword() {
+    // Letters, digits and symbols, 16 of them: what most sites take.
+    const PasswordRules rules;
+    char password[kMaxGeneratedLength + 1] = {};
+    if (GeneratePassword(rules, password, sizeof password) != GenerateOk) {
+        MsgBox("No password was generated: the system's random number source failed.", nullptr,
+               MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    HWND hEdit = ::GetDlgItem(m_hWnd, IDC_ITEM_PASSWORD);
+    ::SetWindowTextA(hEdit, password);
+    SecureWipe(password, sizeof password);
+    // The new password is shown selected, ready to be copied or typed over.
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hEdit), TRUE);
+}
 
 void CItemDlg::OnDestroy() {
     // However the form ended (OK, Cancel, a lock), the password shown in

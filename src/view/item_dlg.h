@@ -34,6 +34,7 @@ protected:
     void OnOK() override;
     void OnCloseupAddressType();
     void OnKillfocusServiceAddress();
+    void OnGeneratePassword();
     void OnDestroy();
 
 private:

@@ -29,6 +29,14 @@ const ColumnSpec kColumns[] = {
     {"no.", 30}, {"service name", 150}, {"type", 60}, {"user name", 70}, {"password", 0}, {"service address", 0},
 };
 
+// Another program held the clipboard when its time was up: look again soon.
+constexpr UINT kClipboardRetryMs = 1000;
+
+// Bit 30 of a key message: the key was already down (auto-repeat).
+constexpr LPARAM kKeyWasDown = 0x40000000;
+
+bool KeyIsDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
+
 using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
 
 LaunchClients ClientsFromSettings() {
@@ -78,6 +86,9 @@ void CViewDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CViewDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    char caption[64] = {};
+    ::GetWindowTextA(m_hWnd, caption, sizeof caption);
+    m_strCaption = caption;
 
     const int iconSize = GetSystemMetrics(SM_CXSMICON);
     HICON icon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, iconSize,
@@ -221,7 +232,10 @@ bool CViewDlg::GetSelectedItem(LoginItem& item) const {
 }
 
 void CViewDlg::ClearAfterLogout() {
-    if (m_hWnd != nullptr) RefillList();
+    if (m_hWnd != nullptr) {
+        RefillList();
+        RestoreCaption();
+    }
     ForgetClipboardText(m_hWnd);
     m_dlgItem.ResetItem();
 }
@@ -335,20 +349,44 @@ void CViewDlg::OnLock() { theApp.Logout(); }
 
 // --- The list's mouse commands -----------------------------------------------
 
-void CViewDlg::CopyToClipboard(const std::string& text) {
+void CViewDlg::CopyToClipboard(const std::string& text, const char* what) {
     switch (PutClipboardText(m_hWnd, text)) {
-    case ClipboardResult::OpenFailed: Tell("Failed to open the clipboard"); break;
-    case ClipboardResult::NoMemory: Tell("System memory is not enough!"); break;
-    case ClipboardResult::SetFailed: Tell("Failed to put the text on the clipboard"); break;
+    case ClipboardResult::OpenFailed: Tell("Failed to open the clipboard"); return;
+    case ClipboardResult::NoMemory: Tell("System memory is not enough!"); return;
+    case ClipboardResult::SetFailed: Tell("Failed to put the text on the clipboard"); return;
     case ClipboardResult::Ok: break;
     }
+    // Read at each copy: a change in the Config dialog counts from the next.
+    const UINT seconds = theApp.GetClipboardSeconds();
+    KillTimer(kClipboardTimerId);
+    if (seconds != 0) m_pfnSetTimer(m_hWnd, kClipboardTimerId, seconds * 1000u, nullptr);
+    char confirmation[96];
+    if (seconds != 0) {
+        std::snprintf(confirmation, sizeof confirmation, "%s copied; clears in %u s", what, seconds);
+    } else {
+        std::snprintf(confirmation, sizeof confirmation, "%s copied", what);
+    }
+    ::SetWindowTextA(m_hWnd, confirmation);
+    m_pfnSetTimer(m_hWnd, kCaptionTimerId, kCaptionConfirmMs, nullptr);
+}
+
+void CViewDlg::RestoreCaption() {
+    KillTimer(kCaptionTimerId);
+    ::SetWindowTextA(m_hWnd, m_strCaption.c_str());
+}
+
+void CViewDlg::CopySelectedColumn(int nColumn, const char* what) {
+    if (GetCommandIndex() < 0) return;
+    std::string text = GetSelectedText(nColumn);
+    CopyToClipboard(text, what);
+    WipeString(text);
 }
 
 void CViewDlg::OnClickList(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
     if (!theApp.IsLoggedIn()) return;
     std::string text = GetSelectedText(ViewColumnUserName);
-    CopyToClipboard(text);
+    CopyToClipboard(text, "User name");
     WipeString(text);
 }
 
@@ -356,7 +394,7 @@ void CViewDlg::OnRclickList(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
     if (!theApp.IsLoggedIn()) return;
     std::string text = GetSelectedText(ViewColumnPassword);
-    CopyToClipboard(text);
+    CopyToClipboard(text, "Password");
     WipeString(text);
 }
 
@@ -372,13 +410,60 @@ void CViewDlg::CopySelectedAddress(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
     LoginItem item;
     item.Clear();
-    if (GetSelectedItem(item)) CopyToClipboard(NormalizedItemAddress(item));
+    if (GetSelectedItem(item)) CopyToClipboard(NormalizedItemAddress(item), "Address");
     SecureWipe(&item, sizeof item);
 }
 
 void CViewDlg::OnLButtonDblClk(UINT nFlags, POINT point) {
     ShowWindow(SW_HIDE);
     CDialog::OnLButtonDblClk(nFlags, point);
+}
+
+// --- The keyboard ------------------------------------------------------------
+
+BOOL CViewDlg::PreTranslateMessage(MSG* pMsg) {
+    struct Shortcut {
+        UINT key;
+        bool control;
+        void (CViewDlg::*command)();
+        // The query edit's own Ctrl+C and Delete work on its text there.
+        bool editKeepsIt;
+    };
+    static const Shortcut kShortcuts[] = {
+        {'B', true, &CViewDlg::OnCopyUserName, false}, {'C', true, &CViewDlg::OnCopyPassword, true},
+        {'U', true, &CViewDlg::OnOpenItem, false},     {'N', true, &CViewDlg::OnNewItem, false},
+        {'F', true, &CViewDlg::OnFindQuery, false},    {VK_DELETE, false, &CViewDlg::OnDeleteItem, true},
+    };
+    // Exact modifiers: Ctrl+Alt is AltGr, which types characters.
+    if (pMsg->message == WM_KEYDOWN && !KeyIsDown(VK_MENU) && !KeyIsDown(VK_SHIFT)) {
+        const bool control = KeyIsDown(VK_CONTROL);
+        for (const Shortcut& shortcut : kShortcuts) {
+            if (pMsg->wParam != shortcut.key || control != shortcut.control) continue;
+            if (shortcut.editKeepsIt && pMsg->hwnd == m_editQuery.GetSafeHwnd()) break;
+            // A held key repeats: one press, one command (one program started).
+            if ((pMsg->lParam & kKeyWasDown) == 0) (this->*shortcut.command)();
+            return TRUE;
+        }
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CViewDlg::OnCopyUserName() { CopySelectedColumn(ViewColumnUserName, "User name"); }
+
+void CViewDlg::OnCopyPassword() { CopySelectedColumn(ViewColumnPassword, "Password"); }
+
+void CViewDlg::OnOpenItem() {
+    const int index = GetCommandIndex();
+    if (index < 0) return;
+    LoginItem item;
+    item.Clear();
+    if (theApp.m_store.GetItem(index, item)) LaunchItem(item, ClientsFromSettings());
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnFindQuery() {
+    // As Tab would move there: the edit takes the focus with its text selected.
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_editQuery.GetSafeHwnd()), TRUE);
 }
 
 // --- Messages from the application and the system ------------------------------
@@ -417,6 +502,17 @@ void CViewDlg::StartLogoutTimer(BYTE minutes) {
 }
 
 void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kCaptionTimerId) {
+        RestoreCaption();
+        return;
+    }
+    if (nIDEvent == kClipboardTimerId) {
+        KillTimer(kClipboardTimerId);
+        ForgetClipboardText(m_hWnd);
+        // Still remembered: the clipboard could not be looked at.
+        if (IsClipboardTextRemembered()) m_pfnSetTimer(m_hWnd, kClipboardTimerId, kClipboardRetryMs, nullptr);
+        return;
+    }
     if (nIDEvent != kLogoutTimerId) {
         CDialog::OnTimer(nIDEvent);
         return;

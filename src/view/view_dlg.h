@@ -43,10 +43,13 @@ public:
     // code that opened it then saves nothing. For a lock.
     void EndOpenDialogs();
 
-    // Puts a text on the clipboard, telling the user when that fails.
-    void CopyToClipboard(const std::string& text);
+    // Puts a text on the clipboard, telling the user when that fails. On
+    // success the caption says for a moment that `what` ("Password") was
+    // copied and when the clipboard forgets it; the count starts afresh.
+    void CopyToClipboard(const std::string& text, const char* what);
 
-    // How the logout timer is started; tests look at the period asked for.
+    // How the logout and clipboard timers are started; tests look at the
+    // periods asked for.
     using SetTimerFn = UINT_PTR(WINAPI*)(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
     SetTimerFn m_pfnSetTimer;
 
@@ -59,6 +62,10 @@ public:
     int m_nHotKeyId = 0;
     BOOL m_bHotKeyUnavailable = FALSE;
     UINT_PTR m_nLogoutTimer = 0;
+
+    // The list window's keyboard shortcuts, taken before the dialog manager
+    // sees the keys.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     BOOL OnInitDialog() override;
@@ -77,6 +84,10 @@ protected:
     void LaunchSelectedItem(NMHDR* pNMHDR, LRESULT* pResult);
     void CopySelectedAddress(NMHDR* pNMHDR, LRESULT* pResult);
     void OnLButtonDblClk(UINT nFlags, POINT point);
+    void OnCopyUserName();
+    void OnCopyPassword();
+    void OnOpenItem();
+    void OnFindQuery();
     LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewSetAlpha(WPARAM wParam, LPARAM lParam);
     LRESULT OnSize(WPARAM wParam, LPARAM lParam);
@@ -102,12 +113,24 @@ private:
     // The selected row's text of one column, at most 255 characters; empty
     // when no row is selected.
     std::string GetSelectedText(int nColumn) const;
+    // Copies a column of the selected row, for the keyboard: unlike a click
+    // beside the rows, no selection copies nothing and says so.
+    void CopySelectedColumn(int nColumn, const char* what);
+    // The caption the template gives the window, shown again after a copy's
+    // confirmation.
+    void RestoreCaption();
     CControlLayout m_layout;
+    std::string m_strCaption;
 
     DECLARE_MESSAGE_MAP()
 };
 
 constexpr UINT_PTR kLogoutTimerId = 1;
+// Takes a copied text off the clipboard when its time is up.
+constexpr UINT_PTR kClipboardTimerId = 16;
+// Puts the caption back after a copy's confirmation.
+constexpr UINT_PTR kCaptionTimerId = 17;
+constexpr UINT kCaptionConfirmMs = 2000;
 constexpr char kHotKeyAtomName[] = "PELLUCORDA_V100";
 
 // The list's columns.

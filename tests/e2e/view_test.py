@@ -4,7 +4,8 @@ form reaches the vault with its address cleaned, clicks put the user name and
 the password on the clipboard, Lock hides the window and takes the password
 back off the clipboard, and Windows+A shows and hides the window. A full page
 shows without scrolling; the form's fields stop at their widths; a scheme
-typed sets the type; the logout time ends an open form without saving."""
+typed sets the type; the logout time ends an open form without saving; a
+copied password leaves the clipboard when its time is up."""
 import sys
 
 import harness as h
@@ -105,6 +106,7 @@ def a_full_page_shows_every_row_and_the_tenth_takes_a_click(program):
     left, row_top, _, row_bottom = rows[9]
     h.click(view, left - x0 + 60, (row_top + row_bottom) // 2 - y0)
     h.wait_until(lambda: h.clipboard() == "user8", "the tenth row's user name on the clipboard")
+    h.wait_window("^Pellucorda$")  # the copy's confirmation has left the caption
     assert h.probe().rows(v.TITLE, v.CONTROLS["list"])[1] == 0, "the list scrolled"
 
 
@@ -165,6 +167,20 @@ def the_logout_time_ends_the_item_form_and_saves_nothing(program):
     assert v.exported(program) == before, "the vault changed"
 
 
+def a_copied_password_leaves_the_clipboard_after_its_time(program):
+    v.seed(program, [("Webmail", "bob", "pw-bob", "webmail.example.org", "https")])
+    h.run(["wine", "reg", "add", h.CONFIG_KEY, "/v", "ClipboardSeconds", "/t", "REG_DWORD", "/d", "1", "/f"])
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    rows = v.wait_rows(view, 2)
+    v.click_row(view, rows[1], button=3)
+    h.wait_until(lambda: h.clipboard() == "pw-bob", "the password on the clipboard")
+    h.wait_window("^Password copied; clears in 1 s$")
+    h.wait_until(lambda: h.clipboard() is None, "the password taken off the clipboard after a second", timeout=15)
+    h.wait_window("^Pellucorda$")
+
+
 def the_tool_writes_only_while_nobody_is_logged_in(program):
     """One writer at a time: the native tool waits while the program under
     Wine holds the vault, from login to Lock, and a program that dies leaves
@@ -197,6 +213,7 @@ TESTS = {
     "typing_stops_at_each_fields_limit": typing_stops_at_each_fields_limit,
     "https_typed_in_the_address_makes_an_https_item": https_typed_in_the_address_makes_an_https_item,
     "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,
+    "a_copied_password_leaves_the_clipboard_after_its_time": a_copied_password_leaves_the_clipboard_after_its_time,
     "the_tool_writes_only_while_nobody_is_logged_in": the_tool_writes_only_while_nobody_is_logged_in,
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
+#include "support/message_pump.h"
 #include "support/temp_folder.h"
 
 namespace view_test {
@@ -156,6 +158,16 @@ protected:
         nm.hdr.code = code;
         nm.iItem = view.m_listItem.GetFirstSelectedItem();
         return view.SendMsg(WM_NOTIFY, IDC_VIEW_LIST, reinterpret_cast<LPARAM>(&nm));
+    }
+
+    // A real key press (Ctrl held when asked) through the system's input to
+    // the focused window, pumped through the application's loop until `done`.
+    static bool PressKey(BYTE vk, bool control, const std::function<bool()>& done) {
+        if (control) keybd_event(VK_CONTROL, 0, 0, 0);
+        keybd_event(vk, 0, 0, 0);
+        keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+        if (control) keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+        return PumpUntil(theApp, done, 10000);
     }
 
     std::string folder;

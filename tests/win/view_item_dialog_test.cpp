@@ -197,3 +197,20 @@ TEST(ItemDialog, OkWithNoTypeSelectedKeepsAReservedCodeAndMendsAnUnknownOne) {
         EXPECT_EQ(item.addressType, c.second) << "loaded " << c.first;
     }
 }
+
+// Generate fills the password afresh at each press (a click, Alt+G), and OK
+// stores the one shown.
+TEST(ItemDialog, GenerateFillsTheFieldWithAFreshSixteenCharacterPassword) {
+    CItemDlg dialog;
+    dialog.ResetItem();
+    std::string first;
+    const LoginItem item = RunOk(dialog, [&](DialogContext& d) {
+        d.Click(IDC_ITEM_GENERATE);
+        first = d.Text(IDC_ITEM_PASSWORD);
+        MSG altG = {d.Focus(), WM_SYSCHAR, 'g', 1 | (1 << 29), 0, {0, 0}};
+        EXPECT_TRUE(IsDialogMessageA(d.Hwnd(), &altG));
+        d.Click(IDOK);
+    });
+    EXPECT_EQ(std::string(item.password).size(), 16u);
+    EXPECT_NE(first, item.password);
+}

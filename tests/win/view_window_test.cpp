@@ -1,6 +1,7 @@
 // The list window as a window: its start, its fit into the size start-up
 // gives it, showing and hiding, opacity, the hotkey, the logout timer, Lock,
 // and the clipboard copies.
+#include <algorithm>
 #include <functional>
 #include <thread>
 
@@ -450,4 +451,37 @@ TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {
     Notify(NM_CLICK);
     theApp.ExitInstance();
     EXPECT_EQ(ClipboardText(), "<none>");
+}
+
+// A copy leaves the clipboard when its time is up unless something else was
+// copied since; each copy counts afresh, and the caption says so meanwhile.
+TEST_F(ViewTest, TheClipboardForgetsACopyWhenItsTimeIsUpUnlessReplacedSince) {
+    view.m_pfnSetTimer = RecordingSetTimer;
+    LogInWith(1);
+    Select(0);
+    const auto caption = [&] {
+        char text[64] = {};
+        ::GetWindowTextA(view, text, sizeof text);
+        return std::string(text);
+    };
+    const auto clipboardTimers = [] {
+        return std::count_if(g_timerCalls.begin(), g_timerCalls.end(), [](const TimerCall& call) {
+            return call.id == kClipboardTimerId && call.elapse == 20000;
+        });
+    };
+    g_timerCalls.clear();
+    Notify(NM_RCLICK);
+    EXPECT_EQ(caption(), "Password copied; clears in 20 s");
+    SetClipboardTextAsAnotherProgram("copied since");
+    view.SendMsg(WM_TIMER, kClipboardTimerId);
+    EXPECT_EQ(ClipboardText(), "copied since");
+    Notify(NM_CLICK);
+    EXPECT_EQ(clipboardTimers(), 2) << "each copy counts afresh";
+    view.SendMsg(WM_TIMER, kClipboardTimerId);
+    EXPECT_EQ(ClipboardText(), "<none>");
+
+    ASSERT_TRUE(theApp.m_settings.SaveValue(SettingClipboardSeconds, 0));
+    Notify(NM_RCLICK);
+    EXPECT_EQ(caption(), "Password copied");
+    EXPECT_EQ(clipboardTimers(), 2) << "0: kept until replaced";
 }
