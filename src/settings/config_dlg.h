@@ -23,6 +23,11 @@ public:
     CSecurityPage m_pageSecurity;
     BOOL m_bOpen = FALSE;  // a modal run is in progress
 
+    // Ctrl+Tab and Ctrl+PageDown go to the next page, Ctrl+Shift+Tab and
+    // Ctrl+PageUp to the previous one, round. True when `msg` was one of them
+    // for this dialog.
+    BOOL HandlePageKey(const MSG& msg);
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

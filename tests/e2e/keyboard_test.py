@@ -26,7 +26,7 @@ def expect_order(title, window, order):
     assert seen == order + order[:1], "%s: Tab went %s, expected %s" % (title, seen, order + order[:1])
 
 
-EDIT, BUTTON = "Edit", "Button"
+EDIT, BUTTON, HOTKEY = "Edit", "Button", "msctls_hotkey32"
 
 
 def tab_runs_through_every_dialog_in_order(program):
@@ -63,6 +63,15 @@ def tab_runs_through_every_dialog_in_order(program):
     c.click_at(config, c.CONFIG_TAB_LOCAL)
     h.wait_until(lambda: h.probe().focus("Config") == (1051, EDIT), "the focus in the Local page")
     expect_order("Config", config, [(1051, EDIT), (1052, EDIT), (1054, EDIT), (1055, EDIT)])
+    # The page keys of a property sheet: Ctrl+Tab and Ctrl+PageDown on, round;
+    # Ctrl+Shift+Tab back. The focus goes where it was left on that page.
+    h.key(config, "ctrl+Tab")
+    h.wait_until(lambda: h.probe().focus("Config") == (1100, HOTKEY), "Ctrl+Tab to the Security page")
+    expect_order("Config", config, [(1100, HOTKEY), (1101, BUTTON), (1103, EDIT), (1104, BUTTON), (1105, EDIT)])
+    h.key(config, "ctrl+Next")
+    h.wait_until(lambda: h.probe().focus("Config") == (1052, BUTTON), "Ctrl+PageDown round to the Option page")
+    h.key(config, "ctrl+shift+Tab")
+    h.wait_until(lambda: h.probe().focus("Config") == (1100, HOTKEY), "Ctrl+Shift+Tab back to the Security page")
     h.key(config, "Escape")
     h.wait_no_window("^Config$")
 
