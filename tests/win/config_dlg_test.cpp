@@ -608,6 +608,7 @@ TEST_F(ConfigDlgTest, AHotkeyHeldElsewhereIsShownUnavailableAndAFreeOneChosenTak
     theApp.m_settings.SaveValue(SettingHotKey, 1);
     theApp.m_wndView.EnableHotKey(FALSE);
     HotKeyHolder other(MOD_WIN, 'A');
+    ASSERT_TRUE(other.Holding());
     theApp.m_wndView.EnableHotKey(TRUE);
     const std::uint32_t ctrlAltP = MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'P');
     Run([&](DialogContext& d) {

@@ -379,6 +379,7 @@ TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLo
 TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon) {
     theApp.m_wndView.EnableHotKey(FALSE);
     HotKeyHolder other(MOD_WIN, 'A');
+    ASSERT_TRUE(other.Holding());
     hFrame = CreateMainFrame(frame);
     theApp.m_wndView.EnableHotKey(TRUE);
     ASSERT_TRUE(PumpUntil(theApp, [&] { return shell.Calls().size() >= 2; }));
