@@ -45,6 +45,29 @@ std::string QuotedIfBlank(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The same file or folder by Windows' rules: letters in either case, either
+// separator, a trailing separator or none.
+bool SamePath(std::string a, std::string b) {
+    for (std::string* path : {&a, &b}) {
+        while (path->size() > 1 && IsSeparator(path->back())) path->pop_back();
+        for (char& c : *path) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c == '/') c = '\\';
+        }
+    }
+    return a == b;
+}
+
+// The folder of a program path; a drive's root keeps its backslash.
+std::string FolderOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    if (separator == std::string::npos) return std::string();
+    const std::string folder = path.substr(0, separator);
+    return !folder.empty() && folder.back() == ':' ? folder + '\\' : folder;
+}
+
 }  // namespace
 
 #if defined(_WIN32)
@@ -109,15 +132,21 @@ void Settings::LoadExistingConfig(RegistryKey key) {
     m_strTelnetClient = LoadText(key, kTelnetClientValue);
     StoreBuffer(key, kTelnetClientValue, m_strTelnetClient);
 
-    std::string setupPath = LoadText(key, kSetupPathValue);
-    if (setupPath.empty()) {
-        setupPath = DefaultSetupPath();
-        StoreBuffer(key, kSetupPathValue, setupPath);
-    }
-    m_strSetupPath = setupPath;
+    // SetupPath names the program that runs now: kept from the first copy
+    // ever started, auto-run would start a removed or moved program.
+    const std::string stored = LoadText(key, kSetupPathValue);
+    const std::string running = ProgramPath();
+    m_strSetupPath = running.empty() ? stored : running;
+    m_strPreviousSetupPath = !stored.empty() && !SamePath(stored, m_strSetupPath) ? stored : std::string();
     StoreBuffer(key, kSetupPathValue, m_strSetupPath);
 
+    // The default backup folder is the program's own, and moves with it; a
+    // folder the user chose stays.
     m_strBackupPath = LoadText(key, kBackupPathValue);
+    if (!m_strPreviousSetupPath.empty() && !m_strBackupPath.empty() &&
+        SamePath(m_strBackupPath, FolderOf(m_strPreviousSetupPath))) {
+        m_strBackupPath = FolderOf(m_strSetupPath);
+    }
     StoreBuffer(key, kBackupPathValue, m_strBackupPath);
 
     const std::uint8_t hotKey = LoadByte(key, kEnableHotKeyValue);
@@ -145,7 +174,10 @@ void Settings::LoadExistingConfig(RegistryKey key) {
 void Settings::LoadLaterValues(RegistryKey key) {
     std::uint32_t value = 0;
     m_nHotKeyCode = kDefaultHotKey;
-    if (LoadDword(key, kHotKeyValue, value) && HotKeyVirtualKey(value) != 0) {
+    // A key without Ctrl, Alt or Windows would take a plain key from every
+    // program; the Security page never stores one.
+    if (LoadDword(key, kHotKeyValue, value) && HotKeyVirtualKey(value) != 0 &&
+        (HotKeyModifiers(value) & (kHotKeyModControl | kHotKeyModAlt | kHotKeyModWin)) != 0) {
         m_nHotKeyCode = MakeHotKey(HotKeyModifiers(value), HotKeyVirtualKey(value));
     }
     m_nClipboardSeconds = kDefaultClipboardSeconds;
@@ -184,7 +216,7 @@ void Settings::CreateDefaultConfig(RegistryKey key) {
     StoreBuffer(key, kWebClientValue, m_strWebClient);
     StoreBuffer(key, kFtpClientValue, m_strFtpClient);
     StoreBuffer(key, kTelnetClientValue, m_strTelnetClient);
-    m_strSetupPath = DefaultSetupPath();
+    m_strSetupPath = ProgramPath();
     StoreBuffer(key, kSetupPathValue, m_strSetupPath);
     m_strBackupPath = DefaultBackupPath();
     StoreBuffer(key, kBackupPathValue, m_strBackupPath);
@@ -365,6 +397,11 @@ std::string Settings::DefaultSetupPath() const {
     }
     const std::string path = directory + "\\" + kProgramFileName;
     return path.size() > kSettingTextMax ? std::string() : path;
+}
+
+std::string Settings::ProgramPath() const {
+    if (m_strProgramPath.empty()) return DefaultSetupPath();
+    return m_strProgramPath.size() > kSettingTextMax ? std::string() : m_strProgramPath;
 }
 
 std::string Settings::DefaultBackupPath() const {

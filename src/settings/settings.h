@@ -95,6 +95,10 @@ public:
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
 
+    // The running program's full path, before LoadFromRegistry: SetupPath and
+    // the auto-run value then name it, wherever the program now lives. Without
+    // it, the program is taken to be "pellucorda.exe" in the current folder.
+    void SetProgramPath(const std::string& path) { m_strProgramPath = path; }
     // The command that opens HTML files, up to and including its quoted
     // program path; arguments after that are dropped.
     void DetectBrowser();
@@ -118,6 +122,9 @@ public:
     const std::string& GetTelnetClient() const { return m_strTelnetClient; }
     const std::string& GetSetupPath() const { return m_strSetupPath; }
     const std::string& GetBackupPath() const { return m_strBackupPath; }
+    // The program path SetupPath held before this start when it named another
+    // program (a moved or another copy); empty otherwise.
+    const std::string& GetPreviousSetupPath() const { return m_strPreviousSetupPath; }
     // In memory only; the Config dialog stores them itself.
     void SetWebClient(const std::string& text) { m_strWebClient = text; }
     void SetFtpClient(const std::string& text) { m_strFtpClient = text; }
@@ -142,6 +149,8 @@ private:
     void StoreLaterValues(RegistryKey key);
     void LoadAutoRun();
     std::string DefaultSetupPath() const;
+    // The running program: the path set, or the default.
+    std::string ProgramPath() const;
     std::string DefaultBackupPath() const;
     std::string LoadText(RegistryKey key, const char* name);
     std::uint8_t LoadByte(RegistryKey key, const char* name);
@@ -159,6 +168,8 @@ private:
     std::string m_strTelnetClient;
     std::string m_strSetupPath;
     std::string m_strBackupPath;
+    std::string m_strProgramPath;
+    std::string m_strPreviousSetupPath;
     std::int32_t m_bAutoRun = 0;
     std::int32_t m_bHotKey = 0;
     std::uint8_t m_nAlpha = kMaxAlpha;

@@ -111,8 +111,8 @@ TEST_F(SettingsTest, ExistingKeyLoadsStoredValuesAndCreatesMissingOnesEmpty) {
     EXPECT_EQ(settings.GetWebClient(), "web.exe %s");
     ExpectBuffer(kWebClientValue, "web.exe %s");
     ExpectBuffer(kFtpClientValue, "");
-    EXPECT_EQ(settings.GetSetupPath(), "D:\\Old\\pellucorda.exe");
-    ExpectBuffer(kSetupPathValue, "D:\\Old\\pellucorda.exe");
+    EXPECT_EQ(settings.GetSetupPath(), kProgram) << "the program that runs, not the one stored";
+    ExpectBuffer(kSetupPathValue, kProgram);
     // A new key's defaults are not applied to an existing one.
     EXPECT_EQ(settings.GetBackupPath(), "");
     ExpectBuffer(kBackupPathValue, "");
@@ -120,6 +120,42 @@ TEST_F(SettingsTest, ExistingKeyLoadsStoredValuesAndCreatesMissingOnesEmpty) {
     ExpectByte(kEnableHotKeyValue, 0);
     EXPECT_EQ(settings.GetAlpha(), 200);
     EXPECT_EQ(settings.GetLogoutTime(), 15);
+}
+
+// A copy started elsewhere (moved, unpacked anew, installed) takes over
+// auto-run and, when it was the previous program's folder, the backup folder;
+// a backup folder the user chose stays.
+TEST_F(SettingsTest, SetupPathAutoRunAndTheDefaultBackupFollowTheProgram) {
+    const std::string moved = "E:\\My Tools\\pellucorda.exe";
+    struct Case {
+        const char* setupPath;
+        const char* backupPath;
+        std::string backupAfter;
+        const char* previous;
+    };
+    const Case cases[] = {
+        {"D:\\Old\\pellucorda.exe", "D:\\Old", "E:\\My Tools", "D:\\Old\\pellucorda.exe"},
+        {"d:\\old\\PELLUCORDA.EXE", "D:/Old/", "E:\\My Tools", "d:\\old\\PELLUCORDA.EXE"},
+        {"C:\\pellucorda.exe", "C:\\", "E:\\My Tools", "C:\\pellucorda.exe"},
+        {"D:\\Old\\pellucorda.exe", "F:\\Backups", "F:\\Backups", "D:\\Old\\pellucorda.exe"},
+        {"D:\\Old\\pellucorda.exe", "", "", "D:\\Old\\pellucorda.exe"},
+        {"e:\\my tools\\pellucorda.exe", "e:\\my tools", "e:\\my tools", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setupPath + std::string(" / ") + c.backupPath);
+        PutConfig(kSetupPathValue, c.setupPath);
+        PutConfig(kBackupPathValue, c.backupPath);
+        PutRun(std::string("\"") + c.setupPath + "\"");
+        Settings started(registry, [this] { return directory; });
+        started.SetProgramPath(moved);
+        started.LoadFromRegistry();
+        EXPECT_EQ(started.GetSetupPath(), moved);
+        ExpectBuffer(kSetupPathValue, moved);
+        EXPECT_EQ(started.GetBackupPath(), c.backupAfter);
+        ExpectBuffer(kBackupPathValue, c.backupAfter);
+        EXPECT_EQ(started.GetPreviousSetupPath(), c.previous);
+        EXPECT_EQ(RunText(), "\"" + moved + "\"");
+    }
 }
 
 // A key written by a version that had none of these values must keep
@@ -155,10 +191,13 @@ TEST_F(SettingsTest, LaterValuesAreBoundedAtLoadAndWrittenBack) {
     ExpectDword(kClipboardSecondsValue, 3600);
     ExpectByte(kIdleMinutesValue, 60);
 
-    // A hotkey without a key is no hotkey: the default comes back.
-    PutConfigDword(kHotKeyValue, MakeHotKey(kHotKeyModWin, 0));
-    settings.LoadFromRegistry();
-    EXPECT_EQ(settings.GetHotKey(), kDefaultHotKey);
+    // A hotkey without a key is no hotkey, and one without Ctrl, Alt or
+    // Windows would take a plain key from every program: the default comes back.
+    for (std::uint32_t stored : {MakeHotKey(kHotKeyModWin, 0), MakeHotKey(0, 'P'), MakeHotKey(kHotKeyModShift, 'P')}) {
+        PutConfigDword(kHotKeyValue, stored);
+        settings.LoadFromRegistry();
+        EXPECT_EQ(settings.GetHotKey(), kDefaultHotKey) << stored;
+    }
 }
 
 TEST_F(SettingsTest, ExistingKeyWithEmptySetupPathGetsTheDefault) {

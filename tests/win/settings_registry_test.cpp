@@ -142,6 +142,7 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
     PutString(HKEY_CURRENT_USER, keys.run, kRunValueName, "C:\\Old\\pellucorda.exe");
     {
         Settings settings(registry, CurrentDirectoryProvider(), keys);
+        settings.SetProgramPath("C:\\Program Files\\P\\pellucorda.exe");
         settings.LoadFromRegistry();
         EXPECT_TRUE(settings.IsAutoRun());
         DWORD type = REG_NONE;
@@ -154,6 +155,7 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
     ASSERT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, keys.run.c_str(), kRunValueName), ERROR_SUCCESS);
     {
         Settings settings(registry, CurrentDirectoryProvider(), keys);
+        settings.SetProgramPath("C:\\Program Files\\P\\pellucorda.exe");
         settings.LoadFromRegistry();
         EXPECT_TRUE(settings.IsAutoRun());
         DWORD type = REG_NONE;
