@@ -71,6 +71,9 @@ BOOL CPellucordaApp::InitInstance() {
 
     USkinEnable(nullptr, nullptr, kSkinFileName);
 
+    char modulePath[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    if (length != 0 && length < MAX_PATH) m_settings.SetProgramPath(modulePath);
     m_settings.DetectBrowser();
     m_settings.LoadFromRegistry();
 
@@ -125,15 +128,17 @@ BOOL CPellucordaApp::Login() {
         dialog.ResetPassword();
         result = dialog.DoModal();
         if (result == IDOK) {
-            const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str());
+            VaultResult why = VaultOk;
+            const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str(), &why);
             dialog.ResetPassword();
             if (opened) {
                 m_bLoggedIn = TRUE;
                 m_wndView.SendMsg(WM_VIEW_REFILL, 0, 0);
-                m_store.BackupTo(m_settings.GetBackupPath());
+                BackUp();
                 m_pActiveLogin = nullptr;
                 return TRUE;
             }
+            if (why == VaultCreatedNew) TellVaultCreated();
             m_bLoggedIn = FALSE;
         } else if (result != IDCANCEL) {
             // The dialog could not be shown: give up as a cancel would.
@@ -143,6 +148,73 @@ BOOL CPellucordaApp::Login() {
     m_pActiveLogin = nullptr;
     m_bLoggedIn = FALSE;
     return FALSE;
+}
+
+namespace {
+
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length != 0 && length < MAX_PATH ? std::string(full) : path;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace
+
+void CPellucordaApp::TellVaultCreated() {
+    const std::string vault = FullPath(kVaultFileName);
+    const std::string backup = FullPath(BackupFilePath(m_settings.GetBackupPath()));
+    std::string text = "No vault was found at " + vault +
+                       ", so a new one was made with the default master password \"" + kDefaultMasterPassword +
+                       "\". The password you typed is not that one.\n\n";
+    if (FileExists(backup)) {
+        text += "Your logins may be in the backup " + backup + ". To restore it, exit Pellucorda, copy it over " +
+                vault + " and start Pellucorda again: it opens with the master password in force when it was written.";
+    } else {
+        text += "No backup was found at " + backup + " either.";
+    }
+    // A copy that moved or was started from a new place: the vault it used
+    // stayed in the folder it came from.
+    const std::string previous = m_settings.GetPreviousSetupPath();
+    const std::size_t separator = previous.find_last_of("\\/");
+    if (separator != std::string::npos) {
+        const std::string earlier = previous.substr(0, separator + 1) + kVaultFileName;
+        if (FileExists(earlier) && FullPath(earlier) != vault) {
+            text += "\n\nPellucorda was last started from " + previous.substr(0, separator) +
+                    ", and a vault is there: " + earlier + ". To use it here, exit Pellucorda and copy it over " +
+                    vault + ".";
+        }
+    }
+    AfxMessageBox(text);
+}
+
+void CPellucordaApp::BackUp() {
+    const std::string folder = m_settings.GetBackupPath().empty() ? FullPath(".") : m_settings.GetBackupPath();
+    switch (m_store.BackupTo(m_settings.GetBackupPath())) {
+    case BackupResult::Written: break;
+    case BackupResult::KeptPrevious:
+        if (!m_bBackupKeptTold) {
+            m_bBackupKeptTold = TRUE;
+            TellInBalloon("Backup kept", "The backup in " + folder +
+                                             " was not replaced: this vault was made new and may lack your logins. To "
+                                             "restore the backup, exit Pellucorda and copy it over logininfo.dat.");
+        }
+        break;
+    case BackupResult::Failed:
+        TellInBalloon("Backup not written", "No backup could be written to " + folder +
+                                                "; the previous one is kept. Choose a backup folder under Config, on "
+                                                "the Local page (right-click this icon).");
+        break;
+    }
+}
+
+void CPellucordaApp::TellInBalloon(const char* title, const std::string& text) {
+    auto* pFrame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+    if (pFrame != nullptr) pFrame->m_trayIcon.ShowBalloon(title, text.c_str());
 }
 
 void CPellucordaApp::Logout() {
@@ -187,13 +259,12 @@ BOOL CPellucordaApp::ChangeHotKey(std::uint32_t hotKey) {
 }
 
 void CPellucordaApp::TellHotKeyUnavailable(std::uint32_t hotKey) {
-    auto* pFrame = dynamic_cast<CMainFrame*>(m_pMainWnd);
-    if (pFrame == nullptr || hotKey == m_nHotKeyTold) return;
+    if (dynamic_cast<CMainFrame*>(m_pMainWnd) == nullptr || hotKey == m_nHotKeyTold) return;
     m_nHotKeyTold = hotKey;
-    const std::string text = HotKeyName(hotKey) +
-                             " is used by Windows or another program, so it cannot show Pellucorda. Choose "
-                             "another key under Config, on the Security page (right-click this icon).";
-    pFrame->m_trayIcon.ShowBalloon("Hotkey unavailable", text.c_str());
+    TellInBalloon("Hotkey unavailable", HotKeyName(hotKey) +
+                                            " is used by Windows or another program, so it cannot show Pellucorda. "
+                                            "Choose another key under Config, on the Security page (right-click this "
+                                            "icon).");
 }
 
 void CPellucordaApp::OnAppAbout() {

@@ -63,7 +63,16 @@ protected:
     static void EnterProgramFolder();
 
 private:
+    // The backup after a login; a backup not written, or kept on purpose, is
+    // told in a balloon from the tray icon.
+    void BackUp();
+    // The typed password met a vault just made from nothing: says so, and
+    // where the backup (and a vault the program left behind) lies.
+    void TellVaultCreated();
+    void TellInBalloon(const char* title, const std::string& text);
+
     CLoginDlg* m_pActiveLogin = nullptr;
+    BOOL m_bBackupKeptTold = FALSE;   // said once a run
     std::uint32_t m_nHotKeyTold = 0;  // the last key told unavailable
 
     DECLARE_MESSAGE_MAP()

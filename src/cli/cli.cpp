@@ -327,7 +327,10 @@ int Cli::OpenVault(Secret& master) {
     }
     if (int status = LockWriter()) return status;
     if (!ReadSecret("Master password: ", master)) return ExitUsage;
-    switch (m_store->Open(master.Text(), m_file)) {
+    // A command that only reads needs no write access: a read-only backup
+    // is checked where it lies.
+    const bool changes = m_command != nullptr && m_command->changesVault;
+    switch (m_store->Open(master.Text(), m_file, changes ? VaultAccess::ReadWrite : VaultAccess::ReadOnly)) {
     case VaultOk: return ExitDone;
     case VaultWrongPassword: return ExitWrongPassword;
     default: return ExitVaultUnusable;

@@ -42,6 +42,9 @@ public:
 class FileLock {
 public:
     virtual ~FileLock() = default;
+    // Whether `path` still names the locked file. A lock file deleted, and
+    // perhaps made anew and locked by another writer, guards nothing.
+    virtual bool IsAt(const std::string& path) = 0;
 };
 
 class FileSystem {
@@ -51,18 +54,27 @@ public:
     // created empty otherwise, never truncated. On failure `error` gets the
     // system's description.
     virtual std::unique_ptr<FileHandle> OpenExclusive(const std::string& path, std::string& error) = 0;
+    // Read only, never created; shared with other readers but not with a
+    // writer. For what only reads: a read-only vault or backup opens.
+    virtual std::unique_ptr<FileHandle> OpenForReading(const std::string& path, std::string& error) = 0;
+    // The stamp of the file at `path` as it now is, taken without opening it
+    // for reading or writing, so another opener holding it does not stand in
+    // the way. False when nothing is there.
+    virtual bool StampOf(const std::string& path, FileStamp& stamp) = 0;
     // A new, empty file in the same folder as `path`; its name goes to `tempPath`.
     virtual std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) = 0;
     // Atomically puts `from` in the place of `to`, replacing it and keeping
-    // what the user set on `to` (attributes, access rights).
+    // what the user set on `to` (attributes, access rights). On failure `to`
+    // is as it was, or gone when the system lost it half-way: then `from`
+    // is the only copy of the new content.
     virtual bool MoveReplace(const std::string& from, const std::string& to) = 0;
     virtual bool Remove(const std::string& path) = 0;
     // The file that `path` names once every link is followed; `path` itself
     // when it cannot be resolved (it does not exist).
     virtual std::string FinalPath(const std::string& path) = 0;
-    // Locks the file at `path` (created empty when missing) without waiting.
-    // nullptr when it cannot; `heldElsewhere` then says whether another
-    // holder is why.
+    // Locks the file at `path` (created empty when missing) without waiting;
+    // the lock is only had once `path` still names the file locked. nullptr
+    // when it cannot; `heldElsewhere` then says whether another holder is why.
     virtual std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) = 0;
 };
 

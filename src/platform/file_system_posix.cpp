@@ -14,6 +14,15 @@
 #include "platform/file_system.h"
 
 namespace {
+FileStamp StampFrom(const struct stat& info) {
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.file = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
 class PosixFile : public FileHandle {
 public:
     explicit PosixFile(int fd) : m_fd(fd) {}
@@ -71,10 +80,7 @@ public:
     bool GetStamp(FileStamp& stamp) override {
         struct stat info;
         if (m_fd < 0 || ::fstat(m_fd, &info) != 0) return false;
-        stamp.device = static_cast<std::uint64_t>(info.st_dev);
-        stamp.file = static_cast<std::uint64_t>(info.st_ino);
-        stamp.size = static_cast<std::uint64_t>(info.st_size);
-        stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+        stamp = StampFrom(info);
         return true;
     }
 
@@ -89,12 +95,23 @@ private:
     int m_fd;
 };
 
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether `path` names the file open as `fd`.
+bool NamesFile(const std::string& path, int fd) {
+    struct stat named;
+    struct stat open;
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(fd, &open) == 0 && SameFile(named, open);
+}
+
 class PosixLock : public FileLock {
 public:
     explicit PosixLock(int fd) : m_fd(fd) {}
     ~PosixLock() override { ::close(m_fd); }
     PosixLock(const PosixLock&) = delete;
     PosixLock& operator=(const PosixLock&) = delete;
+
+    bool IsAt(const std::string& path) override { return NamesFile(path, m_fd); }
 
 private:
     int m_fd;
@@ -123,6 +140,8 @@ bool LockFirstByte(int fd, bool& heldElsewhere) {
     heldElsewhere = errno == EWOULDBLOCK;
     return false;
 }
+
+constexpr int kLockAttempts = 5;
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -153,6 +172,28 @@ public:
             return nullptr;
         }
         return std::unique_ptr<FileHandle>(new PosixFile(fd));
+    }
+
+    std::unique_ptr<FileHandle> OpenForReading(const std::string& path, std::string& error) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            error = std::strerror(errno);
+            return nullptr;
+        }
+        // Shared: readers keep out only a writer, as OpenExclusive's lock does them.
+        if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+            error = std::strerror(errno);
+            ::close(fd);
+            return nullptr;
+        }
+        return std::unique_ptr<FileHandle>(new PosixFile(fd));
+    }
+
+    bool StampOf(const std::string& path, FileStamp& stamp) override {
+        struct stat info;
+        if (::stat(path.c_str(), &info) != 0) return false;
+        stamp = StampFrom(info);
+        return true;
     }
 
     std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) override {
@@ -204,13 +245,19 @@ public:
 
     std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) override {
         heldElsewhere = false;
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) return nullptr;
-        if (!LockFirstByte(fd, heldElsewhere)) {
+        // The file may be deleted between the open and the lock by a holder
+        // that lets go; the lock then guards a name nobody else sees.
+        for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (fd < 0) return nullptr;
+            if (!LockFirstByte(fd, heldElsewhere)) {
+                ::close(fd);
+                return nullptr;
+            }
+            if (NamesFile(path, fd)) return std::unique_ptr<FileLock>(new PosixLock(fd));
             ::close(fd);
-            return nullptr;
         }
-        return std::unique_ptr<FileLock>(new PosixLock(fd));
+        return nullptr;
     }
 };
 }  // namespace

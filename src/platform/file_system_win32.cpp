@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/file_system_win32.h"
 
 namespace {
 // ReadFile and WriteFile take 32-bit counts.
@@ -27,6 +27,37 @@ std::string DescribeError(DWORD code) {
     }
     if (description.empty()) description = "The file could not be opened (error " + std::to_string(code) + ").";
     return description;
+}
+
+bool StampOfHandle(HANDLE handle, FileStamp& stamp) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info)) return false;
+    stamp.device = info.dwVolumeSerialNumber;
+    stamp.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.modified = static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                               info.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
+// Asks for the attributes only: other openers' share modes do not apply, so
+// this works while the file is open without sharing.
+bool StampOfPath(const std::string& path, FileStamp& stamp) {
+    const HANDLE handle =
+        CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool stamped = StampOfHandle(handle, stamp);
+    CloseHandle(handle);
+    return stamped;
+}
+
+// Whether `path` names the file open as `handle`.
+bool NamesFile(const std::string& path, HANDLE handle) {
+    FileStamp named;
+    FileStamp open;
+    return StampOfPath(path, named) && StampOfHandle(handle, open) && named.device == open.device &&
+           named.file == open.file;
 }
 
 class Win32File : public FileHandle {
@@ -84,17 +115,7 @@ public:
         return IsValid() && SetFilePointerEx(m_handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(m_handle);
     }
 
-    bool GetStamp(FileStamp& stamp) override {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (!IsValid() || !GetFileInformationByHandle(m_handle, &info)) return false;
-        stamp.device = info.dwVolumeSerialNumber;
-        stamp.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-        stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-        stamp.modified =
-            static_cast<std::int64_t>((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                                      info.ftLastWriteTime.dwLowDateTime);
-        return true;
-    }
+    bool GetStamp(FileStamp& stamp) override { return IsValid() && StampOfHandle(m_handle, stamp); }
 
     void Close() override {
         if (IsValid()) {
@@ -124,6 +145,8 @@ public:
     Win32Lock(const Win32Lock&) = delete;
     Win32Lock& operator=(const Win32Lock&) = delete;
 
+    bool IsAt(const std::string& path) override { return NamesFile(path, m_handle); }
+
 private:
     HANDLE m_handle;
 };
@@ -152,6 +175,8 @@ std::string FolderOf(const std::string& path) {
     return ".";
 }
 
+constexpr int kLockAttempts = 5;
+
 class Win32FileSystem : public FileSystem {
 public:
     std::unique_ptr<FileHandle> OpenExclusive(const std::string& path, std::string& error) override {
@@ -163,6 +188,18 @@ public:
         }
         return std::unique_ptr<FileHandle>(new Win32File(handle));
     }
+
+    std::unique_ptr<FileHandle> OpenForReading(const std::string& path, std::string& error) override {
+        const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            error = DescribeError(GetLastError());
+            return nullptr;
+        }
+        return std::unique_ptr<FileHandle>(new Win32File(handle));
+    }
+
+    bool StampOf(const std::string& path, FileStamp& stamp) override { return StampOfPath(path, stamp); }
 
     std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) override {
         char name[MAX_PATH];
@@ -179,16 +216,7 @@ public:
     }
 
     bool MoveReplace(const std::string& from, const std::string& to) override {
-        CarryAttributesOver(to, from);
-        // A save never fails only because what the user set could not be carried over.
-        if (ReplaceFileA(to.c_str(), from.c_str(), nullptr,
-                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr)) {
-            return true;
-        }
-        // A new vault or backup: there is nothing to keep, and a rename puts it in place.
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
-        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return MoveReplaceWith(ReplaceFileA, from, to);
     }
 
     bool Remove(const std::string& path) override { return DeleteFileA(path.c_str()) != FALSE; }
@@ -214,20 +242,42 @@ public:
 
     std::unique_ptr<FileLock> TryLock(const std::string& path, bool& heldElsewhere) override {
         heldElsewhere = false;
-        const HANDLE handle =
-            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return nullptr;
-        OVERLAPPED at = {};
-        if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
-            heldElsewhere = GetLastError() == ERROR_LOCK_VIOLATION;
-            CloseHandle(handle);
-            return nullptr;
+        // No FILE_SHARE_DELETE: nobody deletes the lock file from under its
+        // holder. A file deleted between the open and the lock (by a program
+        // of another system, or a holder letting go) is tried again.
+        for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+            const HANDLE handle =
+                CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle == INVALID_HANDLE_VALUE) return nullptr;
+            OVERLAPPED at = {};
+            if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+                heldElsewhere = GetLastError() == ERROR_LOCK_VIOLATION;
+                CloseHandle(handle);
+                return nullptr;
+            }
+            std::unique_ptr<Win32Lock> lock(new Win32Lock(handle));
+            if (lock->IsAt(path)) return lock;
         }
-        return std::unique_ptr<FileLock>(new Win32Lock(handle));
+        return nullptr;
     }
 };
 }  // namespace
+
+bool MoveReplaceWith(ReplaceFileFn replace, const std::string& from, const std::string& to) {
+    CarryAttributesOver(to, from);
+    // A save never fails only because what the user set could not be carried over.
+    if (replace(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
+                nullptr, nullptr)) {
+        return true;
+    }
+    // Nothing stands at `to`: a new vault or backup, or a replace that moved
+    // the old file away and then could not move the new one in
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT and _2). A rename puts it in place;
+    // until then `from` is the only copy.
+    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
 
 FileSystem& DefaultFileSystem() {
     static Win32FileSystem fileSystem;

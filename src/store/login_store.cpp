@@ -29,7 +29,7 @@ void LoginStore::SetFileSystem(FileSystem* fileSystem) { m_fileSystem = fileSyst
 
 void LoginStore::Tell(const char* text) { (m_sink != nullptr ? *m_sink : DefaultMessageSink()).ShowMessage(text); }
 
-FileSystem& LoginStore::Files() { return m_fileSystem != nullptr ? *m_fileSystem : DefaultFileSystem(); }
+FileSystem& LoginStore::Files() const { return m_fileSystem != nullptr ? *m_fileSystem : DefaultFileSystem(); }
 
 std::uint32_t LoginStore::GetCount() const { return header.itemCount; }
 

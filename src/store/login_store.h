@@ -37,7 +37,29 @@ enum VaultResult {
     VaultWrongPassword = 6,
     VaultInUse = 7,    // another process holds the vault's writer lock
     VaultChanged = 8,  // the file changed since it was loaded and was left as it is
+    // There was no vault: a new one was made under the default master
+    // password, and the password given is not that one. No message: the
+    // caller knows where the backup is and says what happened.
+    VaultCreatedNew = 9,
 };
+
+// Whether a store may write the file it opens.
+enum class VaultAccess { ReadWrite, ReadOnly };
+
+enum class BackupResult {
+    Written,
+    // Not replaced on purpose: the vault was made from nothing in this run
+    // and may lack what the backup holds.
+    KeptPrevious,
+    Failed,  // the previous backup, if any, is as it was
+};
+
+// The backup file in `folder`, which may end in a separator or in the
+// vault's own file name; an empty folder names it in the current directory.
+std::string BackupFilePath(const std::string& folder);
+
+constexpr const char kVaultBusyMessage[] =
+    "The service information file is being changed by another program, please try again later!";
 
 class LoginStore {
 public:
@@ -72,8 +94,9 @@ public:
 
     // Vault.
     // The program's login: takes the writer lock of "logininfo.dat", then
-    // opens it; the lock is held until Reset (logout).
-    bool OpenDefault(const char* password);
+    // opens it; the lock is held until Reset (logout). `result`, when given,
+    // receives why it failed.
+    bool OpenDefault(const char* password, VaultResult* result = nullptr);
     // One writer at a time: takes the writer lock of the vault at `path`, to
     // be held from before it is opened until Reset, so no other writer
     // changes the file meanwhile. VaultInUse, with no message, when another
@@ -82,11 +105,15 @@ public:
     // a save still refuses to replace a vault that changed since it was read.
     VaultResult LockWriter(const std::string& path);
     // Opens the vault at `path` (the program always uses "logininfo.dat") and
-    // tells why it failed; OpenDefault is this with the default name.
-    VaultResult Open(const char* password, const std::string& path);
+    // tells why it failed; OpenDefault is this with the default name. Read
+    // only, a missing or empty file is not created, a read-only one opens,
+    // and nothing is ever saved.
+    VaultResult Open(const char* password, const std::string& path, VaultAccess access = VaultAccess::ReadWrite);
     void FillDefault();
     VaultResult ChangePassword(const char* oldPassword, const char* newPassword);
-    bool BackupTo(const std::string& folder);
+    BackupResult BackupTo(const std::string& folder);
+    // Whether a load in this run found no vault at the open path and made one.
+    bool CreatedThisRun() const;
     void Reset();
     void ClearAfterFailure();
     bool IsOpen() const;
@@ -100,7 +127,7 @@ private:
     friend struct LoginStoreProbe;
 
     void Tell(const char* text);
-    FileSystem& Files();
+    FileSystem& Files() const;
     VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
     // True when the vault on disk is no longer the one loaded (and holds
     // something a save would lose).
@@ -110,6 +137,9 @@ private:
     // Ends a replacement begun with CreateTempBeside: the temporary file takes
     // the place of `target` when `written`; otherwise, or when that fails, it goes.
     bool CommitReplace(FileHandle& temp, const std::string& tempPath, const std::string& target, bool written);
+    // A lock file deleted since it was taken guards nothing: takes it again.
+    // False when another writer holds it now.
+    bool KeepWriterLock();
 
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
@@ -123,6 +153,17 @@ private:
     FileStamp m_loadedStamp;
     bool m_hasStamp;
     std::unique_ptr<FileLock> m_writerLock;
+    // Set while this store is to hold the writer lock, even when a deleted
+    // lock file made it lose it.
+    std::string m_writerLockPath;
+    bool m_readOnly = false;
+    // The vault a load made from nothing in this run; kept across logouts.
+    std::string m_createdPath;
+    // Until something is saved to it, that vault holds only what it was made with.
+    bool m_createdUntouched = false;
+    // Counts the opens and resets, so a step that waited on the user can tell
+    // that the vault was locked meanwhile.
+    std::uint64_t m_session = 0;
 
     MessageSink* m_sink;
     FileSystem* m_fileSystem;

@@ -46,7 +46,8 @@ VaultResult LoginStore::Load() {
         return VaultBadName;
     }
     std::string error;
-    std::unique_ptr<FileHandle> file = Files().OpenExclusive(filePath, error);
+    std::unique_ptr<FileHandle> file =
+        m_readOnly ? Files().OpenForReading(filePath, error) : Files().OpenExclusive(filePath, error);
     if (!file) {
         Tell(CutMessage(error).c_str());
         return VaultOpenFailed;
@@ -54,7 +55,11 @@ VaultResult LoginStore::Load() {
 
     std::uint64_t length = 0;
     if (!file->GetLength(length)) return FailLoad(*file, "Read file failed!", VaultReadFailed);
+    // Only a store that may write makes a vault where there was none.
+    if (length == 0 && m_readOnly) return FailLoad(*file, "File is damaged!", VaultDamaged);
     if (length == 0) {
+        m_createdPath = Files().FinalPath(filePath);
+        m_createdUntouched = true;
         FillDefault();
         if (WriteTo(*file) != VaultOk) {
             // Leave no partial image behind: it would fail every later login
@@ -100,7 +105,7 @@ VaultResult LoginStore::Load() {
     std::memcpy(&loaded, ioBuffer, kHeaderSize);
     VaultResult result = VaultOk;
     if (!CheckPassword(masterPassword, loaded.digest)) {
-        result = VaultWrongPassword;
+        result = m_createdUntouched && CreatedThisRun() ? VaultCreatedNew : VaultWrongPassword;
     } else if (loaded.itemCount > kMaxItems || std::memcmp(loaded.tag, kTag, sizeof kTag) != 0 ||
                ioLength < kHeaderSize + sizeof(LoginItem) * static_cast<std::size_t>(loaded.itemCount)) {
         result = VaultDamaged;
@@ -108,7 +113,9 @@ VaultResult LoginStore::Load() {
     if (result != VaultOk) {
         SecureWipe(&loaded, sizeof loaded);
         ClearAfterFailure();
-        Tell(result == VaultWrongPassword ? "please input correct password!" : "File is damaged!");
+        if (result != VaultCreatedNew) {
+            Tell(result == VaultWrongPassword ? "please input correct password!" : "File is damaged!");
+        }
         return result;
     }
 
@@ -155,16 +162,27 @@ bool LoginStore::ChangedSinceLoad(FileHandle& vault) {
 }
 
 void LoginStore::StampVault() {
-    std::string error;
-    std::unique_ptr<FileHandle> vault = Files().OpenExclusive(filePath, error);
-    m_hasStamp = vault && vault->GetStamp(m_loadedStamp);
+    // Not through an open for reading: another reader holding the vault at
+    // this moment would switch change detection off for the whole session.
+    m_hasStamp = Files().StampOf(filePath, m_loadedStamp);
 }
 
 bool LoginStore::CommitReplace(FileHandle& temp, const std::string& tempPath, const std::string& target, bool written) {
     temp.Close();
     if (written && Files().MoveReplace(tempPath, target)) return true;
+    // A replace that failed half-way took the old file away: the temporary
+    // file then holds the only copy of the new content, and stays.
+    FileStamp targetStamp;
+    if (written && !Files().StampOf(target, targetStamp)) return false;
     Files().Remove(tempPath);
     return false;
+}
+
+bool LoginStore::KeepWriterLock() {
+    if (m_writerLockPath.empty() || (m_writerLock && m_writerLock->IsAt(m_writerLockPath))) return true;
+    bool heldElsewhere = false;
+    m_writerLock = Files().TryLock(m_writerLockPath, heldElsewhere);
+    return !heldElsewhere;
 }
 
 VaultResult LoginStore::Save() {
@@ -173,8 +191,12 @@ VaultResult LoginStore::Save() {
     // itself goes to a temporary file that then replaces the vault at once.
     // A failed or interrupted save thus leaves the previous vault whole, and
     // the vault is never longer than its image.
+    if (!KeepWriterLock()) {
+        Tell(kVaultBusyMessage);
+        return VaultInUse;
+    }
     std::string error;
-    std::unique_ptr<FileHandle> vault = Files().OpenExclusive(filePath, error);
+    std::unique_ptr<FileHandle> vault = m_readOnly ? nullptr : Files().OpenExclusive(filePath, error);
     if (!vault) {
         // The list window ignores the result: silence here would lose the change.
         Tell("Write file failed!");
@@ -205,6 +227,9 @@ VaultResult LoginStore::Save() {
         Tell("Write file failed!");
         result = VaultWriteFailed;
     }
-    if (result == VaultOk) StampVault();
+    if (result == VaultOk) {
+        StampVault();
+        m_createdUntouched = false;
+    }
     return result;
 }

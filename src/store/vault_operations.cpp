@@ -30,12 +30,15 @@ constexpr char kPathSeparator = '/';
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 }  // namespace
 
-bool LoginStore::OpenDefault(const char* password) {
-    if (LockWriter(kVaultFileName) == VaultInUse) {
-        Tell("The service information file is being changed by another program, please try again later!");
-        return false;
+bool LoginStore::OpenDefault(const char* password, VaultResult* result) {
+    VaultResult opened = LockWriter(kVaultFileName);
+    if (opened == VaultInUse) {
+        Tell(kVaultBusyMessage);
+    } else {
+        opened = Open(password, kVaultFileName);
     }
-    return Open(password, kVaultFileName) == VaultOk;
+    if (result != nullptr) *result = opened;
+    return opened == VaultOk;
 }
 
 VaultResult LoginStore::LockWriter(const std::string& path) {
@@ -43,19 +46,28 @@ VaultResult LoginStore::LockWriter(const std::string& path) {
     // share one lock.
     bool heldElsewhere = false;
     m_writerLock.reset();  // a lock of its own is no other writer's
-    m_writerLock = Files().TryLock(Files().FinalPath(path) + kWriterLockSuffix, heldElsewhere);
+    m_writerLockPath = Files().FinalPath(path) + kWriterLockSuffix;
+    m_writerLock = Files().TryLock(m_writerLockPath, heldElsewhere);
+    if (heldElsewhere) m_writerLockPath.clear();
     return heldElsewhere ? VaultInUse : VaultOk;
 }
 
-VaultResult LoginStore::Open(const char* password, const std::string& path) {
+VaultResult LoginStore::Open(const char* password, const std::string& path, VaultAccess access) {
     CopyField(masterPassword, sizeof masterPassword, password);
     filePath = path;
+    m_readOnly = access == VaultAccess::ReadOnly;
+    ++m_session;
     const VaultResult result = Load();
     if (result == VaultOk) return result;
     SecureWipe(masterPassword, sizeof masterPassword);
     filePath.clear();
     m_writerLock.reset();
+    m_writerLockPath.clear();
     return result;
+}
+
+bool LoginStore::CreatedThisRun() const {
+    return !m_createdPath.empty() && m_createdPath == Files().FinalPath(filePath);
 }
 
 void LoginStore::FillDefault() {
@@ -78,17 +90,20 @@ VaultResult LoginStore::ChangePassword(const char* oldPassword, const char* newP
     std::uint8_t previous[sizeof header.digest];
     std::memcpy(previous, header.digest, sizeof previous);
     DigestPassword(newPassword != nullptr ? newPassword : "", header.digest);
+    const std::uint64_t session = m_session;
     const VaultResult saved = Save();
-    if (saved != VaultOk) {
-        // The user is told the password was not changed, and the file still
-        // holds the old image: keep later saves under the old password too.
+    // The user is told the password was not changed, and the file still
+    // holds the old image: keep later saves under the old password too. A
+    // lock while the failure was being told has emptied the store: no key
+    // comes back into it.
+    if (saved != VaultOk && isOpen && session == m_session) {
         std::memcpy(header.digest, previous, sizeof previous);
     }
     SecureWipe(previous, sizeof previous);
     return saved == VaultOk ? VaultOk : VaultWriteFailed;
 }
 
-bool LoginStore::BackupTo(const std::string& folder) {
+std::string BackupFilePath(const std::string& folder) {
     std::string target = folder;
     const std::string vaultName = kVaultFileName;
     if (target == vaultName) {
@@ -99,18 +114,27 @@ bool LoginStore::BackupTo(const std::string& folder) {
         target.erase(target.size() - vaultName.size());
     }
     if (!target.empty() && !IsPathSeparator(target.back())) target += kPathSeparator;
-    target += kBackupFileName;
+    return target + kBackupFileName;
+}
+
+BackupResult LoginStore::BackupTo(const std::string& folder) {
+    std::string target = Files().FinalPath(BackupFilePath(folder));
+    // A vault made from nothing stands where the user's was lost: the
+    // backup may be all that is left of their logins.
+    FileStamp existing;
+    if (CreatedThisRun() && Files().StampOf(target, existing) && existing.size != 0) {
+        return BackupResult::KeptPrevious;
+    }
 
     // Written as the vault is: a temporary file beside the backup, flushed,
     // then put in its place, so a copy that fails half-way (a full disk)
     // keeps the previous backup.
     std::string error;
-    std::unique_ptr<FileHandle> vault = Files().OpenExclusive(filePath, error);
-    if (!vault) return false;
-    target = Files().FinalPath(target);
+    std::unique_ptr<FileHandle> vault = Files().OpenForReading(filePath, error);
+    if (!vault) return BackupResult::Failed;
     std::string tempPath;
     std::unique_ptr<FileHandle> temp = Files().CreateTempBeside(target, tempPath);
-    if (!temp) return false;
+    if (!temp) return BackupResult::Failed;
     std::uint64_t length = 0;
     bool copied = vault->GetLength(length) && length != 0;
     std::vector<std::uint8_t> chunk(std::size_t{64} * 1024);
@@ -121,7 +145,7 @@ bool LoginStore::BackupTo(const std::string& folder) {
     }
     copied = copied && temp->Flush();
     vault->Close();
-    return CommitReplace(*temp, tempPath, target, copied);
+    return CommitReplace(*temp, tempPath, target, copied) ? BackupResult::Written : BackupResult::Failed;
 }
 
 void LoginStore::Reset() {
@@ -135,6 +159,9 @@ void LoginStore::Reset() {
     isOpen = false;
     m_hasStamp = false;
     m_writerLock.reset();
+    m_writerLockPath.clear();
+    m_readOnly = false;
+    ++m_session;
 }
 
 void LoginStore::ClearAfterFailure() { Reset(); }

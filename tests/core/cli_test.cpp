@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -777,4 +778,28 @@ TEST_F(CliTest, AToolThatDiesMidChangeLeavesNoLockBehind) {
     EXPECT_EQ(importer.Finish().status, -1);
     close(writer);
     EXPECT_TRUE(program->OpenDefault("quillmarsh"));
+}
+
+// A backup kept read-only, or on a stick locked against writing, is checked
+// and read where it lies: only a change needs write access.
+TEST_F(CliTest, ReadingCommandsWorkOnAReadOnlyVault) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    // Root writes whatever the mode says: the tool runs as nobody, from a
+    // copy that nobody can reach.
+    const std::string tool = dir.Path("pellucorda-cli");
+    std::filesystem::copy_file(PELLUCORDA_CLI_PATH, tool);
+    std::vector<std::string> argv = {tool, "--file", Vault(), "--password-stdin"};
+    if (geteuid() == 0)
+        argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+    ASSERT_EQ(chmod(Vault().c_str(), 0444) | chmod(tool.c_str(), 0555) | chmod(dir.Path().c_str(), 0555), 0);
+    const std::vector<std::vector<std::string>> reads = {
+        {"check"}, {"list"}, {"show", "0"}, {"locate", "corva"}, {"export"}};
+    for (const std::vector<std::string>& read : reads) {
+        std::vector<std::string> command = argv;
+        command.insert(command.end(), read.begin(), read.end());
+        const ProcessResult r = RunProcess(command, "quillmarsh\n");
+        EXPECT_EQ(r.status, 0) << read[0] << ": " << r.err;
+        EXPECT_NE(r.out.find(read[0] == "check" ? "items: 1" : "Pellucorda"), std::string::npos) << read[0];
+    }
+    chmod(dir.Path().c_str(), 0700);
 }

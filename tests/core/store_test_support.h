@@ -124,6 +124,12 @@ public:
         }
         return Wrap(DefaultFileSystem().OpenExclusive(path, error));
     }
+    std::unique_ptr<FileHandle> OpenForReading(const std::string& path, std::string& error) override {
+        return Wrap(DefaultFileSystem().OpenForReading(path, error));
+    }
+    bool StampOf(const std::string& path, FileStamp& stamp) override {
+        return DefaultFileSystem().StampOf(path, stamp);
+    }
     std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) override {
         return Wrap(DefaultFileSystem().CreateTempBeside(path, tempPath));
     }
@@ -241,6 +247,14 @@ protected:
     // Opens (creating when missing) the vault "vault.dat" of the test's folder.
     bool OpenVault(const char* password, const std::string& name = "vault.dat") {
         return store->Open(password, dir.Path(name)) == VaultOk;
+    }
+
+    // Opens the vault "vault.dat" that an earlier run made.
+    bool OpenEarlierVault(const char* password) {
+        if (!std::filesystem::exists(dir.Path("vault.dat"))) {
+            std::make_unique<LoginStore>()->Open(password, dir.Path("vault.dat"));
+        }
+        return OpenVault(password);
     }
 
     TempDir dir;

@@ -25,8 +25,10 @@ protected:
 
 TEST_F(VaultOperationsTest, FirstStartCreatesTheVaultInTheCurrentFolder) {
     CurrentDirectory here(dir.Path());
-    EXPECT_FALSE(store->OpenDefault("typo"));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"please input correct password!"});
+    VaultResult result = VaultOk;
+    EXPECT_FALSE(store->OpenDefault("typo", &result));
+    EXPECT_EQ(result, VaultCreatedNew);
+    EXPECT_TRUE(sink.messages.empty());
     EXPECT_EQ(std::filesystem::file_size(dir.Path("logininfo.dat")), 1728u);
 
     ASSERT_TRUE(store->OpenDefault("quillmarsh"));
@@ -99,7 +101,7 @@ TEST_F(VaultOperationsTest, AChangeThatCannotBeSavedKeepsTheOldPasswordInForce) 
 }
 
 TEST_F(VaultOperationsTest, BackupGoesToLogininfoBakInTheNamedFolder) {
-    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    ASSERT_TRUE(OpenEarlierVault(kDefaultMasterPassword));
     const std::vector<std::uint8_t> vault = ReadBytes(VaultPath());
     std::filesystem::create_directory(dir.Path("backup"));
     const std::string folder = dir.Path("backup");
@@ -107,7 +109,7 @@ TEST_F(VaultOperationsTest, BackupGoesToLogininfoBakInTheNamedFolder) {
     for (const std::string& given : {folder, folder + "/", folder + "/logininfo.dat"}) {
         SCOPED_TRACE(given);
         WriteBytes(backup, {1, 2, 3});
-        EXPECT_TRUE(store->BackupTo(given));
+        EXPECT_EQ(store->BackupTo(given), BackupResult::Written);
         EXPECT_EQ(ReadBytes(backup), vault);
         EXPECT_EQ(TempDir::Names(folder), std::vector<std::string>{"logininfo.bak"});
     }
@@ -115,12 +117,12 @@ TEST_F(VaultOperationsTest, BackupGoesToLogininfoBakInTheNamedFolder) {
     CurrentDirectory here(dir.Path());
     for (const std::string& given : {std::string(), std::string("logininfo.dat")}) {
         std::filesystem::remove(dir.Path("logininfo.bak"));
-        EXPECT_TRUE(store->BackupTo(given));
+        EXPECT_EQ(store->BackupTo(given), BackupResult::Written);
         EXPECT_EQ(ReadBytes(dir.Path("logininfo.bak")), vault);
     }
     // A name that merely ends like the vault's is a folder of its own.
-    EXPECT_FALSE(store->BackupTo(dir.Path("old_logininfo.dat")));
-    EXPECT_FALSE(store->BackupTo(dir.Path("no such folder")));
+    EXPECT_EQ(store->BackupTo(dir.Path("old_logininfo.dat")), BackupResult::Failed);
+    EXPECT_EQ(store->BackupTo(dir.Path("no such folder")), BackupResult::Failed);
 }
 
 TEST_F(VaultOperationsTest, TheLoginHoldsTheWriterLockUntilLogout) {
@@ -160,7 +162,7 @@ TEST_F(VaultOperationsTest, SavesAndBackupsReplaceTheFileALinkNamesAndKeepItsMod
         store->AddItem(MakeItem(service));
         ASSERT_EQ(store->Save(), VaultOk) << service;
     }
-    ASSERT_TRUE(store->BackupTo(dir.Path()));
+    ASSERT_EQ(store->BackupTo(dir.Path()), BackupResult::Written);
 
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("vault.dat")));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("logininfo.bak")));
@@ -173,7 +175,7 @@ TEST_F(VaultOperationsTest, SavesAndBackupsReplaceTheFileALinkNamesAndKeepItsMod
 }
 
 TEST_F(VaultOperationsTest, ABackupThatFailsHalfWayKeepsThePreviousOne) {
-    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    ASSERT_TRUE(OpenEarlierVault(kDefaultMasterPassword));
     const std::string backup = dir.Path("logininfo.bak");
     const std::vector<std::uint8_t> previous(3000, 0xAB);
     FaultyFileSystem files;
@@ -183,8 +185,76 @@ TEST_F(VaultOperationsTest, ABackupThatFailsHalfWayKeepsThePreviousOne) {
         WriteBytes(backup, previous);
         files.writeLimit = failMove ? -1 : 1000;
         files.failMove = failMove;
-        EXPECT_FALSE(store->BackupTo(dir.Path()));
+        EXPECT_EQ(store->BackupTo(dir.Path()), BackupResult::Failed);
         EXPECT_EQ(ReadBytes(backup), previous);
         EXPECT_EQ(dir.Names(), (std::vector<std::string>{"logininfo.bak", "vault.dat"}));
     }
+}
+
+// The vault was lost, the backup was not: the program makes a new vault and
+// explains the typed password's refusal while the vault is as made, and the
+// backup is kept for the rest of the run, whatever is then saved.
+TEST_F(VaultOperationsTest, AVaultMadeFromNothingIsExplainedAndNeverReplacesTheBackup) {
+    CurrentDirectory here(dir.Path());
+    const std::vector<std::uint8_t> users = VaultImage("mine", {MakeItem("bank")}, 1);
+    WriteBytes(dir.Path("logininfo.bak"), users);
+    VaultResult result = VaultOk;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_FALSE(store->OpenDefault("mine", &result));
+        EXPECT_EQ(result, VaultCreatedNew);
+    }
+    ASSERT_TRUE(store->OpenDefault(kDefaultMasterPassword));
+    EXPECT_EQ(store->BackupTo(""), BackupResult::KeptPrevious);
+    store->AddItem(MakeItem("shop"));
+    ASSERT_EQ(store->Save(), VaultOk);
+    store->Reset();
+    EXPECT_FALSE(store->OpenDefault("mine", &result));
+    EXPECT_EQ(result, VaultWrongPassword) << "no longer as made";
+    ASSERT_TRUE(store->OpenDefault(kDefaultMasterPassword));
+    EXPECT_EQ(store->BackupTo(""), BackupResult::KeptPrevious);
+    EXPECT_EQ(ReadBytes(dir.Path("logininfo.bak")), users);
+    store->Reset();
+
+    auto nextRun = std::make_unique<LoginStore>();
+    ASSERT_TRUE(nextRun->OpenDefault(kDefaultMasterPassword));
+    EXPECT_EQ(nextRun->BackupTo(""), BackupResult::Written);
+}
+
+// A lock (the logout timer, Windows locking) while "Write file failed!" is
+// on screen has emptied the store: the old key must not come back into it.
+TEST_F(VaultOperationsTest, ALockWhileAFailedChangeIsToldLeavesNoKey) {
+    struct LockingSink : MessageSink {
+        void ShowMessage(const char*) override { store->Reset(); }
+        LoginStore* store = nullptr;
+    } locking;
+    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    FaultyFileSystem files;
+    files.failMove = true;
+    store->SetFileSystem(&files);
+    locking.store = store.get();
+    store->SetMessageSink(&locking);
+    EXPECT_EQ(store->ChangePassword(kDefaultMasterPassword, "new"), VaultWriteFailed);
+    EXPECT_TRUE(LoginStoreProbe::HoldsNoSecret(*store));
+}
+
+// Deleting the lock file of a logged-in writer lets a second one take a lock
+// of its own, but not write behind the first one's back, nor the first
+// behind the second's.
+TEST_F(VaultOperationsTest, ADeletedLockFileLetsNoSecondWriterThrough) {
+    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    ASSERT_EQ(store->LockWriter(VaultPath()), VaultOk);
+    std::filesystem::remove(VaultPath() + kWriterLockSuffix);
+    auto other = std::make_unique<LoginStore>();
+    other->SetMessageSink(&sink);
+    ASSERT_EQ(other->LockWriter(VaultPath()), VaultOk);
+    ASSERT_EQ(other->Open(kDefaultMasterPassword, VaultPath()), VaultOk);
+
+    const std::vector<std::uint8_t> before = ReadBytes(VaultPath());
+    store->AddItem(MakeItem("bank"));
+    EXPECT_EQ(store->Save(), VaultInUse);
+    EXPECT_EQ(sink.Last(), kVaultBusyMessage);
+    EXPECT_EQ(ReadBytes(VaultPath()), before);
+    other->Reset();
+    EXPECT_EQ(store->Save(), VaultOk) << "the lock is taken again";
+    EXPECT_EQ(other->LockWriter(VaultPath()), VaultInUse);
 }

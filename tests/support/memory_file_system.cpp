@@ -3,14 +3,23 @@
 #include <algorithm>
 
 namespace {
+FileStamp StampOfFile(const MemoryFileSystem::File& file) {
+    FileStamp stamp;
+    stamp.device = 1;
+    stamp.file = file.id;
+    stamp.size = file.bytes.size();
+    stamp.modified = file.modified;
+    return stamp;
+}
+
 // Reads the faults of its file system, which must outlive it, and writes by
 // its clock.
 class MemoryHandle : public FileHandle {
 public:
     MemoryHandle(std::shared_ptr<MemoryFileSystem::File> file, const MemoryFileSystem::Faults& faults,
-                 std::int64_t& clock)
-        : m_file(std::move(file)), m_faults(faults), m_clock(clock) {
-        m_file->held = true;
+                 std::int64_t& clock, bool reading)
+        : m_file(std::move(file)), m_faults(faults), m_clock(clock), m_reading(reading) {
+        (m_reading ? m_file->readers += 1 : m_file->held = true);
     }
     ~MemoryHandle() override { Close(); }
     MemoryHandle(const MemoryHandle&) = delete;
@@ -39,7 +48,7 @@ public:
     }
 
     bool Write(const void* data, std::size_t size) override {
-        if (!m_file) return false;
+        if (!m_file || m_reading) return false;
         std::size_t fits = size;
         const long long limit = m_faults.writeLimit;
         if (limit >= 0 && m_written + static_cast<long long>(size) > limit) {
@@ -66,15 +75,12 @@ public:
 
     bool GetStamp(FileStamp& stamp) override {
         if (!m_file) return false;
-        stamp.device = 1;
-        stamp.file = m_file->id;
-        stamp.size = m_file->bytes.size();
-        stamp.modified = m_file->modified;
+        stamp = StampOfFile(*m_file);
         return true;
     }
 
     void Close() override {
-        if (m_file) m_file->held = false;
+        if (m_file) (m_reading ? m_file->readers -= 1 : m_file->held = false);
         m_file.reset();
     }
 
@@ -82,21 +88,26 @@ private:
     std::shared_ptr<MemoryFileSystem::File> m_file;
     const MemoryFileSystem::Faults& m_faults;
     std::int64_t& m_clock;
+    const bool m_reading;
     std::size_t m_position = 0;
     long long m_written = 0;
 };
 
 class MemoryLock : public FileLock {
 public:
-    explicit MemoryLock(std::shared_ptr<MemoryFileSystem::File> file) : m_file(std::move(file)) {
+    MemoryLock(std::shared_ptr<MemoryFileSystem::File> file, const MemoryFileSystem& files)
+        : m_file(std::move(file)), m_files(files) {
         m_file->locked = true;
     }
     ~MemoryLock() override { m_file->locked = false; }
     MemoryLock(const MemoryLock&) = delete;
     MemoryLock& operator=(const MemoryLock&) = delete;
 
+    bool IsAt(const std::string& path) override { return m_files.Named(path) == m_file; }
+
 private:
     std::shared_ptr<MemoryFileSystem::File> m_file;
+    const MemoryFileSystem& m_files;
 };
 }  // namespace
 
@@ -106,8 +117,13 @@ std::shared_ptr<MemoryFileSystem::File>& MemoryFileSystem::FileAt(const std::str
     return file;
 }
 
-std::unique_ptr<FileHandle> MemoryFileSystem::Hold(const std::shared_ptr<File>& file) {
-    return std::unique_ptr<FileHandle>(new MemoryHandle(file, faults, m_clock));
+std::unique_ptr<FileHandle> MemoryFileSystem::Hold(const std::shared_ptr<File>& file, bool reading) {
+    return std::unique_ptr<FileHandle>(new MemoryHandle(file, faults, m_clock, reading));
+}
+
+std::shared_ptr<MemoryFileSystem::File> MemoryFileSystem::Named(const std::string& path) const {
+    const auto found = m_files.find(path);
+    return found == m_files.end() ? nullptr : found->second;
 }
 
 std::unique_ptr<FileHandle> MemoryFileSystem::OpenExclusive(const std::string& path, std::string& error) {
@@ -116,11 +132,30 @@ std::unique_ptr<FileHandle> MemoryFileSystem::OpenExclusive(const std::string& p
         return nullptr;
     }
     const std::shared_ptr<File>& file = FileAt(path);
-    if (file->held) {
+    if (file->held || file->readers != 0) {
         error = "Resource temporarily unavailable";
         return nullptr;
     }
     return Hold(file);
+}
+
+std::unique_ptr<FileHandle> MemoryFileSystem::OpenForReading(const std::string& path, std::string& error) {
+    const std::shared_ptr<File> file = Named(path);
+    if (!faults.openError.empty() || !file) {
+        error = faults.openError.empty() ? "No such file or directory" : faults.openError;
+        return nullptr;
+    }
+    if (file->held) {
+        error = "Resource temporarily unavailable";
+        return nullptr;
+    }
+    return Hold(file, true);
+}
+
+bool MemoryFileSystem::StampOf(const std::string& path, FileStamp& stamp) {
+    const std::shared_ptr<File> file = Named(path);
+    if (file) stamp = StampOfFile(*file);
+    return file != nullptr;
 }
 
 std::unique_ptr<FileHandle> MemoryFileSystem::CreateTempBeside(const std::string& path, std::string& tempPath) {
@@ -133,6 +168,7 @@ std::unique_ptr<FileHandle> MemoryFileSystem::CreateTempBeside(const std::string
 
 bool MemoryFileSystem::MoveReplace(const std::string& from, const std::string& to) {
     const auto found = m_files.find(from);
+    if (faults.failMove && faults.moveLosesTarget) m_files.erase(to);
     if (faults.failMove || found == m_files.end()) return false;
     std::shared_ptr<File> file = found->second;
     m_files.erase(found);
@@ -148,7 +184,7 @@ std::unique_ptr<FileLock> MemoryFileSystem::TryLock(const std::string& path, boo
     const std::shared_ptr<File>& file = FileAt(path);
     heldElsewhere = file->locked;
     if (heldElsewhere) return nullptr;
-    return std::unique_ptr<FileLock>(new MemoryLock(file));
+    return std::unique_ptr<FileLock>(new MemoryLock(file, *this));
 }
 
 void MemoryFileSystem::Put(const std::string& path, const std::uint8_t* data, std::size_t size) {

@@ -1,8 +1,8 @@
 #pragma once
 // The vault's file access held in memory, for the tests and fuzz targets that
 // need the store's file behaviour without the cost of a disk. It keeps what
-// the store relies on from the POSIX side: one opener of a file at a time, a
-// writer lock apart from that, a handle keeps the file it opened when a move
+// the store relies on from the POSIX side: one writer or many readers of a file at a
+// time, a writer lock apart from that, a handle keeps the file it opened when a move
 // replaces its name, a temporary file appears beside its target, every write
 // gives the file a new stamp. There are no links. Each failure the store must
 // survive can be switched on.
@@ -27,11 +27,16 @@ public:
         bool failFlush = false;
         bool failTemp = false;
         bool failMove = false;
+        // With failMove: the failed move has taken the target away first, as
+        // a replace that fails half-way does.
+        bool moveLosesTarget = false;
     };
     // What fails from now on; `faults = {}` makes the disk sound again.
     Faults faults;
 
     std::unique_ptr<FileHandle> OpenExclusive(const std::string& path, std::string& error) override;
+    std::unique_ptr<FileHandle> OpenForReading(const std::string& path, std::string& error) override;
+    bool StampOf(const std::string& path, FileStamp& stamp) override;
     std::unique_ptr<FileHandle> CreateTempBeside(const std::string& path, std::string& tempPath) override;
     bool MoveReplace(const std::string& from, const std::string& to) override;
     bool Remove(const std::string& path) override;
@@ -56,8 +61,12 @@ public:
         // What stands in for the last write time: the clock of its file system.
         std::int64_t modified = 0;
         bool held = false;
+        int readers = 0;
         bool locked = false;
     };
+
+    // The file that `path` names now; nullptr when none.
+    std::shared_ptr<File> Named(const std::string& path) const;
 
 private:
     std::map<std::string, std::shared_ptr<File>> m_files;
@@ -68,5 +77,5 @@ private:
 
     std::shared_ptr<File>& FileAt(const std::string& path);
 
-    std::unique_ptr<FileHandle> Hold(const std::shared_ptr<File>& file);
+    std::unique_ptr<FileHandle> Hold(const std::shared_ptr<File>& file, bool reading = false);
 };

@@ -394,3 +394,40 @@ TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon
 }
 
 }  // namespace
+
+namespace {
+std::string BalloonTitle(CMainFrame* frame) { return frame->m_trayIcon.GetData().szInfoTitle; }
+std::string BalloonText(CMainFrame* frame) { return frame->m_trayIcon.GetData().szInfo; }
+}  // namespace
+
+// The backup after a login: a folder where none can be written is told, at
+// each login; a backup kept because the vault was made from nothing is told
+// once a run. The icon's balloon says where and what to do.
+TEST_F(MainFrameTest, ABackupNotWrittenOrKeptIsToldInABalloon) {
+    CreateFrame();
+    shell.TakeOperations();
+    const std::string missing = folder + "\\gone";
+    theApp.m_settings.SavePath(SettingBackupPath, missing);
+    for (int login = 0; login < 2; ++login) {
+        LogIn();
+        EXPECT_EQ(shell.TakeOperations(), Ops{NIM_MODIFY}) << login;
+        EXPECT_EQ(BalloonTitle(frame), "Backup not written");
+        EXPECT_NE(BalloonText(frame).find(missing), std::string::npos);
+        EXPECT_NE(BalloonText(frame).find("Local page"), std::string::npos);
+        theApp.Logout();
+    }
+
+    const std::string backup = folder + "\\logininfo.bak";
+    HANDLE file = ::CreateFileA(backup.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, "users", 5, &written, nullptr);
+    ::CloseHandle(file);
+    theApp.m_settings.SavePath(SettingBackupPath, folder);
+    for (int login = 0; login < 2; ++login) {
+        LogIn();
+        EXPECT_EQ(shell.TakeOperations(), login == 0 ? Ops{NIM_MODIFY} : Ops{}) << "once a run";
+        EXPECT_EQ(BalloonTitle(frame), "Backup kept");
+        theApp.Logout();
+    }
+    EXPECT_EQ(FileSize(backup), 5) << "the backup stays the users'";
+}

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system_win32.h"
 #include "platform/message_sink.h"
 #include "store/login_store.h"
 #include "support/temp_folder.h"
@@ -284,16 +285,17 @@ TEST(VaultFileWin32, SavesAndBackupsKeepTheAttributesTheUserSet) {
     const std::string vault = folder + "\\logininfo.dat";
     const std::string backup = folder + "\\logininfo.bak";
     RecordingSink sink;
+    ASSERT_EQ(std::make_unique<LoginStore>()->Open(kDefaultMasterPassword, vault), VaultOk);  // an earlier run's
     auto store = std::make_unique<LoginStore>();
     store->SetMessageSink(&sink);
     ASSERT_EQ(store->Open(kDefaultMasterPassword, vault), VaultOk);
-    ASSERT_TRUE(store->BackupTo(folder));  // a new backup: put in place by a rename
+    ASSERT_EQ(store->BackupTo(folder), BackupResult::Written);  // a new backup: put in place by a rename
     ASSERT_TRUE(SetFileAttributesA(vault.c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 
     ASSERT_TRUE(store->AddItem(Named("bank")));
     ASSERT_EQ(store->Save(), VaultOk);
-    ASSERT_TRUE(store->BackupTo(folder));
+    ASSERT_EQ(store->BackupTo(folder), BackupResult::Written);
     EXPECT_EQ(FileSize(vault), 56 + 2 * 1668);
     EXPECT_EQ(ReadAll(backup), ReadAll(vault));
     const DWORD seen = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
@@ -305,7 +307,7 @@ TEST(VaultFileWin32, SavesAndBackupsKeepTheAttributesTheUserSet) {
     ASSERT_TRUE(SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(store->AddItem(Named("more")));
     ASSERT_EQ(store->Save(), VaultOk);
-    EXPECT_FALSE(store->BackupTo(folder));
+    EXPECT_EQ(store->BackupTo(folder), BackupResult::Failed);
     EXPECT_EQ(FileSize(backup), 56 + 2 * 1668);
     WIN32_FIND_DATAA found;
     EXPECT_EQ(FindFirstFileA((folder + "\\*.tmp").c_str(), &found), INVALID_HANDLE_VALUE);
@@ -347,4 +349,43 @@ TEST(VaultFileWin32, ASaveThroughALinkReplacesTheFileItNames) {
     store->Reset();
     reread->Reset();
     RemoveFolder(folder);
+}
+
+// ReplaceFileA can fail after moving the vault away (ERROR_UNABLE_TO_MOVE_
+// REPLACEMENT, and _2 with the vault under another name): the new image is
+// then moved into place. A failure that leaves the vault where it was keeps
+// both files as they are.
+namespace {
+DWORD g_replaceError = 0;
+
+BOOL WINAPI FailingReplace(LPCSTR replaced, LPCSTR, LPCSTR, DWORD, LPVOID, LPVOID) {
+    if (g_replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT) DeleteFileA(replaced);
+    if (g_replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        MoveFileA(replaced, (std::string(replaced) + ".moved").c_str());
+    }
+    SetLastError(g_replaceError);
+    return FALSE;
+}
+}  // namespace
+
+TEST(VaultFileWin32, AReplaceThatFailsHalfWayStillPutsTheNewImageInPlace) {
+    const std::string folder = MakeTempFolder("plr");
+    const std::string vault = folder + "\\logininfo.dat";
+    const std::string temp = folder + "\\new.tmp";
+    const std::pair<DWORD, bool> cases[] = {{ERROR_UNABLE_TO_MOVE_REPLACEMENT, true},
+                                            {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, true},
+                                            {ERROR_SHARING_VIOLATION, false}};
+    for (const auto& [error, placed] : cases) {
+        SCOPED_TRACE(error);
+        std::ofstream(vault, std::ios::binary) << "old";
+        std::ofstream(temp, std::ios::binary) << "new";
+        g_replaceError = error;
+        EXPECT_EQ(MoveReplaceWith(FailingReplace, temp, vault), placed);
+        EXPECT_EQ(ReadAll(vault), placed ? "new" : "old");
+        EXPECT_EQ(GetFileAttributesA(temp.c_str()) != INVALID_FILE_ATTRIBUTES, !placed);
+        DeleteFileA((vault + ".moved").c_str());
+        DeleteFileA(temp.c_str());
+    }
+    DeleteFileA(vault.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
