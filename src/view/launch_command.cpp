@@ -69,9 +69,18 @@ std::string BrowserCommandLine(const std::string& browserCommand, const std::str
     return browserCommand + " " + url;
 }
 
+// A client path with blanks, unquoted, would start the first program its
+// words name ("C:\Users\me\My.exe" for "C:\Users\me\My Tools\client.exe"):
+// the path up to its ".exe" is quoted, and what follows stays its arguments.
+std::string ClientCommandLine(const std::string& client) {
+    const std::size_t exeEnd = client[0] == '"' ? std::string::npos : ExeEnd(client);
+    if (exeEnd == std::string::npos || client.find_first_of(" \t") >= exeEnd) return client;
+    return "\"" + client.substr(0, exeEnd) + "\"" + client.substr(exeEnd);
+}
+
 std::string ViaClientOrBrowser(const std::string& client, const LaunchClients& clients, const char* scheme,
                                const std::string& address) {
-    if (!client.empty()) return client;
+    if (!client.empty()) return ClientCommandLine(client);
     return BrowserCommandLine(clients.browserCommand, scheme + OneArgument(address));
 }
 

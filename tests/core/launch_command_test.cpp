@@ -82,6 +82,11 @@ TEST(LaunchCommand, ConfiguredClientToolIsStartedAloneWithoutArguments) {
     EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTPS, "example.org"), clients), "C:\\Tools\\web.exe");
     EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_FTP, "example.org"), clients), "C:\\Tools\\ftp.exe -p");
     EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_TELNET, "example.org"), clients), "C:\\Tools\\term.exe");
+    // A path with blanks is quoted up to its ".exe", so no shorter path runs.
+    clients.webClient = "C:\\My Tools\\web.exe";
+    clients.telnetClient = "C:\\My Tools\\term.exe -ssh";
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_HTTP, "example.org"), clients), "\"C:\\My Tools\\web.exe\"");
+    EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_TELNET, "example.org"), clients), "\"C:\\My Tools\\term.exe\" -ssh");
     // Each kind uses its own setting only.
     clients.ftpClient.clear();
     EXPECT_EQ(BuildLaunchCommand(MakeItem(ADDRESS_FTP, "example.org"), clients),
