@@ -181,6 +181,11 @@ class WindowProbe:
                 rows.append(tuple(int(v) for v in words[2:]))
         return client, top, rows
 
+    def text(self, title, control_id=65535):
+        """The text of a visible control (by default a message box's); empty
+        when there is none."""
+        return "\n".join(self.ask("text %s %d" % (title, control_id), until="end")[:-1])
+
     def close(self):
         self.process.stdin.close()
         self.process.wait(timeout=30)

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Start-up and login of the real program, driven with real keys."""
 import os
+import shutil
 import sys
 
 import harness as h
 
 
 def login_after_a_wrong_password(program):
+    assert program.cli(["init"]).returncode == 0  # an earlier run's vault
     process = program.start()
     login = h.wait_window("^Login$")
     h.screenshot("login", login)
@@ -91,11 +93,50 @@ def a_start_from_another_folder_uses_the_program_folder(program):
     assert h.reg_query(h.CONFIG_KEY, "BackupPath") == folder
 
 
+def a_lost_vault_is_explained_and_its_backup_kept(program):
+    # The user's vault lives on only in its backup.
+    assert program.cli(["init"]).returncode == 0
+    assert program.cli(["passwd"], "quillmarsh\nmine\nmine\n").returncode == 0
+    assert program.cli(["add", "--service", "bank", "--user", "me"], "mine\nsecret\n").returncode == 0
+    os.rename(program.path("logininfo.dat"), program.path("logininfo.bak"))
+    with open(program.path("logininfo.bak"), "rb") as f:
+        backup = f.read()
+
+    program.start()
+    vault = program.windows_path() + "\\logininfo.dat"
+    for attempt in range(2):  # said again while the vault is as it was made
+        h.login("mine")
+        box = h.wait_window("^Pellucorda$")
+        text = h.probe().text("Pellucorda")
+        assert text.startswith("No vault was found at %s, so a new one was made with the default master password "
+                               "\"quillmarsh\"" % vault), text
+        assert "Your logins may be in the backup %s\\logininfo.bak" % program.windows_path() in text, text
+        if attempt == 0:
+            h.screenshot("vault-made-anew", box)
+        h.key(box, "Return")
+    h.login("quillmarsh")
+    h.wait_no_window("^Login$")
+    h.wait_window("^Pellucorda$")
+    with open(program.path("logininfo.bak"), "rb") as f:
+        assert f.read() == backup, "the new vault replaced the backup"
+
+    # Restored as the message says: the user's logins are back.
+    h.end_all_programs(program.processes)
+    shutil.copyfile(program.path("logininfo.bak"), program.path("logininfo.dat"))
+    program.start()
+    h.login("mine")
+    h.wait_no_window("^Login$")
+    h.wait_window("^Pellucorda$")
+    result = program.cli(["list"], "mine\n")
+    assert result.returncode == 0 and b"bank\tme" in result.stdout, result
+
+
 TESTS = {
     "login_after_a_wrong_password": login_after_a_wrong_password,
     "a_second_copy_says_so_and_ends": a_second_copy_says_so_and_ends,
     "escape_leaves_the_program_running_logged_out": escape_leaves_the_program_running_logged_out,
     "a_start_from_another_folder_uses_the_program_folder": a_start_from_another_folder_uses_the_program_folder,
+    "a_lost_vault_is_explained_and_its_backup_kept": a_lost_vault_is_explained_and_its_backup_kept,
 }
 
 if __name__ == "__main__":

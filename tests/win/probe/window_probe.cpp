@@ -9,6 +9,8 @@
 //                          in that window, in screen coordinates ("none")
 //   rows TITLE ID       -> "client L T R B", "top INDEX", one "row I L T R B"
 //                          per row of list view ID, then "end"
+//   text TITLE ID       -> the lines of the text of the visible control ID
+//                          (a message box's text is 65535), then "end"
 //
 // Titles are matched whole; commands end at end of input.
 #include <windows.h>
@@ -95,6 +97,16 @@ void Rect(const std::string& title, int id) {
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
 }
 
+void Text(const std::string& title, int id) {
+    HWND control = Control(title, id);
+    char text[4096] = {};
+    if (control != nullptr) GetWindowTextA(control, text, sizeof text);
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c != '\r') std::putchar(*c);
+    }
+    std::printf("%send\n", text[0] != '\0' ? "\n" : "");
+}
+
 // The rows' rectangles live in the other process: the list writes them into
 // memory taken there for the purpose.
 void Rows(const std::string& title, int id) {
@@ -141,13 +153,15 @@ int main() {
         std::string rest = space == std::string::npos ? std::string() : text.substr(space + 1);
         if (command == "focus") {
             Focus(rest);
-        } else if (command == "rect" || command == "rows") {
+        } else if (command == "rect" || command == "rows" || command == "text") {
             // The id is the last word; the title is everything before it.
             const std::size_t last = rest.rfind(' ');
             const int id = last == std::string::npos ? 0 : std::atoi(rest.c_str() + last + 1);
             const std::string title = last == std::string::npos ? rest : rest.substr(0, last);
             if (command == "rect") {
                 Rect(title, id);
+            } else if (command == "text") {
+                Text(title, id);
             } else {
                 Rows(title, id);
             }
