@@ -1,8 +1,8 @@
 // The tool's Windows console: a secret typed there is read as wide
 // characters and made ANSI the way the program's dialogs make typed text, so
 // the same keys give the same master password in both; a Ctrl-C at the
-// prompt leaves the console echoing. UTF-8 from an import becomes the
-// system's ANSI code page.
+// prompt leaves the console echoing, and a secret too long leaves nothing of
+// its line behind. UTF-8 from an import becomes the system's ANSI code page.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -106,6 +106,13 @@ TEST_F(CliConsole, CtrlCAtThePromptGivesTheConsoleItsEchoBack) {
     SetConsoleCtrlHandler(Survive, FALSE);
     ASSERT_NE(g_modeAtControl, -1) << "no control event came";
     EXPECT_NE(static_cast<DWORD>(g_modeAtControl) & ENABLE_ECHO_INPUT, 0u);
+}
+
+TEST_F(CliConsole, ASecretOverItsBufferLeavesNothingOfItsLineBehind) {
+    Type(std::wstring(300, L'x') + L"\rnext\r");
+    EXPECT_FALSE(ReadSecretFromTerminal("", buffer, sizeof buffer, length));
+    ASSERT_TRUE(ReadSecretFromTerminal("", buffer, sizeof buffer, length));
+    EXPECT_EQ(std::string(buffer, length), "next");
 }
 
 TEST(CliCodepage, Utf8BecomesTheAnsiCodePageOrIsRefused) {
