@@ -14,6 +14,9 @@
 
 namespace {
 
+// Far more columns than any export has.
+constexpr std::size_t kMaxCsvColumns = 1000;
+
 // The host of a cleaned address: what names an imported login that has no
 // title, as browsers name theirs.
 std::string HostOf(const char* address) {
@@ -101,7 +104,11 @@ int ItemImport::FromCsv(const SecretString& content) {
     CsvReader reader(content.data(), content.size());
     SecretStrings fields;
     int line = 0;
-    CsvResult result = reader.Next(fields, line);
+    CsvResult result = reader.Next(fields, line, kMaxCsvColumns);
+    if (result == CsvTooManyFields) {
+        Refuse(line, "the header row has more than " + std::to_string(kMaxCsvColumns) + " fields");
+        return ExitUsage;
+    }
     if (result != CsvRecord) {
         m_sink.ShowMessage(result == CsvEnd ? "the CSV file is empty" : "line 1: a quoted field does not end");
         return ExitUsage;
@@ -138,7 +145,7 @@ int ItemImport::FromCsv(const SecretString& content) {
         return ExitUsage;
     }
     const SecretString empty;
-    while ((result = reader.Next(fields, line)) == CsvRecord) {
+    while ((result = reader.Next(fields, line, columnCount)) == CsvRecord) {
         if (fields.size() == 1 && fields[0].empty()) continue;
         if (fields.size() != columnCount) {
             Refuse(line,
@@ -170,6 +177,10 @@ int ItemImport::FromCsv(const SecretString& content) {
             return ExitUsage;
         }
         if (int status = Add(item)) return status;
+    }
+    if (result == CsvTooManyFields) {
+        Refuse(line, "more fields than the header row has (" + std::to_string(columnCount) + ")");
+        return ExitUsage;
     }
     if (result == CsvBadQuote) {
         Refuse(line, "a quoted field does not end, or text follows its closing quote");

@@ -555,9 +555,12 @@ TEST_F(CliTest, CsvExportsOfOtherManagersAndBrowsersImport) {
         {good + "Latin1,u,\xE9\xE9,x\n", "line 3: the password is not UTF-8 text"},
         {"\"Two\nlines\",u\n" + good, "line 2: 2 fields where the header row has 4"},
         {good + "\"Open,u,p,x\n", "line 3: a quoted field does not end, or text follows its closing quote"},
+        {good + std::string(std::size_t{2} << 20, ','), "line 3: more fields than the header row has (4)"},
+        {std::string(1000, ',') + "\n", "line 1: the header row has more than 1000 fields"},
     };
     for (const auto& refused : kRefused) {
-        ProcessResult r = Cli({"import", "--csv", "-"}, "quillmarsh\n" + header + refused.rows);
+        const bool ownHeader = refused.rows[0] == ',';
+        ProcessResult r = Cli({"import", "--csv", "-"}, "quillmarsh\n" + (ownHeader ? "" : header) + refused.rows);
         EXPECT_EQ(r.status, 1) << refused.message;
         EXPECT_EQ(r.err, "pellucorda-cli: " + refused.message + "\n");
         EXPECT_EQ(ReadWholeFile(Vault()), before);
