@@ -44,6 +44,14 @@ protected:
         return RunProcess(argv, secrets);
     }
 
+    // The tool under a locale of its own, whatever the test's is.
+    ProcessResult CliIn(const std::string& locale, const std::vector<std::string>& args, const std::string& secrets) {
+        std::vector<std::string> argv = {"/usr/bin/env", "LC_ALL=" + locale, PELLUCORDA_CLI_PATH, "--file",
+                                         Vault(),        "--password-stdin"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunProcess(argv, secrets);
+    }
+
     // Opens a vault in the core, as the program does.
     std::unique_ptr<LoginStore> OpenInCore(const std::string& path, const char* password) {
         auto store = std::make_unique<LoginStore>();
@@ -780,4 +788,36 @@ TEST_F(CliTest, AToolThatDiesMidChangeLeavesNoLockBehind) {
     EXPECT_EQ(importer.Finish().status, -1);
     close(writer);
     EXPECT_TRUE(program->OpenDefault("quillmarsh"));
+}
+
+TEST_F(CliTest, TextForPeopleFollowsTheLocaleWhileExportKeepsEveryByte) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    // Windows-1252: e acute, the euro sign, 0x9B (a C1 control as a Latin-1
+    // byte, a quotation mark here) and 0x81, which 1252 leaves a control.
+    ASSERT_EQ(CliIn("C", {"add", "--service", "Caf\xE9 \x80\x9B\x81", "--description", "d\x9D"}, "quillmarsh\np\xE9\n")
+                  .status,
+              0);
+    const struct {
+        const char* locale;
+        std::string listed, password;
+    } kShown[] = {
+        {"C.UTF-8", "1\tHTTP\tCaf\xC3\xA9 \xE2\x82\xAC\xE2\x80\xBA\\x81\t\t", "p\xC3\xA9"},
+        {"C", "1\tHTTP\tCaf\\xE9 \\x80\\x9B\\x81\t\t", "p\\xE9"},
+    };
+    for (const auto& shown : kShown) {
+        EXPECT_EQ(Lines(CliIn(shown.locale, {"list"}, "quillmarsh\n").out)[1], shown.listed) << shown.locale;
+        const std::string show = CliIn(shown.locale, {"show", "1", "--password"}, "quillmarsh\n").out;
+        EXPECT_NE(show.find("password: " + shown.password + "\n"), std::string::npos) << show;
+        EXPECT_NE(show.find("description: d\\x9D\n"), std::string::npos) << show;
+    }
+    EXPECT_EQ(Lines(CliIn("C.UTF-8", {"export"}, "quillmarsh\n").out)[2],
+              "1\tHTTP\tCaf\xE9 \x80\x9B\x81\t\t\tp\xE9\td\x9D");
+
+    // Arguments come in the locale's encoding: what add stores, list shows again.
+    ASSERT_EQ(CliIn("C.UTF-8", {"add", "--service", "Cr\xC3\xA8me"}, "quillmarsh\np\n").status, 0);
+    EXPECT_EQ(Lines(CliIn("C", {"list"}, "quillmarsh\n").out)[2], "2\tHTTP\tCr\\xE8me\t\t");
+    EXPECT_EQ(Lines(CliIn("C.UTF-8", {"locate", "\xC3\xA9"}, "quillmarsh\n").out).size(), 1u);
+    const ProcessResult r = CliIn("C.UTF-8", {"add", "--service", "\xD0\x96uk"}, "quillmarsh\np\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "pellucorda-cli: the service name holds a character that the ANSI code page cannot hold\n");
 }
