@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <system_error>
@@ -28,6 +29,7 @@
 
 namespace {
 
+const char kMessagePrefix[] = "pellucorda-cli: ";
 const char kUsageLine[] = "usage: pellucorda-cli [--file PATH] [--password-stdin] COMMAND [ARGS]\n";
 
 const char kGlobalOptions[] =
@@ -150,7 +152,7 @@ struct Command {
 
 class Cli {
 public:
-    Cli() : m_sink("pellucorda-cli: "), m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
+    Cli() : m_sink(kMessagePrefix), m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
 
     int Run(int argc, char** argv);
 
@@ -170,7 +172,11 @@ private:
     int OpenVault(Secret& master);
     int SaveVault();
     int CheckIndex(const std::string& text, int& index);
-    bool TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const;
+    struct Flag {
+        const char* name;
+        bool* given;
+    };
+    bool TakeOperand(std::initializer_list<Flag> flags, std::string& operand) const;
     bool ArgumentToAnsi(const std::string& argument, const char* name, std::string& ansi);
 
     bool PutText(LoginItem& item, FieldId id, const char* data, std::size_t length);
@@ -187,6 +193,7 @@ private:
     void AppendListLine(SecretString& out, int index, const LoginItem& item) const;
     static void ExportItemLine(int index, const LoginItem& item);
     void PrintItems(const std::string* wanted, bool forExport);
+    int RefusePrograms(const ItemImport& import);
     int ReadInput(const std::string& source, SecretString& content);
 
     int List();
@@ -244,10 +251,14 @@ const Command Cli::kCommands[] = {
     {"export", &Cli::Export, false, "  export                        all items, passwords included, tab-separated\n",
      false, false},
     {"import", &Cli::Import, true,
-     "  import [--csv] FILE           append the items of an export, or with --csv\n"
+     "  import [--csv] [--allow-programs] FILE\n"
+     "                                append the items of an export, or with --csv\n"
      "                                of a CSV file with a header row as password\n"
      "                                managers and browsers export (- = stdin);\n"
-     "                                all of them or, on any refusal, none\n",
+     "                                all of them or, on any refusal, none. Items\n"
+     "                                that run a program (LOCAL) or have a type\n"
+     "                                outside 0 to 7 are listed and refused unless\n"
+     "                                --allow-programs is given\n",
      false, false},
     {"generate", &Cli::Generate, false, "  generate [GENERATOR OPTIONS]  print a random password\n", false, true},
     {"help", &Cli::Help, false, "  help [COMMAND]                all commands, or one\n", false, false},
@@ -348,11 +359,13 @@ int Cli::OpenVault(Secret& master) {
 
 int Cli::SaveVault() { return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed; }
 
-// The arguments of a command that takes one operand and may take one flag.
-bool Cli::TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const {
+// The arguments of a command that takes one operand and may take flags.
+bool Cli::TakeOperand(std::initializer_list<Flag> flags, std::string& operand) const {
     for (const std::string& arg : m_args) {
-        if (arg == flag) {
-            flagGiven = true;
+        const Flag* flag = flags.begin();
+        while (flag != flags.end() && arg != flag->name) ++flag;
+        if (flag != flags.end()) {
+            *flag->given = true;
         } else if (operand.empty() && !arg.empty()) {
             operand = arg;
         } else {
@@ -581,7 +594,7 @@ int Cli::Locate() {
 int Cli::Show() {
     bool withPassword = false;
     std::string indexText;
-    if (!TakeOperand("--password", withPassword, indexText)) return UsageError("show takes one INDEX");
+    if (!TakeOperand({{"--password", &withPassword}}, indexText)) return UsageError("show takes one INDEX");
     int index = 0;
     if (!ParseIndex(indexText, index)) return UsageError("INDEX must be a number");
     if (int status = OpenVault()) return status;
@@ -791,10 +804,37 @@ int Cli::ReadInput(const std::string& source, SecretString& content) {
     return ExitDone;
 }
 
+// Lists the imported items that would run a program, or whose type the
+// program does not know, and refuses them all: a double-click on a LOCAL item
+// runs its address as a command line.
+int Cli::RefusePrograms(const ItemImport& import) {
+    const TextEncoding encoding = ReadableEncoding(stderr);
+    SecretString text;
+    for (const ProgramItem& program : import.Programs()) {
+        text.append(kMessagePrefix).append("line ").append(std::to_string(program.line).c_str());
+        if (program.type == ADDRESS_LOCAL) {
+            text.append(": LOCAL \"");
+        } else {
+            text.append(": type ").append(std::to_string(program.type).c_str()).append(" \"");
+        }
+        AppendReadable(text, program.service.data(), program.service.size(), encoding);
+        text.append(program.type == ADDRESS_LOCAL ? "\" runs: " : "\", address: ");
+        AppendReadable(text, program.address.data(), program.address.size(), encoding);
+        text += '\n';
+    }
+    Say(stderr, text);
+    Tell(
+        "nothing was imported: the items above run a program on a double-click (LOCAL) or have a type outside 0 "
+        "to 7; check them, then repeat with --allow-programs to import them");
+    return ExitUsage;
+}
+
 int Cli::Import() {
-    bool csv = false;
+    bool csv = false, allowPrograms = false;
     std::string source;
-    if (!TakeOperand("--csv", csv, source)) return UsageError("import takes one FILE (- for standard input)");
+    if (!TakeOperand({{"--csv", &csv}, {"--allow-programs", &allowPrograms}}, source)) {
+        return UsageError("import takes one FILE (- for standard input)");
+    }
     if (int status = OpenVault()) return status;
     SecretString content;
     if (int status = ReadInput(source, content)) return status;
@@ -802,6 +842,7 @@ int Cli::Import() {
     const int status = csv ? import.FromCsv(content) : import.FromExport(content);
     // Nothing of a failed import reaches the file.
     if (status != ExitDone) return status;
+    if (!allowPrograms && !import.Programs().empty()) return RefusePrograms(import);
     if (int saved = SaveVault()) return saved;
     Tell("imported " + std::to_string(import.Added()) + (import.Added() == 1 ? " item" : " items"));
     return ExitDone;

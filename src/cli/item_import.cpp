@@ -44,7 +44,13 @@ bool ItemImport::Utf8(const SecretString& text, FieldId id, char* to, std::size_
     return FitUtf8(text, id, to, capacity, problem) || Refuse(line, problem);
 }
 
-int ItemImport::Add(LoginItem& item) {
+int ItemImport::Add(LoginItem& item, int line) {
+    // The program runs a LOCAL address as a command line; a code beyond the
+    // table may mean anything to another version of it.
+    if (item.addressType == ADDRESS_LOCAL || item.addressType < 0 || item.addressType >= kAddressTypeNameCount) {
+        m_programs.push_back({line, item.addressType, std::string(item.serviceName, FieldLength(item, FieldService)),
+                              std::string(item.serviceAddress, FieldLength(item, FieldAddress))});
+    }
     const bool added = m_store.AddItem(item);
     SecureWipe(&item, sizeof item);
     if (!added) {
@@ -95,7 +101,7 @@ int ItemImport::FromExport(const SecretString& content) {
             if (!ok) Refuse(lineNumber, "not an exported item (7 tab-separated fields)");
             return ExitUsage;
         }
-        if (int status = Add(item)) return status;
+        if (int status = Add(item, lineNumber)) return status;
     }
     return ExitDone;
 }
@@ -176,7 +182,7 @@ int ItemImport::FromCsv(const SecretString& content) {
             SecureWipe(&item, sizeof item);
             return ExitUsage;
         }
-        if (int status = Add(item)) return status;
+        if (int status = Add(item, line)) return status;
     }
     if (result == CsvTooManyFields) {
         Refuse(line, "more fields than the header row has (" + std::to_string(columnCount) + ")");

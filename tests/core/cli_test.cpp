@@ -143,7 +143,7 @@ TEST_F(CliTest, RoundTripThroughEveryCommandAndIntoASecondVault) {
     const std::string second = dir.Path("second.dat");
     ASSERT_EQ(Cli({"init"}, "", second).status, 0);
     ASSERT_EQ(Cli({"rm", "0"}, "quillmarsh\n", second).status, 0);
-    r = Cli({"import", exportFile}, "quillmarsh\n", second);
+    r = Cli({"import", "--allow-programs", exportFile}, "quillmarsh\n", second);
     ASSERT_EQ(r.status, 0) << r.err;
 
     auto original = OpenInCore(Vault(), "fresh master");
@@ -820,4 +820,28 @@ TEST_F(CliTest, TextForPeopleFollowsTheLocaleWhileExportKeepsEveryByte) {
     const ProcessResult r = CliIn("C.UTF-8", {"add", "--service", "\xD0\x96uk"}, "quillmarsh\np\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "pellucorda-cli: the service name holds a character that the ANSI code page cannot hold\n");
+}
+
+TEST_F(CliTest, AnImportNamesTheItemsThatRunProgramsAndTakesThemOnlyWhenAllowed) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    const std::string before = ReadWholeFile(Vault());
+    const std::string items =
+        "0\tHTTP\tWeb\tu\tweb.example\tp\td\n"
+        "1\tLOCAL\tBack\x1bup\tu\tcmd /c del C:\\\\x\tp\td\n"
+        "2\t7\tReserved\tu\tr\tp\td\n"
+        "3\t12\tOdd\tu\todd.example\tp\td\n";
+    ProcessResult r = Cli({"import", "-"}, "quillmarsh\n" + items);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "pellucorda-cli: line 2: LOCAL \"Back\\x1Bup\" runs: cmd /c del C:\\\\x\n"
+              "pellucorda-cli: line 4: type 12 \"Odd\", address: odd.example\n"
+              "pellucorda-cli: nothing was imported: the items above run a program on a double-click (LOCAL) or "
+              "have a type outside 0 to 7; check them, then repeat with --allow-programs to import them\n");
+    EXPECT_EQ(ReadWholeFile(Vault()), before);
+
+    r = Cli({"import", "--allow-programs", "-"}, "quillmarsh\n" + items);
+    EXPECT_EQ(r.status, 0) << r.err;
+    LoginItem odd;
+    OpenInCore(Vault(), "quillmarsh")->GetItem(4, odd);
+    EXPECT_EQ(odd.addressType, 12);
 }
