@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "cli/console_text.h"
 #include "cli/field_escape.h"
 #include "cli/item_fields.h"
 #include "cli/item_import.h"
@@ -27,6 +29,7 @@
 
 namespace {
 
+const char kMessagePrefix[] = "pellucorda-cli: ";
 const char kUsageLine[] = "usage: pellucorda-cli [--file PATH] [--password-stdin] COMMAND [ARGS]\n";
 
 const char kGlobalOptions[] =
@@ -48,6 +51,12 @@ const char kGeneratorNote[] =
     "GENERATOR OPTIONS: --length N (4 to 31, default 16), --no-symbols,\n"
     "--no-digits, --exclude CHARS. Letters of both cases are always used, and\n"
     "each kind of character in use appears at least once.\n";
+
+const char kTextNote[] =
+    "Texts for reading (list, show, locate) are written in the terminal's encoding\n"
+    "(natively the locale's: UTF-8, else ASCII with \\xNN), control characters as\n"
+    "\\t, \\n, \\r or \\xNN and a backslash as \\\\; arguments are read in the same\n"
+    "encoding. export and import keep every byte as it is stored.\n";
 
 const char kLimitsNote[] =
     "Limits: a master password of at most 16 characters (as the program's Login\n"
@@ -143,7 +152,7 @@ struct Command {
 
 class Cli {
 public:
-    Cli() : m_sink("pellucorda-cli: "), m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
+    Cli() : m_sink(kMessagePrefix), m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
 
     int Run(int argc, char** argv);
 
@@ -163,7 +172,12 @@ private:
     int OpenVault(Secret& master);
     int SaveVault();
     int CheckIndex(const std::string& text, int& index);
-    bool TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const;
+    struct Flag {
+        const char* name;
+        bool* given;
+    };
+    bool TakeOperand(std::initializer_list<Flag> flags, std::string& operand) const;
+    bool ArgumentToAnsi(const std::string& argument, const char* name, std::string& ansi);
 
     bool PutText(LoginItem& item, FieldId id, const char* data, std::size_t length);
     int ParseGeneratorOption(std::size_t& i, PasswordChoice& choice, bool& taken);
@@ -173,10 +187,13 @@ private:
     int ObtainPassword(const PasswordChoice& choice, const char* prompt, Secret& password);
     int MakePassword(const PasswordChoice& choice, Secret& password);
 
-    void PrintField(const LoginItem& item, FieldId id, EscapeMode mode);
-    void PrintLabelled(const char* label, const LoginItem& item, FieldId id);
-    void PrintItemLine(int index, const LoginItem& item, bool forExport);
+    void Say(std::FILE* stream, const SecretString& text);
+    void AppendField(SecretString& out, const LoginItem& item, FieldId id) const;
+    void AppendLabelled(SecretString& out, const char* label, const LoginItem& item, FieldId id) const;
+    void AppendListLine(SecretString& out, int index, const LoginItem& item) const;
+    static void ExportItemLine(int index, const LoginItem& item);
     void PrintItems(const std::string* wanted, bool forExport);
+    int RefusePrograms(const ItemImport& import);
     int ReadInput(const std::string& source, SecretString& content);
 
     int List();
@@ -197,6 +214,8 @@ private:
     std::unique_ptr<LoginStore> m_store;
     std::string m_file = kVaultFileName;
     bool m_passwordStdin = false;
+    TextEncoding m_readable = TextEncoding::Ascii;  // of standard output
+    bool m_outputFailed = false;
     const Command* m_command = nullptr;
     std::vector<std::string> m_args;  // after the command
 };
@@ -232,10 +251,14 @@ const Command Cli::kCommands[] = {
     {"export", &Cli::Export, false, "  export                        all items, passwords included, tab-separated\n",
      false, false},
     {"import", &Cli::Import, true,
-     "  import [--csv] FILE           append the items of an export, or with --csv\n"
+     "  import [--csv] [--allow-programs] FILE\n"
+     "                                append the items of an export, or with --csv\n"
      "                                of a CSV file with a header row as password\n"
      "                                managers and browsers export (- = stdin);\n"
-     "                                all of them or, on any refusal, none\n",
+     "                                all of them or, on any refusal, none. Items\n"
+     "                                that run a program (LOCAL) or have a type\n"
+     "                                outside 0 to 7 are listed and refused unless\n"
+     "                                --allow-programs is given\n",
      false, false},
     {"generate", &Cli::Generate, false, "  generate [GENERATOR OPTIONS]  print a random password\n", false, true},
     {"help", &Cli::Help, false, "  help [COMMAND]                all commands, or one\n", false, false},
@@ -265,7 +288,7 @@ int Cli::PrintHelp(const Command* command) {
     }
     std::fputs(kGlobalOptions, stdout);
     for (const Command& each : kCommands) std::fputs(each.usage, stdout);
-    for (const char* note : {kTypeNote, kGeneratorNote, kLimitsNote}) std::fprintf(stdout, "\n%s", note);
+    for (const char* note : {kTypeNote, kGeneratorNote, kTextNote, kLimitsNote}) std::fprintf(stdout, "\n%s", note);
     return ExitDone;
 }
 
@@ -339,11 +362,13 @@ int Cli::OpenVault(Secret& master) {
 
 int Cli::SaveVault() { return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed; }
 
-// The arguments of a command that takes one operand and may take one flag.
-bool Cli::TakeOperand(const char* flag, bool& flagGiven, std::string& operand) const {
+// The arguments of a command that takes one operand and may take flags.
+bool Cli::TakeOperand(std::initializer_list<Flag> flags, std::string& operand) const {
     for (const std::string& arg : m_args) {
-        if (arg == flag) {
-            flagGiven = true;
+        const Flag* flag = flags.begin();
+        while (flag != flags.end() && arg != flag->name) ++flag;
+        if (flag != flags.end()) {
+            *flag->given = true;
         } else if (operand.empty() && !arg.empty()) {
             operand = arg;
         } else {
@@ -351,6 +376,20 @@ bool Cli::TakeOperand(const char* flag, bool& flagGiven, std::string& operand) c
         }
     }
     return !operand.empty();
+}
+
+// Text given on the command line as vault texts hold it: arguments come in
+// the terminal's encoding, as the search text of locate must match and as
+// list must show again what add stored.
+bool Cli::ArgumentToAnsi(const std::string& argument, const char* name, std::string& ansi) {
+    ansi = argument;
+    if (ArgumentEncoding() != TextEncoding::Utf8) return true;
+    std::size_t written = 0;
+    const AnsiResult result = Utf8ToAnsi(argument.data(), argument.size(), &ansi[0], ansi.size(), written);
+    ansi.resize(written);
+    if (result == AnsiOk) return true;
+    Tell(std::string("the ") + name + Utf8Problem(result));
+    return false;
 }
 
 int Cli::CheckIndex(const std::string& text, int& index) {
@@ -428,10 +467,11 @@ int Cli::ParseItemOptions(std::size_t first, ItemOptions& options, bool forEdit)
         int id = 0;
         while (id < FieldCount && (kFields[id].option == nullptr || option != kFields[id].option)) ++id;
         if (id == FieldCount) return UsageError("unknown option " + option);
-        std::string text = value;
+        std::string text;
+        if (!ArgumentToAnsi(value, kFields[id].name, text)) return ExitUsage;
         if (id == FieldAddress) {
-            options.schemeGiven = AddressTypeFromScheme(value, options.schemeType);
-            text = NormalizeAddress(value);
+            options.schemeGiven = AddressTypeFromScheme(text, options.schemeType);
+            text = NormalizeAddress(text);
         }
         options.given[id] = true;
         if (!PutText(options.values, static_cast<FieldId>(id), text.data(), text.size())) return ExitUsage;
@@ -477,28 +517,38 @@ int Cli::ObtainPassword(const PasswordChoice& choice, const char* prompt, Secret
     return ReadNewSecret(prompt, "Confirm item password: ", password) ? ExitDone : ExitUsage;
 }
 
-void Cli::PrintField(const LoginItem& item, FieldId id, EscapeMode mode) {
-    WriteEscaped(stdout, FieldOf(item, id), FieldLength(item, id), mode);
+// Text for people, written whole: on a Windows console it goes out as wide
+// characters. The strings are wiped, as they may hold a password.
+void Cli::Say(std::FILE* stream, const SecretString& text) {
+    if (!WriteReadable(stream, text)) m_outputFailed = true;
 }
 
-void Cli::PrintLabelled(const char* label, const LoginItem& item, FieldId id) {
-    std::fprintf(stdout, "%s: ", label);
-    PrintField(item, id, EscapeForReading);
-    std::fputc('\n', stdout);
+void Cli::AppendField(SecretString& out, const LoginItem& item, FieldId id) const {
+    AppendReadable(out, FieldOf(item, id), FieldLength(item, id), m_readable);
+}
+
+void Cli::AppendLabelled(SecretString& out, const char* label, const LoginItem& item, FieldId id) const {
+    out.append(label).append(": ");
+    AppendField(out, item, id);
+    out += '\n';
+}
+
+void Cli::AppendListLine(SecretString& out, int index, const LoginItem& item) const {
+    out.append(std::to_string(index).c_str()).append("\t").append(AddressTypeName(item.addressType));
+    for (FieldId id : {FieldService, FieldUser, FieldAddress}) {
+        out += '\t';
+        AppendField(out, item, id);
+    }
+    out += '\n';
 }
 
 // Straight into the tool's own output buffer: no copy of a password is made
-// on the way.
-void Cli::PrintItemLine(int index, const LoginItem& item, bool forExport) {
-    const EscapeMode mode = forExport ? EscapeForExport : EscapeForReading;
-    std::fprintf(stdout, "%d\t%s", index,
-                 forExport ? ExportType(item.addressType).c_str() : AddressTypeName(item.addressType));
-    const FieldId listed[] = {FieldService, FieldUser, FieldAddress};
-    const FieldId exported[] = {FieldService, FieldUser, FieldAddress, FieldPassword, FieldDescription};
-    const std::size_t count = forExport ? 5 : 3;
-    for (std::size_t i = 0; i < count; ++i) {
+// on the way, and every byte goes out as it is stored.
+void Cli::ExportItemLine(int index, const LoginItem& item) {
+    std::fprintf(stdout, "%d\t%s", index, ExportType(item.addressType).c_str());
+    for (FieldId id : {FieldService, FieldUser, FieldAddress, FieldPassword, FieldDescription}) {
         std::fputc('\t', stdout);
-        PrintField(item, forExport ? exported[i] : listed[i], mode);
+        WriteExportField(stdout, FieldOf(item, id), FieldLength(item, id));
     }
     std::fputc('\n', stdout);
 }
@@ -506,6 +556,8 @@ void Cli::PrintItemLine(int index, const LoginItem& item, bool forExport) {
 // The one loop over the items for list, locate and export: `wanted` (when
 // given) picks the items whose texts other than the password hold it.
 void Cli::PrintItems(const std::string* wanted, bool forExport) {
+    SecretString text;
+    if (!forExport && IsTerminal(stdout)) text = kListHeader;
     LoginItem item;
     for (std::uint32_t i = 0; i < m_store->GetCount(); ++i) {
         m_store->GetItem(static_cast<int>(i), item);
@@ -516,45 +568,52 @@ void Cli::PrintItems(const std::string* wanted, bool forExport) {
             }
             if (!found) continue;
         }
-        PrintItemLine(static_cast<int>(i), item, forExport);
+        if (forExport) {
+            ExportItemLine(static_cast<int>(i), item);
+        } else {
+            AppendListLine(text, static_cast<int>(i), item);
+        }
     }
     SecureWipe(&item, sizeof item);
+    if (!forExport) Say(stdout, text);
 }
 
 int Cli::List() {
     if (!m_args.empty()) return UsageError("list takes no arguments");
     if (int status = OpenVault()) return status;
-    if (IsTerminal(stdout)) std::fputs(kListHeader, stdout);
     PrintItems(nullptr, false);
     return ExitDone;
 }
 
 int Cli::Locate() {
     if (m_args.size() != 1 || m_args[0].empty()) return UsageError("locate takes one TEXT");
+    std::string wanted;
+    if (!ArgumentToAnsi(m_args[0], "search text", wanted)) return ExitUsage;
     if (int status = OpenVault()) return status;
-    if (IsTerminal(stdout)) std::fputs(kListHeader, stdout);
-    PrintItems(&m_args[0], false);
+    PrintItems(&wanted, false);
     return ExitDone;
 }
 
 int Cli::Show() {
     bool withPassword = false;
     std::string indexText;
-    if (!TakeOperand("--password", withPassword, indexText)) return UsageError("show takes one INDEX");
+    if (!TakeOperand({{"--password", &withPassword}}, indexText)) return UsageError("show takes one INDEX");
     int index = 0;
     if (!ParseIndex(indexText, index)) return UsageError("INDEX must be a number");
     if (int status = OpenVault()) return status;
     if (int status = CheckIndex(indexText, index)) return status;
     LoginItem item;
     m_store->GetItem(index, item);
-    std::fprintf(stdout, "index: %d\n", index);
-    PrintLabelled("service", item, FieldService);
-    std::fprintf(stdout, "type: %s\n", AddressTypeName(item.addressType));
-    PrintLabelled("user", item, FieldUser);
-    if (withPassword) PrintLabelled("password", item, FieldPassword);
-    PrintLabelled("address", item, FieldAddress);
-    PrintLabelled("description", item, FieldDescription);
+    SecretString text = "index: ";
+    text.append(std::to_string(index).c_str()).append("\n");
+    AppendLabelled(text, "service", item, FieldService);
+    text.append("type: ").append(AddressTypeName(item.addressType)).append("\n");
+    AppendLabelled(text, "user", item, FieldUser);
+    if (withPassword) AppendLabelled(text, "password", item, FieldPassword);
+    AppendLabelled(text, "address", item, FieldAddress);
+    AppendLabelled(text, "description", item, FieldDescription);
     SecureWipe(&item, sizeof item);
+    Say(stdout, text);
     return ExitDone;
 }
 
@@ -748,10 +807,37 @@ int Cli::ReadInput(const std::string& source, SecretString& content) {
     return ExitDone;
 }
 
+// Lists the imported items that would run a program, or whose type the
+// program does not know, and refuses them all: a double-click on a LOCAL item
+// runs its address as a command line.
+int Cli::RefusePrograms(const ItemImport& import) {
+    const TextEncoding encoding = ReadableEncoding(stderr);
+    SecretString text;
+    for (const ProgramItem& program : import.Programs()) {
+        text.append(kMessagePrefix).append("line ").append(std::to_string(program.line).c_str());
+        if (program.type == ADDRESS_LOCAL) {
+            text.append(": LOCAL \"");
+        } else {
+            text.append(": type ").append(std::to_string(program.type).c_str()).append(" \"");
+        }
+        AppendReadable(text, program.service.data(), program.service.size(), encoding);
+        text.append(program.type == ADDRESS_LOCAL ? "\" runs: " : "\", address: ");
+        AppendReadable(text, program.address.data(), program.address.size(), encoding);
+        text += '\n';
+    }
+    Say(stderr, text);
+    Tell(
+        "nothing was imported: the items above run a program on a double-click (LOCAL) or have a type outside 0 "
+        "to 7; check them, then repeat with --allow-programs to import them");
+    return ExitUsage;
+}
+
 int Cli::Import() {
-    bool csv = false;
+    bool csv = false, allowPrograms = false;
     std::string source;
-    if (!TakeOperand("--csv", csv, source)) return UsageError("import takes one FILE (- for standard input)");
+    if (!TakeOperand({{"--csv", &csv}, {"--allow-programs", &allowPrograms}}, source)) {
+        return UsageError("import takes one FILE (- for standard input)");
+    }
     if (int status = OpenVault()) return status;
     SecretString content;
     if (int status = ReadInput(source, content)) return status;
@@ -759,6 +845,7 @@ int Cli::Import() {
     const int status = csv ? import.FromCsv(content) : import.FromExport(content);
     // Nothing of a failed import reaches the file.
     if (status != ExitDone) return status;
+    if (!allowPrograms && !import.Programs().empty()) return RefusePrograms(import);
     if (int saved = SaveVault()) return saved;
     Tell("imported " + std::to_string(import.Added()) + (import.Added() == 1 ? " item" : " items"));
     return ExitDone;
@@ -806,9 +893,10 @@ int Cli::Run(int argc, char** argv) {
         Tell("cannot set up the standard streams without buffers of their own");
         return ExitWriteFailed;
     }
+    m_readable = ReadableEncoding(stdout);
     int status = Dispatch(argc, argv);
     // A full disk or a closed pipe must not pass for a finished export.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || m_outputFailed) {
         Tell("cannot write the output");
         if (status == ExitDone) status = ExitWriteFailed;
     }

@@ -30,14 +30,16 @@ void CsvReader::ReadPlain(SecretString& field) {
     if (lineEnds && !field.empty() && field.back() == '\r') field.pop_back();
 }
 
-CsvResult CsvReader::Next(SecretStrings& fields, int& line) {
+CsvResult CsvReader::Next(SecretStrings& fields, int& line, std::size_t maxFields) {
     fields.clear();
     line = m_line;
     if (m_at >= m_size) return CsvEnd;
     for (;;) {
+        if (fields.size() == maxFields) return CsvTooManyFields;
         fields.emplace_back();
         SecretString& field = fields.back();
-        if (m_data[m_at] == '"') {
+        // At the end of the data after a comma, the record ends with an empty field.
+        if (m_at < m_size && m_data[m_at] == '"') {
             if (!ReadQuoted(field)) return CsvBadQuote;
             if (m_at < m_size && m_data[m_at] == '\r' && (m_at + 1 == m_size || m_data[m_at + 1] == '\n')) ++m_at;
         } else {
@@ -50,9 +52,5 @@ CsvResult CsvReader::Next(SecretStrings& fields, int& line) {
             return CsvRecord;
         }
         if (separator != ',') return CsvBadQuote;
-        if (m_at == m_size) {
-            fields.emplace_back();
-            return CsvRecord;
-        }
     }
 }

@@ -11,7 +11,8 @@
 enum CsvResult {
     CsvRecord,
     CsvEnd,
-    CsvBadQuote,  // a quoted field that never ends, or text after its closing quote
+    CsvBadQuote,       // a quoted field that never ends, or text after its closing quote
+    CsvTooManyFields,  // more than the caller takes: the record is not read on
 };
 
 class CsvReader {
@@ -20,8 +21,9 @@ public:
 
     // Reads the next record into `fields`; `line` gets the line it starts on
     // (counting from 1), also when the record is refused. An empty line is a
-    // record of one empty field.
-    CsvResult Next(SecretStrings& fields, int& line);
+    // record of one empty field. A record stops at `maxFields`, so a line of
+    // nothing but commas costs no more than a record that fits.
+    CsvResult Next(SecretStrings& fields, int& line, std::size_t maxFields);
 
 private:
     bool ReadQuoted(SecretString& field);

@@ -54,14 +54,23 @@ bool FitUtf8(const SecretString& text, FieldId id, char* to, std::size_t capacit
     }
     std::memset(to, 0, capacity + 1);
     std::size_t written = 0;
-    switch (Utf8ToAnsi(text.data(), text.size(), to, capacity, written)) {
-    case AnsiOk: problem.clear(); return true;
-    case AnsiBadUtf8: problem += " is not UTF-8 text"; return false;
-    case AnsiUnrepresentable: problem += " holds a character that the ANSI code page cannot hold"; return false;
-    case AnsiTooLong: break;
+    const AnsiResult result = Utf8ToAnsi(text.data(), text.size(), to, capacity, written);
+    if (result == AnsiOk) {
+        problem.clear();
+        return true;
     }
-    problem += " is longer than " + std::to_string(capacity) + " bytes";
+    problem += result == AnsiTooLong ? " is longer than " + std::to_string(capacity) + " bytes" : Utf8Problem(result);
     return false;
+}
+
+const char* Utf8Problem(AnsiResult result) {
+    switch (result) {
+    case AnsiOk: break;
+    case AnsiBadUtf8: return " is not UTF-8 text";
+    case AnsiUnrepresentable: return " holds a character that the ANSI code page cannot hold";
+    case AnsiTooLong: return " is too long";
+    }
+    return "";
 }
 
 namespace {

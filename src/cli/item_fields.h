@@ -6,6 +6,7 @@
 #include <string>
 
 #include "crypto/secret_string.h"
+#include "platform/codepage.h"
 #include "store/login_item.h"
 
 extern const char kExportHeader[];
@@ -35,6 +36,8 @@ bool FitText(LoginItem& item, FieldId id, const char* data, std::size_t length, 
 // (`capacity` bytes and a terminator); refused also when it is not UTF-8 or
 // holds a character the code page cannot hold.
 bool FitUtf8(const SecretString& text, FieldId id, char* to, std::size_t capacity, std::string& problem);
+// Why a conversion from UTF-8 failed, to follow "the " and the text's name.
+const char* Utf8Problem(AnsiResult result);
 
 bool SameIgnoringAsciiCase(const char* a, const char* b, std::size_t length);
 // ASCII case ignored; a match never starts inside a double-byte character.

@@ -14,6 +14,9 @@
 
 namespace {
 
+// Far more columns than any export has.
+constexpr std::size_t kMaxCsvColumns = 1000;
+
 // The host of a cleaned address: what names an imported login that has no
 // title, as browsers name theirs.
 std::string HostOf(const char* address) {
@@ -41,7 +44,13 @@ bool ItemImport::Utf8(const SecretString& text, FieldId id, char* to, std::size_
     return FitUtf8(text, id, to, capacity, problem) || Refuse(line, problem);
 }
 
-int ItemImport::Add(LoginItem& item) {
+int ItemImport::Add(LoginItem& item, int line) {
+    // The program runs a LOCAL address as a command line; a code beyond the
+    // table may mean anything to another version of it.
+    if (item.addressType == ADDRESS_LOCAL || item.addressType < 0 || item.addressType >= kAddressTypeNameCount) {
+        m_programs.push_back({line, item.addressType, std::string(item.serviceName, FieldLength(item, FieldService)),
+                              std::string(item.serviceAddress, FieldLength(item, FieldAddress))});
+    }
     const bool added = m_store.AddItem(item);
     SecureWipe(&item, sizeof item);
     if (!added) {
@@ -92,7 +101,7 @@ int ItemImport::FromExport(const SecretString& content) {
             if (!ok) Refuse(lineNumber, "not an exported item (7 tab-separated fields)");
             return ExitUsage;
         }
-        if (int status = Add(item)) return status;
+        if (int status = Add(item, lineNumber)) return status;
     }
     return ExitDone;
 }
@@ -101,7 +110,11 @@ int ItemImport::FromCsv(const SecretString& content) {
     CsvReader reader(content.data(), content.size());
     SecretStrings fields;
     int line = 0;
-    CsvResult result = reader.Next(fields, line);
+    CsvResult result = reader.Next(fields, line, kMaxCsvColumns);
+    if (result == CsvTooManyFields) {
+        Refuse(line, "the header row has more than " + std::to_string(kMaxCsvColumns) + " fields");
+        return ExitUsage;
+    }
     if (result != CsvRecord) {
         m_sink.ShowMessage(result == CsvEnd ? "the CSV file is empty" : "line 1: a quoted field does not end");
         return ExitUsage;
@@ -138,7 +151,7 @@ int ItemImport::FromCsv(const SecretString& content) {
         return ExitUsage;
     }
     const SecretString empty;
-    while ((result = reader.Next(fields, line)) == CsvRecord) {
+    while ((result = reader.Next(fields, line, columnCount)) == CsvRecord) {
         if (fields.size() == 1 && fields[0].empty()) continue;
         if (fields.size() != columnCount) {
             Refuse(line,
@@ -169,7 +182,11 @@ int ItemImport::FromCsv(const SecretString& content) {
             SecureWipe(&item, sizeof item);
             return ExitUsage;
         }
-        if (int status = Add(item)) return status;
+        if (int status = Add(item, line)) return status;
+    }
+    if (result == CsvTooManyFields) {
+        Refuse(line, "more fields than the header row has (" + std::to_string(columnCount) + ")");
+        return ExitUsage;
     }
     if (result == CsvBadQuote) {
         Refuse(line, "a quoted field does not end, or text follows its closing quote");

@@ -22,17 +22,23 @@ BOOL WINAPI RestoreConsole(DWORD /*event*/) {
 }
 
 // Reads wide characters up to the line end; false at the end of the input or
-// when the line does not fit.
+// when the line does not fit. A line too long is still read to its end: the
+// rest would stay in the console's input, and the shell would run it as a
+// command and keep it in its history.
 bool ReadWideLine(HANDLE console, wchar_t* wide, std::size_t capacity, std::size_t& length) {
     length = 0;
+    bool fits = true;
     for (;;) {
         wchar_t c = 0;
         DWORD got = 0;
         if (!ReadConsoleW(console, &c, 1, &got, nullptr) || got == 0) return false;
         if (c == L'\r') continue;
-        if (c == L'\n') return true;
-        if (length == capacity) return false;
-        wide[length++] = c;
+        if (c == L'\n') return fits;
+        if (length < capacity) {
+            wide[length++] = c;
+        } else {
+            fits = false;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // text searches never start a match on the trail byte of a double-byte
 // character, and conversion of UTF-8 text into it.
 #include <cstddef>
+#include <cstdint>
 
 using LeadByteTest = bool (*)(unsigned char byte);
 
@@ -25,3 +26,10 @@ enum AnsiResult {
 // one Wine gives by default). Writes at most `outSize` bytes, no terminator,
 // and their count to `written`. No character is replaced by a look-alike.
 AnsiResult Utf8ToAnsi(const char* utf8, std::size_t length, char* out, std::size_t outSize, std::size_t& written);
+
+// Reads the ANSI character at `at` (one byte, or a lead byte and its trail),
+// moves `at` past it and gives its Unicode code point. A byte that the code
+// page maps to no character of its own gives the control of the same number,
+// as Windows converts it. False, with `at` still moved on, for bytes the code
+// page cannot convert at all.
+bool NextAnsiCharacter(const char* text, std::size_t length, std::size_t& at, std::uint32_t& code);

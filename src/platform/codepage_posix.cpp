@@ -56,6 +56,14 @@ bool DecodeUtf8(const unsigned char* text, std::size_t length, std::size_t& at, 
 }
 }  // namespace
 
+bool NextAnsiCharacter(const char* text, std::size_t length, std::size_t& at, std::uint32_t& code) {
+    if (at >= length) return false;
+    const auto byte = static_cast<unsigned char>(text[at++]);
+    code = byte;
+    if (byte >= 0x80 && byte < 0xA0 && k1252High[byte - 0x80] != 0) code = k1252High[byte - 0x80];
+    return true;
+}
+
 bool IsAnsiLeadByte(unsigned char byte) { return g_leadByteTest != nullptr && g_leadByteTest(byte); }
 
 void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }

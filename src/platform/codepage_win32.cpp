@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "crypto/secret_string.h"
+#include "crypto/secure_wipe.h"
 #include "platform/codepage.h"
 
 namespace {
@@ -19,6 +20,27 @@ bool IsAnsiLeadByte(unsigned char byte) {
 }
 
 void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }
+
+bool NextAnsiCharacter(const char* text, std::size_t length, std::size_t& at, std::uint32_t& code) {
+    if (at >= length) return false;
+    const auto byte = static_cast<unsigned char>(text[at]);
+    std::size_t size = 1;
+    if (GetACP() == CP_UTF8) {
+        size = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    } else if (IsAnsiLeadByte(byte)) {
+        size = 2;
+    }
+    if (size > length - at) size = length - at;
+    wchar_t wide[2] = {};
+    const int got = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text + at, static_cast<int>(size), wide, 2);
+    at += size;
+    const bool single = got == 1 && (wide[0] < 0xD800 || wide[0] > 0xDFFF);
+    const bool pair = got == 2 && wide[0] >= 0xD800 && wide[0] <= 0xDBFF && wide[1] >= 0xDC00 && wide[1] <= 0xDFFF;
+    if (single) code = wide[0];
+    if (pair) code = 0x10000 + ((static_cast<std::uint32_t>(wide[0]) - 0xD800) << 10) + (wide[1] - 0xDC00u);
+    SecureWipe(wide, sizeof wide);  // a character of a password, maybe
+    return single || pair;
+}
 
 AnsiResult Utf8ToAnsi(const char* utf8, std::size_t length, char* out, std::size_t outSize, std::size_t& written) {
     written = 0;

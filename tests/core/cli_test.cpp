@@ -45,6 +45,14 @@ protected:
         return RunProcess(argv, secrets);
     }
 
+    // The tool under a locale of its own, whatever the test's is.
+    ProcessResult CliIn(const std::string& locale, const std::vector<std::string>& args, const std::string& secrets) {
+        std::vector<std::string> argv = {"/usr/bin/env", "LC_ALL=" + locale, PELLUCORDA_CLI_PATH, "--file",
+                                         Vault(),        "--password-stdin"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunProcess(argv, secrets);
+    }
+
     // Opens a vault in the core, as the program does.
     std::unique_ptr<LoginStore> OpenInCore(const std::string& path, const char* password) {
         auto store = std::make_unique<LoginStore>();
@@ -136,7 +144,7 @@ TEST_F(CliTest, RoundTripThroughEveryCommandAndIntoASecondVault) {
     const std::string second = dir.Path("second.dat");
     ASSERT_EQ(Cli({"init"}, "", second).status, 0);
     ASSERT_EQ(Cli({"rm", "0"}, "quillmarsh\n", second).status, 0);
-    r = Cli({"import", exportFile}, "quillmarsh\n", second);
+    r = Cli({"import", "--allow-programs", exportFile}, "quillmarsh\n", second);
     ASSERT_EQ(r.status, 0) << r.err;
 
     auto original = OpenInCore(Vault(), "fresh master");
@@ -556,9 +564,12 @@ TEST_F(CliTest, CsvExportsOfOtherManagersAndBrowsersImport) {
         {good + "Latin1,u,\xE9\xE9,x\n", "line 3: the password is not UTF-8 text"},
         {"\"Two\nlines\",u\n" + good, "line 2: 2 fields where the header row has 4"},
         {good + "\"Open,u,p,x\n", "line 3: a quoted field does not end, or text follows its closing quote"},
+        {good + std::string(std::size_t{2} << 20, ','), "line 3: more fields than the header row has (4)"},
+        {std::string(1000, ',') + "\n", "line 1: the header row has more than 1000 fields"},
     };
     for (const auto& refused : kRefused) {
-        ProcessResult r = Cli({"import", "--csv", "-"}, "quillmarsh\n" + header + refused.rows);
+        const bool ownHeader = refused.rows[0] == ',';
+        ProcessResult r = Cli({"import", "--csv", "-"}, "quillmarsh\n" + (ownHeader ? "" : header) + refused.rows);
         EXPECT_EQ(r.status, 1) << refused.message;
         EXPECT_EQ(r.err, "pellucorda-cli: " + refused.message + "\n");
         EXPECT_EQ(ReadWholeFile(Vault()), before);
@@ -802,4 +813,60 @@ TEST_F(CliTest, ReadingCommandsWorkOnAReadOnlyVault) {
         EXPECT_NE(r.out.find(read[0] == "check" ? "items: 1" : "Pellucorda"), std::string::npos) << read[0];
     }
     chmod(dir.Path().c_str(), 0700);
+}
+
+TEST_F(CliTest, TextForPeopleFollowsTheLocaleWhileExportKeepsEveryByte) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    // Windows-1252: e acute, the euro sign, 0x9B (a C1 control as a Latin-1
+    // byte, a quotation mark here) and 0x81, which 1252 leaves a control.
+    ASSERT_EQ(CliIn("C", {"add", "--service", "Caf\xE9 \x80\x9B\x81", "--description", "d\x9D"}, "quillmarsh\np\xE9\n")
+                  .status,
+              0);
+    const struct {
+        const char* locale;
+        std::string listed, password;
+    } kShown[] = {
+        {"C.UTF-8", "1\tHTTP\tCaf\xC3\xA9 \xE2\x82\xAC\xE2\x80\xBA\\x81\t\t", "p\xC3\xA9"},
+        {"C", "1\tHTTP\tCaf\\xE9 \\x80\\x9B\\x81\t\t", "p\\xE9"},
+    };
+    for (const auto& shown : kShown) {
+        EXPECT_EQ(Lines(CliIn(shown.locale, {"list"}, "quillmarsh\n").out)[1], shown.listed) << shown.locale;
+        const std::string show = CliIn(shown.locale, {"show", "1", "--password"}, "quillmarsh\n").out;
+        EXPECT_NE(show.find("password: " + shown.password + "\n"), std::string::npos) << show;
+        EXPECT_NE(show.find("description: d\\x9D\n"), std::string::npos) << show;
+    }
+    EXPECT_EQ(Lines(CliIn("C.UTF-8", {"export"}, "quillmarsh\n").out)[2],
+              "1\tHTTP\tCaf\xE9 \x80\x9B\x81\t\t\tp\xE9\td\x9D");
+
+    // Arguments come in the locale's encoding: what add stores, list shows again.
+    ASSERT_EQ(CliIn("C.UTF-8", {"add", "--service", "Cr\xC3\xA8me"}, "quillmarsh\np\n").status, 0);
+    EXPECT_EQ(Lines(CliIn("C", {"list"}, "quillmarsh\n").out)[2], "2\tHTTP\tCr\\xE8me\t\t");
+    EXPECT_EQ(Lines(CliIn("C.UTF-8", {"locate", "\xC3\xA9"}, "quillmarsh\n").out).size(), 1u);
+    const ProcessResult r = CliIn("C.UTF-8", {"add", "--service", "\xD0\x96uk"}, "quillmarsh\np\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "pellucorda-cli: the service name holds a character that the ANSI code page cannot hold\n");
+}
+
+TEST_F(CliTest, AnImportNamesTheItemsThatRunProgramsAndTakesThemOnlyWhenAllowed) {
+    ASSERT_EQ(Cli({"init"}).status, 0);
+    const std::string before = ReadWholeFile(Vault());
+    const std::string items =
+        "0\tHTTP\tWeb\tu\tweb.example\tp\td\n"
+        "1\tLOCAL\tBack\x1bup\tu\tcmd /c del C:\\\\x\tp\td\n"
+        "2\t7\tReserved\tu\tr\tp\td\n"
+        "3\t12\tOdd\tu\todd.example\tp\td\n";
+    ProcessResult r = Cli({"import", "-"}, "quillmarsh\n" + items);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "pellucorda-cli: line 2: LOCAL \"Back\\x1Bup\" runs: cmd /c del C:\\\\x\n"
+              "pellucorda-cli: line 4: type 12 \"Odd\", address: odd.example\n"
+              "pellucorda-cli: nothing was imported: the items above run a program on a double-click (LOCAL) or "
+              "have a type outside 0 to 7; check them, then repeat with --allow-programs to import them\n");
+    EXPECT_EQ(ReadWholeFile(Vault()), before);
+
+    r = Cli({"import", "--allow-programs", "-"}, "quillmarsh\n" + items);
+    EXPECT_EQ(r.status, 0) << r.err;
+    LoginItem odd;
+    OpenInCore(Vault(), "quillmarsh")->GetItem(4, odd);
+    EXPECT_EQ(odd.addressType, 12);
 }

@@ -1,14 +1,20 @@
 // The tool's Windows console: a secret typed there is read as wide
 // characters and made ANSI the way the program's dialogs make typed text, so
 // the same keys give the same master password in both; a Ctrl-C at the
-// prompt leaves the console echoing. UTF-8 from an import becomes the
-// system's ANSI code page.
+// prompt leaves the console echoing, and a secret too long leaves nothing of
+// its line behind. Text for reading reaches the console as wide characters
+// and a pipe as ANSI bytes, controls escaped. UTF-8 from an import becomes
+// the system's ANSI code page.
 #include <windows.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <io.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "cli/console_text.h"
 #include "cli/secret_input.h"
 #include "platform/codepage.h"
 
@@ -106,6 +112,46 @@ TEST_F(CliConsole, CtrlCAtThePromptGivesTheConsoleItsEchoBack) {
     SetConsoleCtrlHandler(Survive, FALSE);
     ASSERT_NE(g_modeAtControl, -1) << "no control event came";
     EXPECT_NE(static_cast<DWORD>(g_modeAtControl) & ENABLE_ECHO_INPUT, 0u);
+}
+
+TEST_F(CliConsole, ASecretOverItsBufferLeavesNothingOfItsLineBehind) {
+    Type(std::wstring(300, L'x') + L"\rnext\r");
+    EXPECT_FALSE(ReadSecretFromTerminal("", buffer, sizeof buffer, length));
+    ASSERT_TRUE(ReadSecretFromTerminal("", buffer, sizeof buffer, length));
+    EXPECT_EQ(std::string(buffer, length), "next");
+}
+
+TEST_F(CliConsole, ReadTextReachesTheConsoleAsCharactersAndAPipeAsAnsiBytes) {
+    // In the ANSI code page, e acute and the euro sign, then ESC; in 1252 also
+    // 0x81, which that code page leaves a C1 control.
+    const bool western = GetACP() == 1252;
+    const std::string ansi = Ansi(L"Caf\u00e9 \u20ac") + (western ? "\x81\x1B" : "\x1B");
+    const std::wstring escapes = western ? L"\\x81\\x1B" : L"\\x1B";
+    const auto write = [&](HANDLE handle) {
+        std::FILE* stream = _fdopen(_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_BINARY), "wb");
+        SecretString text;
+        AppendReadable(text, ansi.data(), ansi.size(), ReadableEncoding(stream));
+        EXPECT_TRUE(WriteReadable(stream, text));
+        return stream;
+    };
+
+    HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    std::FILE* console = write(screen);
+    const std::wstring expected = L"Caf\u00e9 \u20ac" + escapes;
+    wchar_t shown[32] = {};
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, shown, static_cast<DWORD>(expected.size()), {0, 0}, &read);
+    EXPECT_EQ(std::wstring(shown, read), expected);
+    EXPECT_EQ(std::fclose(console), 0);
+
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, nullptr, 0));
+    EXPECT_EQ(std::fclose(write(writer)), 0);
+    char piped[64] = {};
+    ReadFile(reader, piped, sizeof piped, &read, nullptr);
+    CloseHandle(reader);
+    EXPECT_EQ(std::string(piped, read), Ansi(L"Caf\u00e9 \u20ac") + std::string(escapes.begin(), escapes.end()));
 }
 
 TEST(CliCodepage, Utf8BecomesTheAnsiCodePageOrIsRefused) {
