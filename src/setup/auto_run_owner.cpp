@@ -20,6 +20,22 @@ char Folded(char c) {
     return c;
 }
 
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Folded(a[i]) != Folded(b[i])) return false;
+    }
+    return true;
+}
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+std::string WithoutVerbatimPrefix(const std::string& path) {
+    if (StartsWith(path, "\\\\?\\UNC\\")) return "\\\\" + path.substr(8);
+    if (StartsWith(path, "\\\\?\\")) return path.substr(4);
+    return path;
+}
+
 }  // namespace
 
 std::string CommandProgram(const std::string& command) {
@@ -31,11 +47,21 @@ std::string CommandProgram(const std::string& command) {
     return text.substr(1, close - 1);
 }
 
-bool CommandStartsProgram(const std::string& command, const std::string& programPath) {
+std::string FinalPath(const std::string& path, const LongPathLookup& longPath) {
+    std::string plain = WithoutVerbatimPrefix(path);  // not const: returned by moving
+    if (!longPath || plain.empty()) return plain;
+    std::string whole = longPath(plain);
+    if (!whole.empty()) return whole;
+    const std::size_t slash = plain.find_last_of("\\/");
+    if (slash == std::string::npos || slash == 0) return plain;
+    std::string folder = longPath(plain.substr(0, slash));
+    if (folder.empty()) return plain;
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder + plain.substr(slash + 1);
+}
+
+bool CommandStartsProgram(const std::string& command, const std::string& programPath, const LongPathLookup& longPath) {
     const std::string program = CommandProgram(command);
-    if (program.empty() || program.size() != programPath.size()) return false;
-    for (std::size_t i = 0; i < program.size(); ++i) {
-        if (Folded(program[i]) != Folded(programPath[i])) return false;
-    }
-    return true;
+    if (program.empty() || programPath.empty()) return false;
+    return SamePath(FinalPath(program, longPath), FinalPath(programPath, longPath));
 }

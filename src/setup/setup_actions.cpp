@@ -16,6 +16,7 @@
 
 #include "settings/settings.h"
 #include "setup/auto_run_owner.h"
+#include "setup/auto_run_value.h"
 
 namespace {
 
@@ -30,24 +31,6 @@ std::string Property(MSIHANDLE install, const char* name) {
     return value;
 }
 
-// The auto-run value's text; false when it is missing or not a string.
-bool ReadAutoRun(std::string& command) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    bool found = RegQueryValueExA(key, kRunValueName, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-                 (type == REG_SZ || type == REG_EXPAND_SZ);
-    if (found) {
-        std::string data(size + 1, '\0');
-        found = RegQueryValueExA(key, kRunValueName, nullptr, nullptr, reinterpret_cast<BYTE*>(&data[0]), &size) ==
-                ERROR_SUCCESS;
-        command = std::string(data.c_str());
-    }
-    RegCloseKey(key);
-    return found;
-}
-
 }  // namespace
 
 // Deferred, at uninstall. CustomActionData: the full path of the program
@@ -55,7 +38,8 @@ bool ReadAutoRun(std::string& command) {
 extern "C" UINT __stdcall RemoveAutoRun(MSIHANDLE install) {
     const std::string program = Property(install, "CustomActionData");
     std::string command;
-    if (program.empty() || !ReadAutoRun(command) || !CommandStartsProgram(command, program)) return ERROR_SUCCESS;
+    if (program.empty() || !ReadAutoRun(command) || !CommandStartsProgram(command, program, SystemLongPath))
+        return ERROR_SUCCESS;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         RegDeleteValueA(key, kRunValueName);
@@ -73,14 +57,15 @@ extern "C" UINT __stdcall RememberAutoRun(MSIHANDLE install) {
     if (folder.empty()) return ERROR_SUCCESS;
     if (folder.back() != '\\') folder += '\\';
     std::string command;
-    if (ReadAutoRun(command) && CommandStartsProgram(command, folder + kProgramFileName)) {
+    if (ReadAutoRun(command) && CommandStartsProgram(command, folder + kProgramFileName, SystemLongPath)) {
         MsiSetPropertyA(install, "RestoreAutoRun", command.c_str());
     }
     return ERROR_SUCCESS;
 }
 
 // Deferred, once the new version's files are in place. CustomActionData: the
-// value's text before the upgrade. A value still there is left as it is.
+// command the value held before the upgrade, as Windows ran it. A value still
+// there is left as it is.
 extern "C" UINT __stdcall RestoreAutoRun(MSIHANDLE install) {
     const std::string command = Property(install, "CustomActionData");
     std::string current;

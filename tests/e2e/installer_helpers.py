@@ -10,6 +10,7 @@ prefix's processes, its wineserver and its X server, and removes it.
 """
 import glob
 import os
+import re
 import shutil
 import subprocess
 
@@ -23,6 +24,8 @@ NEXT_VERSION = os.environ.get("PELLUCORDA_NEXT_VERSION", "")
 PACKAGE_FILES = h.PROGRAM_FILES + ["README.txt", "LICENSE.txt"]
 UNINSTALL_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall",
                   r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall"]
+# What a booted prefix keeps running between the steps of a test.
+SERVICES = re.compile(r"\\(services|winedevice|plugplay|svchost|rpcss)\.exe\b", re.IGNORECASE)
 
 
 class FreshPrefix:
@@ -122,19 +125,43 @@ class FreshPrefix:
         return self.user_path("AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs",
                               "Pellucorda.lnk")
 
+    def busy(self):
+        """The prefix's processes other than its services."""
+        return [c.strip() for _, c in h.session_processes(r"(?i)\.exe") if not SERVICES.search(c)]
+
+    def settle(self):
+        """Waits until only the prefix's services run, so that no step starts
+        while the previous one's programs, or the desktop their windows were
+        on, are still going down: Wine closes a desktop, ending its
+        explorer.exe, a second after the last of its programs ends, later on a
+        busy machine."""
+        try:
+            h.wait_until(lambda: not self.busy(), "only the prefix's services to run", timeout=120)
+        except h.Failure as failure:
+            raise h.Failure("%s; still running: %s" % (failure, self.busy()))
+
     def msiexec(self, action, package):
-        """msiexec ACTION PACKAGE /qn, as a user runs it without a window.
-        The installer leaves helper processes running for a while: were they
-        to inherit a pipe, reading it would wait for them, so the output goes
-        to a file."""
+        """msiexec ACTION PACKAGE /qn, as a user runs it without a window, on
+        a settled prefix. The installer leaves helper processes running for a
+        while: were they to inherit a pipe, reading it would wait for them, so
+        the output goes to a file. Its own log (/l*) tells which action
+        failed; without one, msiexec.exe failed before it read its command
+        line."""
+        self.settle()
+        journal = os.path.join(h.BUILD, "e2e", "msiexec-actions.log")
+        if os.path.exists(journal):
+            os.remove(journal)
         with open(os.path.join(h.BUILD, "e2e", "msiexec.log"), "w+b") as log:
-            result = subprocess.run(["wine", "msiexec", action, "Z:" + package.replace("/", "\\"), "/qn"],
+            result = subprocess.run(["wine", "msiexec", action, "Z:" + package.replace("/", "\\"), "/qn",
+                                     "/l*", "Z:" + journal.replace("/", "\\")],
                                     env=h.env(), stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
                                     timeout=300)
             if result.returncode != 0:
                 log.seek(0)
-                raise h.Failure("msiexec %s %s failed (%d): %s" % (action, os.path.basename(package),
-                                                                   result.returncode, log.read().decode(errors="replace")))
+                actions = read(journal).decode(errors="replace")[-3000:] if os.path.exists(journal) else "none"
+                raise h.Failure("msiexec %s %s failed (%d): %s\nits log: %s" % (
+                    action, os.path.basename(package), result.returncode, log.read().decode(errors="replace"),
+                    actions))
 
     def installed(self):
         """{display name: display version} of the installed-programs list."""
@@ -151,7 +178,9 @@ class FreshPrefix:
         return products
 
     def start(self, target, log_name, cwd=None):
-        """Starts a program, or opens a shortcut as the Start menu does."""
+        """Starts a program, or opens a shortcut as the Start menu does, on a
+        settled prefix."""
+        self.settle()
         log = open(os.path.join(h.BUILD, "e2e", log_name + ".log"), "wb")
         return subprocess.Popen(["wine", "start", self.windows_path(target)], cwd=cwd or self.path, env=h.env(),
                                 stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
