@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format lint
+.PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format lint screenshots
 
 all: native win
 
@@ -64,6 +64,11 @@ format:
 # the three builds; fails on any finding. LINT_JOBS processes at once.
 lint: native asan win
 	@LINT_JOBS=$(JOBS) scripts/lint.sh
+
+# Refreshes the README's screenshots (docs/screenshots) from the last
+# end-to-end run's (build/screenshots), so they show the program as it is.
+screenshots:
+	@for f in docs/screenshots/*.png; do cp "build/screenshots/$$(basename "$$f")" "$$f" || exit 1; done
 
 clean:
 	rm -rf build
