@@ -128,4 +128,7 @@ void CControlPage::OnKillFocusLogout() {
     // time (300 would become 44 minutes): bound it first.
     const UINT nMinutes = m_nLogout > kMaxLogoutTime ? kMaxLogoutTime : m_nLogout;
     theApp.SetLogoutTime(static_cast<BYTE>(nMinutes));
+    // The field shows what is stored, not the refused number still in it.
+    m_nLogout = theApp.GetLogoutTime();
+    UpdateData(FALSE);
 }

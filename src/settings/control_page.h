@@ -1,7 +1,8 @@
 #pragma once
 // The Config dialog's "Option" page: auto-run, the hotkey, the list window's
 // opacity and the logout time. The check boxes and the opacity bar take
-// effect at once; the logout time when its edit loses the focus.
+// effect at once; the logout time when its edit loses the focus, which then
+// shows the time stored.
 #include "settings/tab_page_ctrl.h"
 
 class CControlPage : public CTabPage {

@@ -58,9 +58,9 @@ void CSecurityPage::DoDataExchange(CDataExchange* pDX) {
     }
 }
 
-BOOL CSecurityPage::Exchange(int nIDC) {
+BOOL CSecurityPage::Exchange(int nIDC, BOOL bSaveAndValidate) {
     m_nExchangeOnly = nIDC;
-    const BOOL bResult = UpdateData(TRUE);
+    const BOOL bResult = UpdateData(bSaveAndValidate);
     m_nExchangeOnly = 0;
     return bResult;
 }
@@ -145,6 +145,9 @@ void CSecurityPage::OnKillFocusClipboard() {
     // A refused number is bounded, as the logout time is.
     const UINT nSeconds = m_nClipboardSeconds > kMaxClipboardSeconds ? kMaxClipboardSeconds : m_nClipboardSeconds;
     theApp.m_settings.SaveValue(SettingClipboardSeconds, nSeconds);
+    // The field shows what is stored, not the refused number still in it.
+    m_nClipboardSeconds = theApp.m_settings.GetClipboardSeconds();
+    Exchange(IDC_SECURITY_CLIPBOARD, FALSE);
 }
 
 void CSecurityPage::OnChangeIdle() { Exchange(IDC_SECURITY_IDLE); }
@@ -152,4 +155,6 @@ void CSecurityPage::OnChangeIdle() { Exchange(IDC_SECURITY_IDLE); }
 void CSecurityPage::OnKillFocusIdle() {
     const UINT nMinutes = m_nIdleMinutes > kMaxIdleMinutes ? kMaxIdleMinutes : m_nIdleMinutes;
     theApp.m_settings.SaveValue(SettingIdleMinutes, nMinutes);
+    m_nIdleMinutes = theApp.m_settings.GetIdleMinutes();
+    Exchange(IDC_SECURITY_IDLE, FALSE);
 }

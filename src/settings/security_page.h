@@ -36,9 +36,9 @@ private:
     // What the hotkey of the settings does now, under the field.
     void ShowHotKeyState();
     void SetStatus(const std::string& text);
-    // Reads and checks one control only: a refused number in one edit must
-    // not keep the other from being read.
-    BOOL Exchange(int nIDC);
+    // Reads and checks one control only (or fills it): a refused number in
+    // one edit must not keep the other from being read.
+    BOOL Exchange(int nIDC, BOOL bSaveAndValidate = TRUE);
     int m_nExchangeOnly = 0;  // the control Exchange reads; 0 for all
 
     DECLARE_MESSAGE_MAP()

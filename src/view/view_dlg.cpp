@@ -382,20 +382,27 @@ void CViewDlg::CopySelectedColumn(int nColumn, const char* what) {
     WipeString(text);
 }
 
-void CViewDlg::OnClickList(NMHDR*, LRESULT* pResult) {
-    *pResult = 0;
-    if (!theApp.IsLoggedIn()) return;
-    std::string text = GetSelectedText(ViewColumnUserName);
-    CopyToClipboard(text, "User name");
+void CViewDlg::CopyClickedColumn(const NMHDR* pNMHDR, int nColumn, const char* what) {
+    // A click beside the rows (or on a row the list no longer holds) must
+    // leave alone what the user has on the clipboard: an empty copy would
+    // silently replace it.
+    if (!theApp.IsLoggedIn() || reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->iItem < 0 ||
+        m_listItem.GetFirstSelectedItem() < 0) {
+        return;
+    }
+    std::string text = GetSelectedText(nColumn);
+    CopyToClipboard(text, what);
     WipeString(text);
 }
 
-void CViewDlg::OnRclickList(NMHDR*, LRESULT* pResult) {
+void CViewDlg::OnClickList(NMHDR* pNMHDR, LRESULT* pResult) {
     *pResult = 0;
-    if (!theApp.IsLoggedIn()) return;
-    std::string text = GetSelectedText(ViewColumnPassword);
-    CopyToClipboard(text, "Password");
-    WipeString(text);
+    CopyClickedColumn(pNMHDR, ViewColumnUserName, "User name");
+}
+
+void CViewDlg::OnRclickList(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    CopyClickedColumn(pNMHDR, ViewColumnPassword, "Password");
 }
 
 void CViewDlg::LaunchSelectedItem(NMHDR*, LRESULT* pResult) {

@@ -113,9 +113,12 @@ private:
     // The selected row's text of one column, at most 255 characters; empty
     // when no row is selected.
     std::string GetSelectedText(int nColumn) const;
-    // Copies a column of the selected row, for the keyboard: unlike a click
-    // beside the rows, no selection copies nothing and says so.
+    // Copies a column of the selected row, for the keyboard: no selection
+    // copies nothing and says so.
     void CopySelectedColumn(int nColumn, const char* what);
+    // Copies a column of the selected row for a click on it; a click that
+    // hit no item copies nothing.
+    void CopyClickedColumn(const NMHDR* pNMHDR, int nColumn, const char* what);
     // The caption the template gives the window, shown again after a copy's
     // confirmation.
     void RestoreCaption();

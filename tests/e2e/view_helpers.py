@@ -55,13 +55,13 @@ def pixels(path, x, y, w, hgt):
     return result
 
 
-def row_centres(window):
+def row_centres(window, region=None, ink=lambda colour: colour == ROW_TEXT):
     """The vertical centres (window coordinates) of the rows the list shows,
     from the top: the lines of its blue text. A selected row is drawn in the
-    selection colours, so look before selecting."""
+    selection colours, so look before selecting (or name other `ink`)."""
     shot = h.screenshot("rows-probe", window)
-    x, y, w, hgt = control_rect(window, "list")
-    lines = sorted({py for (_, py), colour in pixels(shot, x, y, w, hgt).items() if colour == ROW_TEXT})
+    x, y, w, hgt = region or control_rect(window, "list")
+    lines = sorted({py for (_, py), colour in pixels(shot, x, y, w, hgt).items() if ink(colour)})
     os.remove(shot)
     rows = []
     for py in lines:
@@ -70,6 +70,18 @@ def row_centres(window):
         else:
             rows.append([py])
     return [(r[0] + r[-1]) // 2 for r in rows]
+
+
+def shown_and_held_rows(window):
+    """(rows drawn below the header, selected or not; rows the list holds),
+    at least one held; None while the caption says something else."""
+    client, _, held = h.probe().rows(TITLE, CONTROLS["list"])
+    if client is None:
+        return None
+    x0, y0, _, _ = h.geometry(window)
+    region = (client[0] - x0, held[0][1] - y0, client[2] - client[0], client[3] - held[0][1])
+    plain = {(0xF7, 0xF7, 0xFF), (0xF5, 0xF5, 0xF5)}  # the background, the grid
+    return len(row_centres(window, region, lambda colour: colour not in plain)), len(held)
 
 
 def wait_rows(window, count):

@@ -5,7 +5,8 @@ the password on the clipboard, Lock hides the window and takes the password
 back off the clipboard, and Windows+A shows and hides the window. A full page
 shows without scrolling; the form's fields stop at their widths; a scheme
 typed sets the type; the logout time ends an open form without saving; a
-copied password leaves the clipboard when its time is up."""
+copied password leaves the clipboard when its time is up; a deleted row
+leaves the screen, and a click where it was copies nothing."""
 import sys
 
 import harness as h
@@ -108,6 +109,35 @@ def a_full_page_shows_every_row_and_the_tenth_takes_a_click(program):
     h.wait_until(lambda: h.clipboard() == "user8", "the tenth row's user name on the clipboard")
     h.wait_window("^Pellucorda$")  # the copy's confirmation has left the caption
     assert h.probe().rows(v.TITLE, v.CONTROLS["list"])[1] == 0, "the list scrolled"
+
+
+def deleted_rows_leave_the_screen_and_a_click_there_copies_nothing(program):
+    """Modify and OK, a click on another row, Delete and OK, as a user does."""
+    v.seed(program, items_through(4))
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    box = lambda what: h.wait_until(lambda: set(h.visible_windows("^Pellucorda$")) - {view}, what).pop()
+    for count in (5, 4, 3):
+        rows = v.wait_rows(view, count)
+        v.click_row(view, rows[0])
+        v.click_control(view, "modify")
+        h.key(h.wait_window("^Insert or Modify Item$"), "Return")
+        h.wait_no_window("^Insert or Modify Item$")
+        v.click_row(view, rows[-1])
+        h.wait_until(lambda: h.clipboard() == "user%d" % (count - 2), "the row's user name on the clipboard")
+        h.key(view, "Delete")
+        h.key(box("Are you sure?"), "Return")
+        h.wait_until(lambda: len(v.exported(program)) == count - 1, "the row deleted from the vault")
+        h.wait_until(lambda: v.shown_and_held_rows(view) == (count - 1, count - 1), "the list as the vault is")
+        # A click where the row was; Delete then asks for a row, so the
+        # click has been handled once the question shows.
+        v.click_row(view, rows[-1])
+        h.key(view, "Delete")
+        question = box("Please Select one Item")
+        assert h.clipboard() == "user%d" % (count - 2), "a click beside the rows changed the clipboard"
+        h.key(question, "Return")
+        h.wait_until(lambda: not set(h.visible_windows("^Pellucorda$")) - {view}, "the question answered")
 
 
 def open_new_item_form(program):
@@ -215,6 +245,7 @@ TESTS = {
     "the_logout_time_ends_the_item_form_and_saves_nothing": the_logout_time_ends_the_item_form_and_saves_nothing,
     "a_copied_password_leaves_the_clipboard_after_its_time": a_copied_password_leaves_the_clipboard_after_its_time,
     "the_tool_writes_only_while_nobody_is_logged_in": the_tool_writes_only_while_nobody_is_logged_in,
+    "deleted_rows_leave_the_screen_and_a_click_there_copies_nothing": deleted_rows_leave_the_screen_and_a_click_there_copies_nothing,
 }
 
 if __name__ == "__main__":
