@@ -158,35 +158,27 @@ void SyncFolder(const std::string& path) {
     }
 }
 
+// Every opener of the vault takes a lock without waiting, so a conflicting
+// one fails at once instead.
+std::unique_ptr<FileHandle> OpenLocked(const std::string& path, int flags, int lock, std::string& error) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0600);
+    if (fd < 0 || ::flock(fd, lock | LOCK_NB) != 0) {
+        error = std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<FileHandle>(new PosixFile(fd));
+}
+
 class PosixFileSystem : public FileSystem {
 public:
     std::unique_ptr<FileHandle> OpenExclusive(const std::string& path, std::string& error) override {
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            error = std::strerror(errno);
-            return nullptr;
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            error = std::strerror(errno);
-            ::close(fd);
-            return nullptr;
-        }
-        return std::unique_ptr<FileHandle>(new PosixFile(fd));
+        return OpenLocked(path, O_RDWR | O_CREAT, LOCK_EX, error);
     }
 
+    // Shared: readers keep out only a writer, as OpenExclusive's lock does them.
     std::unique_ptr<FileHandle> OpenForReading(const std::string& path, std::string& error) override {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            error = std::strerror(errno);
-            return nullptr;
-        }
-        // Shared: readers keep out only a writer, as OpenExclusive's lock does them.
-        if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
-            error = std::strerror(errno);
-            ::close(fd);
-            return nullptr;
-        }
-        return std::unique_ptr<FileHandle>(new PosixFile(fd));
+        return OpenLocked(path, O_RDONLY, LOCK_SH, error);
     }
 
     bool StampOf(const std::string& path, FileStamp& stamp) override {

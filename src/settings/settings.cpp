@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/windows_path.h"
 #include "settings/current_directory.h"
 #if defined(_WIN32)
 #include "settings/registry_win32.h"
@@ -43,21 +44,6 @@ std::string QuotedIfBlank(const std::string& path) {
         return path;
     }
     return "\"" + path + "\"";
-}
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// The same file or folder by Windows' rules: letters in either case, either
-// separator, a trailing separator or none.
-bool SamePath(std::string a, std::string b) {
-    for (std::string* path : {&a, &b}) {
-        while (path->size() > 1 && IsSeparator(path->back())) path->pop_back();
-        for (char& c : *path) {
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-            if (c == '/') c = '\\';
-        }
-    }
-    return a == b;
 }
 
 // The folder of a program path; a drive's root keeps its backslash.
@@ -137,14 +123,14 @@ void Settings::LoadExistingConfig(RegistryKey key) {
     const std::string stored = LoadText(key, kSetupPathValue);
     const std::string running = ProgramPath();
     m_strSetupPath = running.empty() ? stored : running;
-    m_strPreviousSetupPath = !stored.empty() && !SamePath(stored, m_strSetupPath) ? stored : std::string();
+    m_strPreviousSetupPath = !stored.empty() && !SameWindowsPath(stored, m_strSetupPath) ? stored : std::string();
     StoreBuffer(key, kSetupPathValue, m_strSetupPath);
 
     // The default backup folder is the program's own, and moves with it; a
     // folder the user chose stays.
     m_strBackupPath = LoadText(key, kBackupPathValue);
     if (!m_strPreviousSetupPath.empty() && !m_strBackupPath.empty() &&
-        SamePath(m_strBackupPath, FolderOf(m_strPreviousSetupPath))) {
+        SameWindowsPath(m_strBackupPath, FolderOf(m_strPreviousSetupPath))) {
         m_strBackupPath = FolderOf(m_strSetupPath);
     }
     StoreBuffer(key, kBackupPathValue, m_strBackupPath);

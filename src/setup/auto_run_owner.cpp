@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "platform/windows_path.h"
+
 namespace {
 
 std::string Trimmed(const std::string& text) {
@@ -9,23 +11,6 @@ std::string Trimmed(const std::string& text) {
     if (first == std::string::npos) return std::string();
     const std::size_t last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
-}
-
-// One spelling per file name: ASCII letters in lower case, one kind of
-// separator. Letters outside ASCII are compared as they are, so a name that
-// differs only there counts as another program and its value stays.
-char Folded(char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
-    if (c == '/') return '\\';
-    return c;
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Folded(a[i]) != Folded(b[i])) return false;
-    }
-    return true;
 }
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
@@ -63,5 +48,5 @@ std::string FinalPath(const std::string& path, const LongPathLookup& longPath) {
 bool CommandStartsProgram(const std::string& command, const std::string& programPath, const LongPathLookup& longPath) {
     const std::string program = CommandProgram(command);
     if (program.empty() || programPath.empty()) return false;
-    return SamePath(FinalPath(program, longPath), FinalPath(programPath, longPath));
+    return SameWindowsPath(FinalPath(program, longPath), FinalPath(programPath, longPath));
 }
