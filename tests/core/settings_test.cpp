@@ -138,7 +138,6 @@ TEST_F(SettingsTest, SetupPathAutoRunAndTheDefaultBackupFollowTheProgram) {
         {"d:\\old\\PELLUCORDA.EXE", "D:/Old/", "E:\\My Tools", "d:\\old\\PELLUCORDA.EXE"},
         {"C:\\pellucorda.exe", "C:\\", "E:\\My Tools", "C:\\pellucorda.exe"},
         {"D:\\Old\\pellucorda.exe", "F:\\Backups", "F:\\Backups", "D:\\Old\\pellucorda.exe"},
-        {"D:\\Old\\pellucorda.exe", "", "", "D:\\Old\\pellucorda.exe"},
         {"e:\\my tools\\pellucorda.exe", "e:\\my tools", "e:\\my tools", ""},
     };
     for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 """The installer and the zip as a user meets them, each in a fresh prefix:
 install, start from the Start menu, upgrade, uninstall; unpack and run."""
 import os
+import shutil
 import sys
 import zipfile
 
@@ -70,6 +71,26 @@ def the_installer_installs_upgrades_and_uninstalls(program):
         assert prefix.installed() == {}, prefix.installed()
         assert h.reg_query(h.RUN_KEY, "Pellucorda") is None, "the auto-run value points at a removed program"
         assert h.reg_query(h.CONFIG_KEY, "BackupPath") == prefix.windows_path(folder), "the settings went"
+
+        # A zip copy started next takes over auto-run and, the removed copy's
+        # folder having been its default, the backup; so does that copy once
+        # its folder moved. The removed copy's backup stays as it was.
+        tools = os.path.join(prefix.path, "drive_c", "Portable Apps")
+        with zipfile.ZipFile(i.ZIP) as archive:
+            archive.extractall(tools)
+        moved = os.path.join(prefix.path, "drive_c", "Moved Tools", "Pellucorda")
+        for copy in (os.path.join(tools, "Pellucorda"), moved):
+            if copy == moved:
+                shutil.move(os.path.join(tools, "Pellucorda"), moved)
+                os.remove(os.path.join(moved, "logininfo.bak"))
+            prefix.start(os.path.join(copy, "pellucorda.exe"), "installer-next-copy")
+            login_and_wait_for_the_vault(copy)
+            path = prefix.windows_path(os.path.join(copy, "pellucorda.exe"))
+            assert h.reg_query(h.RUN_KEY, "Pellucorda") == '"%s"' % path, copy
+            assert h.reg_query(h.CONFIG_KEY, "SetupPath") == path, copy
+            assert h.reg_query(h.CONFIG_KEY, "BackupPath") == prefix.windows_path(copy), copy
+            h.end_all_programs()
+        assert i.read(os.path.join(folder, "logininfo.bak")) == backup, "another copy's backup changed"
 
 
 def an_unpacked_zip_runs_and_keeps_its_auto_run(program):

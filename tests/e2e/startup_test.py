@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 """Start-up and login of the real program, driven with real keys."""
 import os
-import shutil
 import sys
 
 import harness as h
@@ -97,38 +96,26 @@ def a_lost_vault_is_explained_and_its_backup_kept(program):
     # The user's vault lives on only in its backup.
     assert program.cli(["init"]).returncode == 0
     assert program.cli(["passwd"], "quillmarsh\nmine\nmine\n").returncode == 0
-    assert program.cli(["add", "--service", "bank", "--user", "me"], "mine\nsecret\n").returncode == 0
     os.rename(program.path("logininfo.dat"), program.path("logininfo.bak"))
     with open(program.path("logininfo.bak"), "rb") as f:
         backup = f.read()
 
     program.start()
     vault = program.windows_path() + "\\logininfo.dat"
-    for attempt in range(2):  # said again while the vault is as it was made
+    for _ in range(2):  # said again while the vault is as it was made
         h.login("mine")
         box = h.wait_window("^Pellucorda$")
         text = h.probe().text("Pellucorda")
         assert text.startswith("No vault was found at %s, so a new one was made with the default master password "
                                "\"quillmarsh\"" % vault), text
         assert "Your logins may be in the backup %s\\logininfo.bak" % program.windows_path() in text, text
-        if attempt == 0:
-            h.screenshot("vault-made-anew", box)
+        h.screenshot("vault-made-anew", box)
         h.key(box, "Return")
     h.login("quillmarsh")
     h.wait_no_window("^Login$")
     h.wait_window("^Pellucorda$")
     with open(program.path("logininfo.bak"), "rb") as f:
         assert f.read() == backup, "the new vault replaced the backup"
-
-    # Restored as the message says: the user's logins are back.
-    h.end_all_programs(program.processes)
-    shutil.copyfile(program.path("logininfo.bak"), program.path("logininfo.dat"))
-    program.start()
-    h.login("mine")
-    h.wait_no_window("^Login$")
-    h.wait_window("^Pellucorda$")
-    result = program.cli(["list"], "mine\n")
-    assert result.returncode == 0 and b"bank\tme" in result.stdout, result
 
 
 TESTS = {

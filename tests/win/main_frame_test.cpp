@@ -395,11 +395,6 @@ TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon
 
 }  // namespace
 
-namespace {
-std::string BalloonTitle(CMainFrame* frame) { return frame->m_trayIcon.GetData().szInfoTitle; }
-std::string BalloonText(CMainFrame* frame) { return frame->m_trayIcon.GetData().szInfo; }
-}  // namespace
-
 // The backup after a login: a folder where none can be written is told, at
 // each login; a backup kept because the vault was made from nothing is told
 // once a run. The icon's balloon says where and what to do.
@@ -408,12 +403,15 @@ TEST_F(MainFrameTest, ABackupNotWrittenOrKeptIsToldInABalloon) {
     shell.TakeOperations();
     const std::string missing = folder + "\\gone";
     theApp.m_settings.SavePath(SettingBackupPath, missing);
+    const NOTIFYICONDATAA& balloon = frame->m_trayIcon.GetData();
     for (int login = 0; login < 2; ++login) {
         LogIn();
         EXPECT_EQ(shell.TakeOperations(), Ops{NIM_MODIFY}) << login;
-        EXPECT_EQ(BalloonTitle(frame), "Backup not written");
-        EXPECT_NE(BalloonText(frame).find(missing), std::string::npos);
-        EXPECT_NE(BalloonText(frame).find("Local page"), std::string::npos);
+        EXPECT_EQ(std::string(balloon.szInfoTitle), "Backup not written");
+        EXPECT_NE(std::string(balloon.szInfo)
+                      .find(missing + "; the previous one is kept. Choose a backup folder "
+                                      "under Config, on the Local page"),
+                  std::string::npos);
         theApp.Logout();
     }
 
@@ -426,7 +424,7 @@ TEST_F(MainFrameTest, ABackupNotWrittenOrKeptIsToldInABalloon) {
     for (int login = 0; login < 2; ++login) {
         LogIn();
         EXPECT_EQ(shell.TakeOperations(), login == 0 ? Ops{NIM_MODIFY} : Ops{}) << "once a run";
-        EXPECT_EQ(BalloonTitle(frame), "Backup kept");
+        EXPECT_EQ(std::string(balloon.szInfoTitle), "Backup kept");
         theApp.Logout();
     }
     EXPECT_EQ(FileSize(backup), 5) << "the backup stays the users'";
