@@ -90,7 +90,15 @@ def wait_window(title_regex, timeout=30.0):
 
 
 def wait_no_window(title_regex, timeout=30.0):
-    wait_until(lambda: not visible_windows(title_regex), "no window %s" % title_regex, timeout)
+    """Waits until no visible window matches, in three searches in a row: a
+    search that meets an X error while windows come and go finds none."""
+    absent = [0]
+
+    def gone():
+        absent[0] = 0 if visible_windows(title_regex) else absent[0] + 1
+        return absent[0] >= 3
+
+    wait_until(gone, "no window %s" % title_regex, timeout)
 
 
 def geometry(window):

@@ -191,9 +191,10 @@ def the_logout_time_ends_the_item_form_and_saves_nothing(program):
     v.click_control(view, "modify")
     form = h.wait_window("^Insert or Modify Item$")
     typing(form, ("key", "Tab"), ("key", "Tab"), "changed but never saved")
-    # The logout time is one minute from the login.
+    # The logout time is one minute from the login; it ends the form, then
+    # hides the list.
     h.wait_no_window("^Insert or Modify Item$", timeout=120)
-    h.wait_no_window("^Pellucorda$")
+    h.wait_no_window("^Pellucorda$", timeout=120)
     assert v.exported(program) == before, "the vault changed"
 
 
