@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "crypto/md5.h"
-#include "crypto/password_crypto.h"
+#include "core/crypto/md5.h"
+#include "core/crypto/password_crypto.h"
 
 namespace {
 

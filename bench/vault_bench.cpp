@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/message_sink.h"
-#include "store/login_store.h"
+#include "base/message_sink.h"
+#include "core/vault/login_store.h"
 
 namespace {
 

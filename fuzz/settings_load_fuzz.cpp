@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/settings/settings.h"
 #include "memory_registry.h"
-#include "settings/settings.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "crypto/password_crypto.h"
+#include "core/crypto/password_crypto.h"
 #include "vault_fuzz_support.h"
 
 namespace {

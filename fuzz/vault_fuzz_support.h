@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/message_sink.h"
+#include "core/vault/login_store.h"
 #include "memory_file_system.h"
-#include "platform/message_sink.h"
-#include "store/login_store.h"
 
 namespace vault_fuzz {
 

@@ -2,9 +2,9 @@
 
 #include <wtsapi32.h>
 
-#include "app/app_messages.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
+#include "ui/app_messages.h"
 
 namespace {
 // The classic id of a frame's client pane.

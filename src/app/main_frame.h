@@ -6,7 +6,7 @@
 // both lock the vault.
 #include "app/tray_icon.h"
 #include "framework/framework.h"
-#include "settings/config_dlg.h"
+#include "ui/config/config_dlg.h"
 
 class CMainFrame : public CFrameWnd {
 public:

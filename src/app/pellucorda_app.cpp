@@ -2,14 +2,14 @@
 
 #include <shellapi.h>
 
-#include "app/about_dlg.h"
-#include "app/app_messages.h"
 #include "app/main_frame.h"
+#include "core/settings/hotkey_name.h"
 #include "res/resource.h"
-#include "settings/hotkey_name.h"
 #include "skin/uskin.h"
-#include "store/login_dlg.h"
-#include "view/clipboard.h"
+#include "ui/about_dlg.h"
+#include "ui/app_messages.h"
+#include "ui/clipboard.h"
+#include "ui/login_dlg.h"
 
 const char kAppTitle[] = "Pellucorda";
 const char kSkinFileName[] = "skin.msstyles";

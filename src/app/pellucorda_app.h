@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/settings/settings.h"
+#include "core/vault/login_store.h"
 #include "framework/framework.h"
-#include "settings/settings.h"
-#include "store/login_store.h"
-#include "view/view_dlg.h"
-#include "widgets/shell_open.h"
+#include "ui/view_dlg.h"
+#include "ui/widgets/shell_open.h"
 
 class CLoginDlg;
 

@@ -8,7 +8,7 @@
 #include <shellapi.h>
 
 #include "framework/framework.h"
-#include "widgets/subclass_wnd.h"
+#include "ui/widgets/subclass_wnd.h"
 
 class CTrayIcon;
 

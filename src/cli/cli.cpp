@@ -13,19 +13,19 @@
 #include <system_error>
 #include <vector>
 
+#include "base/codepage.h"
+#include "base/message_sink.h"
+#include "base/secret_string.h"
+#include "base/secure_wipe.h"
 #include "cli/console_text.h"
 #include "cli/field_escape.h"
 #include "cli/item_fields.h"
 #include "cli/item_import.h"
 #include "cli/secret_input.h"
-#include "crypto/password_generator.h"
-#include "crypto/secret_string.h"
-#include "crypto/secure_wipe.h"
-#include "platform/codepage.h"
-#include "platform/message_sink.h"
-#include "store/login_item.h"
-#include "store/login_store.h"
-#include "view/address.h"
+#include "core/generator/password_generator.h"
+#include "core/launch/address.h"
+#include "core/vault/login_item.h"
+#include "core/vault/login_store.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // read is converted (export and import keep every byte).
 #include <cstdio>
 
+#include "base/secret_string.h"
 #include "cli/field_escape.h"
-#include "crypto/secret_string.h"
 
 // Native builds follow the locale's character set (LC_CTYPE), on a terminal
 // and in a pipe alike: UTF-8 when it is UTF-8, else ASCII with the rest

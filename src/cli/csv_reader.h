@@ -6,7 +6,7 @@
 // they hold passwords.
 #include <cstddef>
 
-#include "crypto/secret_string.h"
+#include "base/secret_string.h"
 
 enum CsvResult {
     CsvRecord,

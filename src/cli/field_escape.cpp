@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "crypto/secret_string.h"
+#include "base/secret_string.h"
 
 enum class TextEncoding {
     Utf8,

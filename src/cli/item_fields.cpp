@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 const char kExportHeader[] = "index\ttype\tservice\tuser\taddress\tpassword\tdescription";
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "crypto/secret_string.h"
-#include "platform/codepage.h"
-#include "store/login_item.h"
+#include "base/codepage.h"
+#include "base/secret_string.h"
+#include "core/vault/login_item.h"
 
 extern const char kExportHeader[];
 

@@ -3,14 +3,14 @@
 #include <cstring>
 #include <string>
 
+#include "base/message_sink.h"
+#include "base/secure_wipe.h"
 #include "cli/cli.h"
 #include "cli/csv_reader.h"
 #include "cli/field_escape.h"
 #include "cli/item_fields.h"
-#include "crypto/secure_wipe.h"
-#include "platform/message_sink.h"
-#include "store/login_store.h"
-#include "view/address.h"
+#include "core/launch/address.h"
+#include "core/vault/login_store.h"
 
 namespace {
 

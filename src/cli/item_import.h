@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/secret_string.h"
 #include "cli/item_fields.h"
-#include "crypto/secret_string.h"
 
 class LoginStore;
 class MessageSink;

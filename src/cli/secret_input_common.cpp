@@ -1,6 +1,6 @@
 #include "cli/secret_input.h"
 
-#include "crypto/secure_wipe.h"
+#include "base/secure_wipe.h"
 
 bool ReadSecretLine(std::FILE* in, char* buffer, std::size_t size, std::size_t& length) {
     length = 0;

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
+#include "base/secure_wipe.h"
 #include "cli/secret_input.h"
-#include "crypto/secure_wipe.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "crypto/secure_wipe.h"
+#include "base/secure_wipe.h"
 #include "framework/thread_state.h"
 #include "framework/win_app.h"
 #include "framework/wnd.h"

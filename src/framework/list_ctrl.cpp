@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "crypto/secure_wipe.h"
+#include "base/secure_wipe.h"
 
 int CListCtrl::InsertColumn(int nCol, const char* lpszColumnHeading, int nFormat, int nWidth, int nSubItem) {
     LVCOLUMNA column = {};

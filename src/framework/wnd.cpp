@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "crypto/secure_wipe.h"
+#include "base/secure_wipe.h"
 #include "framework/font.h"
 #include "framework/thread_state.h"
 #include "framework/win_app.h"

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "platform/windows_path.h"
+#include "base/windows_path.h"
 
 namespace {
 

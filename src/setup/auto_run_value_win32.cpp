@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 bool ReadAutoRun(std::string& command) {
     HKEY key = nullptr;

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 #include "setup/auto_run_owner.h"
 #include "setup/auto_run_value.h"
 

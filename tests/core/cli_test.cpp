@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "store/login_store.h"
+#include "core/vault/login_store.h"
 #include "store_test_support.h"
 #include "support/process_runner.h"
 #include "support/pty_session.h"

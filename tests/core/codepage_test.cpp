@@ -1,5 +1,5 @@
 // UTF-8 into the code page vault texts are kept in (Windows-1252 here).
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 #include <gtest/gtest.h>
 

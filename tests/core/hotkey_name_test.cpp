@@ -1,8 +1,8 @@
-#include "settings/hotkey_name.h"
+#include "core/settings/hotkey_name.h"
 
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/codepage.h"
-#include "view/address.h"
-#include "view/launch_command.h"
+#include "base/codepage.h"
+#include "core/launch/address.h"
+#include "core/launch/launch_command.h"
 
 namespace {
 

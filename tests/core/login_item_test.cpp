@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "store/login_item.h"
+#include "core/vault/login_item.h"
 
 TEST(LoginItem, CodesOutsideTheNameTableShowAsUnknown) {
     EXPECT_STREQ(AddressTypeName(4), "LOCAL");

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/codepage.h"
-#include "store/login_store.h"
+#include "base/codepage.h"
+#include "core/vault/login_store.h"
 #include "store_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/md5.h"
+#include "core/crypto/md5.h"
 
 // Reaches the bit count, which a test could otherwise only carry into the
 // high word by feeding half a gigabyte.

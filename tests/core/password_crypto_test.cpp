@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "crypto/password_crypto.h"
-#include "crypto/rijndael.h"
+#include "core/crypto/password_crypto.h"
+#include "core/crypto/rijndael.h"
 #include "support/hex.h"
 
 namespace {

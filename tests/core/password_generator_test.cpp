@@ -1,4 +1,4 @@
-#include "crypto/password_generator.h"
+#include "core/generator/password_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/random_source.h"
+#include "base/random_source.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "crypto/rijndael.h"
-#include "crypto/rijndael_tables.h"
+#include "core/crypto/rijndael.h"
+#include "core/crypto/rijndael_tables.h"
 #include "support/hex.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "crypto/secure_wipe.h"
+#include "base/secure_wipe.h"
 
 TEST(SecureWipe, ZeroesEveryByteAndToleratesEmptyInput) {
     unsigned char secret[37];

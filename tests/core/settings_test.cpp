@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/settings.h"
 #include "memory_registry.h"
-#include "settings/settings.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "crypto/password_crypto.h"
-#include "platform/file_system.h"
-#include "platform/message_sink.h"
-#include "store/login_store.h"
+#include "base/file_system.h"
+#include "base/message_sink.h"
+#include "core/crypto/password_crypto.h"
+#include "core/vault/login_store.h"
 
 struct LoginStoreProbe {
     static LoginItem& Slot(LoginStore& store, int index) { return store.items[index]; }

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "crypto/password_crypto.h"
+#include "base/codepage.h"
+#include "core/crypto/password_crypto.h"
+#include "core/vault/login_store.h"
 #include "memory_file_system.h"
-#include "platform/codepage.h"
-#include "store/login_store.h"
 #include "store_test_support.h"
 
 namespace {

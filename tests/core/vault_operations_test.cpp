@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "store/login_store.h"
+#include "core/vault/login_store.h"
 #include "store_test_support.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "base/file_system.h"
 
 class MemoryFileSystem : public FileSystem {
 public:

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
 class MemoryRegistry : public Registry {
 public:

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
-#include "store/password_dlg.h"
 #include "support/dialog_driver.h"
 #include "support/temp_folder.h"
+#include "ui/app_messages.h"
+#include "ui/password_dlg.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "base/codepage.h"
 #include "cli/console_text.h"
 #include "cli/secret_input.h"
-#include "platform/codepage.h"
 
 namespace {
 

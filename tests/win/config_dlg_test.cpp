@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
-#include "settings/config_dlg.h"
 #include "support/dialog_driver.h"
 #include "support/hotkey_holder.h"
+#include "ui/app_messages.h"
+#include "ui/config/config_dlg.h"
 
 namespace {
 

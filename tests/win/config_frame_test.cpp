@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/main_frame.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
@@ -17,6 +16,7 @@
 #include "support/message_pump.h"
 #include "support/tab_click.h"
 #include "tray_test_support.h"
+#include "ui/app_messages.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "view/launcher.h"
+#include "ui/launcher.h"
 #include "view_fixture.h"
 
 using view_test::MakeItem;

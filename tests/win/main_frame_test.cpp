@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/main_frame.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
@@ -23,7 +22,8 @@
 #include "support/message_pump.h"
 #include "support/temp_folder.h"
 #include "tray_test_support.h"
-#include "view/clipboard.h"
+#include "ui/app_messages.h"
+#include "ui/clipboard.h"
 #include "view_fixture.h"
 
 namespace {

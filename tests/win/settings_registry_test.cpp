@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/current_directory.h"
+#include "base/registry_win32.h"
+#include "core/settings/settings.h"
 #include "memory_registry.h"
-#include "settings/current_directory.h"
-#include "settings/registry_win32.h"
-#include "settings/settings.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/about_dlg.h"
 #include "app/pellucorda_app.h"
 #include "framework/framework.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
 #include "support/message_pump.h"
-#include "widgets/static_link.h"
+#include "ui/about_dlg.h"
+#include "ui/widgets/static_link.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "widgets/subclass_wnd.h"
+#include "ui/widgets/subclass_wnd.h"
 
 namespace {
 

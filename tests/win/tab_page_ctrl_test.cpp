@@ -11,9 +11,9 @@
 
 #include "framework/framework.h"
 #include "res/resource.h"
-#include "settings/tab_page_ctrl.h"
 #include "support/heap_checks.h"
 #include "support/tab_click.h"
+#include "ui/config/tab_page_ctrl.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/tray_icon.h"
 #include "res/resource.h"
 #include "tray_test_support.h"
+#include "ui/app_messages.h"
 
 namespace {
 

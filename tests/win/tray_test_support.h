@@ -14,7 +14,7 @@
 #include "app/tray_icon.h"
 #include "res/resource.h"
 #include "support/message_pump.h"
-#include "widgets/subclass_wnd.h"
+#include "ui/widgets/subclass_wnd.h"
 
 // The main frame as start-up makes it: hidden, the application's main
 // window. Its window; null when it could not be made.

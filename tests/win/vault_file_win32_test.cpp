@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system_win32.h"
-#include "platform/message_sink.h"
-#include "store/login_store.h"
+#include "base/file_system_win32.h"
+#include "base/message_sink.h"
+#include "core/vault/login_store.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_messages.h"
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
 #include "support/message_pump.h"
 #include "support/temp_folder.h"
+#include "ui/app_messages.h"
 
 namespace view_test {
 

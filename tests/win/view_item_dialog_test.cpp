@@ -7,9 +7,9 @@
 
 #include "res/resource.h"
 #include "support/dialog_driver.h"
-#include "view/item_dlg.h"
+#include "ui/item_dlg.h"
+#include "ui/widgets/subclass_wnd.h"
 #include "view_fixture.h"
-#include "widgets/subclass_wnd.h"
 
 using view_test::MakeItem;
 

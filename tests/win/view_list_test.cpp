@@ -3,7 +3,7 @@
 // is checked in the vault file as a fresh store reads it.
 #include "view_fixture.h"
 
-#include "store/password_dlg.h"
+#include "ui/password_dlg.h"
 
 using namespace view_test;
 

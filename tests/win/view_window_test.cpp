@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "support/message_pump.h"
-#include "view/clipboard.h"
+#include "ui/clipboard.h"
 #include "view_fixture.h"
 
 using namespace view_test;

@@ -1,0 +1,6 @@
+#include "base/message_sink.h"
+
+MessageSink& DefaultMessageSink() {
+    static StandardErrorSink sink;
+    return sink;
+}

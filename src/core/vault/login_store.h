@@ -1,0 +1,170 @@
+#pragma once
+// The table of at most 100 login items, bound to one encrypted vault file.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/file_system.h"
+#include "core/vault/login_item.h"
+
+class MessageSink;
+
+constexpr std::uint32_t kMaxItems = 100;
+constexpr std::uint32_t kPageSize = 10;
+constexpr std::uint32_t kIoBufferSize = 2 * 1024 * 1024;
+constexpr const char kVaultFileName[] = "logininfo.dat";
+constexpr const char kBackupFileName[] = "logininfo.bak";
+// Beside the vault: the file whose lock says who may write the vault.
+constexpr const char kWriterLockSuffix[] = ".lock";
+constexpr const char kDefaultMasterPassword[] = "quillmarsh";
+constexpr std::size_t kMasterPasswordSize = 256;
+
+struct VaultHeader {
+    std::uint8_t digest[16];
+    char tag[4];
+    std::uint32_t itemCount;
+    std::uint8_t reserved[32];
+};
+static_assert(sizeof(VaultHeader) == 56, "VaultHeader is a storage format");
+
+enum VaultResult {
+    VaultOk = 0,
+    VaultOpenFailed = 1,
+    VaultWriteFailed = 2,
+    VaultReadFailed = 3,
+    VaultDamaged = 4,
+    VaultBadName = 5,
+    VaultWrongPassword = 6,
+    VaultInUse = 7,    // another process holds the vault's writer lock
+    VaultChanged = 8,  // the file changed since it was loaded and was left as it is
+    // There was no vault: a new one was made under the default master
+    // password, and the password given is not that one. No message: the
+    // caller knows where the backup is and says what happened.
+    VaultCreatedNew = 9,
+};
+
+// Whether a store may write the file it opens.
+enum class VaultAccess { ReadWrite, ReadOnly };
+
+enum class BackupResult {
+    Written,
+    // Not replaced on purpose: the vault was made from nothing in this run
+    // and may lack what the backup holds.
+    KeptPrevious,
+    Failed,  // the previous backup, if any, is as it was
+};
+
+// The backup file in `folder`, which may end in a separator or in the
+// vault's own file name; an empty folder names it in the current directory.
+std::string BackupFilePath(const std::string& folder);
+
+constexpr const char kVaultBusyMessage[] =
+    "The service information file is being changed by another program, please try again later!";
+
+class LoginStore {
+public:
+    LoginStore();
+    ~LoginStore();
+    LoginStore(const LoginStore&) = delete;
+    LoginStore& operator=(const LoginStore&) = delete;
+
+    // Seams; nullptr restores the platform default.
+    void SetMessageSink(MessageSink* sink);
+    void SetFileSystem(FileSystem* fileSystem);
+
+    // Table.
+    std::uint32_t GetCount() const;
+    bool GetItem(int index, LoginItem& out) const;
+    bool AddItem(const LoginItem& item);
+    bool DeleteItem(int index);
+    bool ReplaceItem(int index, const LoginItem& item);
+
+    // Pages of 10.
+    std::uint32_t GetFirstVisible() const;
+    void GetPage(LoginItem out[kPageSize], std::uint32_t& count) const;
+    void PageUp();
+    void PageDown();
+    void GoToLastPage();
+    void FindByServiceName(const char* text);
+
+    // File.
+    VaultResult Load();
+    VaultResult Save();
+    VaultResult WriteTo(FileHandle& file);
+
+    // Vault.
+    // The program's login: takes the writer lock of "logininfo.dat", then
+    // opens it; the lock is held until Reset (logout). `result`, when given,
+    // receives why it failed.
+    bool OpenDefault(const char* password, VaultResult* result = nullptr);
+    // One writer at a time: takes the writer lock of the vault at `path`, to
+    // be held from before it is opened until Reset, so no other writer
+    // changes the file meanwhile. VaultInUse, with no message, when another
+    // process holds it. When the lock cannot be had for another reason (no
+    // lock file can be made there) the result is VaultOk and no lock is held:
+    // a save still refuses to replace a vault that changed since it was read.
+    VaultResult LockWriter(const std::string& path);
+    // Opens the vault at `path` (the program always uses "logininfo.dat") and
+    // tells why it failed; OpenDefault is this with the default name. Read
+    // only, a missing or empty file is not created, a read-only one opens,
+    // and nothing is ever saved.
+    VaultResult Open(const char* password, const std::string& path, VaultAccess access = VaultAccess::ReadWrite);
+    void FillDefault();
+    VaultResult ChangePassword(const char* oldPassword, const char* newPassword);
+    BackupResult BackupTo(const std::string& folder);
+    // Whether a load in this run found no vault at the open path and made one.
+    bool CreatedThisRun() const;
+    void Reset();
+    void ClearAfterFailure();
+    bool IsOpen() const;
+
+    const std::string& GetFilePath() const;
+    // Bytes of the image that the last Load read or the last WriteTo wrote.
+    std::uint32_t GetIoLength() const;
+
+private:
+    // Lets the tests look at the slots and check that secrets were wiped.
+    friend struct LoginStoreProbe;
+
+    void Tell(const char* text);
+    FileSystem& Files() const;
+    VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
+    // True when the vault on disk is no longer the one loaded (and holds
+    // something a save would lose).
+    bool ChangedSinceLoad(FileHandle& vault);
+    // Reads the stamp of the vault as it now is on disk.
+    void StampVault();
+    // Ends a replacement begun with CreateTempBeside: the temporary file takes
+    // the place of `target` when `written`; otherwise, or when that fails, it goes.
+    bool CommitReplace(FileHandle& temp, const std::string& tempPath, const std::string& target, bool written);
+    // A lock file deleted since it was taken guards nothing: takes it again.
+    // False when another writer holds it now.
+    bool KeepWriterLock();
+
+    LoginItem items[kMaxItems];
+    std::uint32_t firstVisible;
+    VaultHeader header;
+    char masterPassword[kMasterPasswordSize];
+    std::uint8_t ioBuffer[kIoBufferSize];
+    std::uint32_t ioLength;
+    std::string filePath;
+    bool isOpen;
+    // The vault as Load found it or the last save left it.
+    FileStamp m_loadedStamp;
+    bool m_hasStamp;
+    std::unique_ptr<FileLock> m_writerLock;
+    // Set while this store is to hold the writer lock, even when a deleted
+    // lock file made it lose it.
+    std::string m_writerLockPath;
+    bool m_readOnly = false;
+    // The vault a load made from nothing in this run; kept across logouts.
+    std::string m_createdPath;
+    // Until something is saved to it, that vault holds only what it was made with.
+    bool m_createdUntouched = false;
+    // Counts the opens and resets, so a step that waited on the user can tell
+    // that the vault was locked meanwhile.
+    std::uint64_t m_session = 0;
+
+    MessageSink* m_sink;
+    FileSystem* m_fileSystem;
+};

@@ -1,6 +1,0 @@
-#include "platform/message_sink.h"
-
-MessageSink& DefaultMessageSink() {
-    static StandardErrorSink sink;
-    return sink;
-}

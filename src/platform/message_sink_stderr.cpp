@@ -1,7 +1,0 @@
-#include <cstdio>
-
-#include "platform/message_sink.h"
-
-void StandardErrorSink::ShowMessage(const char* text) {
-    std::fprintf(stderr, "%s%s\n", m_prefix, text != nullptr ? text : "");
-}

@@ -1,0 +1,160 @@
+#include "ui/config/security_page.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/pellucorda_app.h"
+#include "core/settings/hotkey_name.h"
+#include "res/resource.h"
+
+namespace {
+
+// The hotkey field's modifier flags and the settings' (RegisterHotKey's)
+// differ for Shift and Alt; the field cannot show the Windows key at all.
+std::uint32_t ModifiersFromField(UINT fieldFlags) {
+    std::uint32_t modifiers = 0;
+    if (fieldFlags & HOTKEYF_CONTROL) modifiers |= kHotKeyModControl;
+    if (fieldFlags & HOTKEYF_ALT) modifiers |= kHotKeyModAlt;
+    if (fieldFlags & HOTKEYF_SHIFT) modifiers |= kHotKeyModShift;
+    return modifiers;
+}
+
+UINT FieldFromModifiers(std::uint32_t modifiers) {
+    UINT flags = 0;
+    if (modifiers & kHotKeyModControl) flags |= HOTKEYF_CONTROL;
+    if (modifiers & kHotKeyModAlt) flags |= HOTKEYF_ALT;
+    if (modifiers & kHotKeyModShift) flags |= HOTKEYF_SHIFT;
+    return flags;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CSecurityPage, CTabPage)
+    ON_WM_SHOWWINDOW()
+    ON_EN_CHANGE(IDC_SECURITY_HOTKEY, OnChangeHotKey)
+    ON_BN_CLICKED(IDC_SECURITY_HOTKEY_WIN, OnClickedWindowsKey)
+    ON_BN_CLICKED(IDC_SECURITY_SESSION_LOCK, OnClickedSessionLock)
+    ON_EN_CHANGE(IDC_SECURITY_CLIPBOARD, OnChangeClipboard)
+    ON_EN_KILLFOCUS(IDC_SECURITY_CLIPBOARD, OnKillFocusClipboard)
+    ON_EN_CHANGE(IDC_SECURITY_IDLE, OnChangeIdle)
+    ON_EN_KILLFOCUS(IDC_SECURITY_IDLE, OnKillFocusIdle)
+END_MESSAGE_MAP()
+
+CSecurityPage::CSecurityPage() : CTabPage(IDD_SECURITYPAGE) {}
+
+void CSecurityPage::DoDataExchange(CDataExchange* pDX) {
+    CTabPage::DoDataExchange(pDX);
+    if (m_nExchangeOnly == 0 || m_nExchangeOnly == IDC_SECURITY_SESSION_LOCK) {
+        DDX_Check(pDX, IDC_SECURITY_SESSION_LOCK, m_nLockOnSessionLock);
+    }
+    if (m_nExchangeOnly == 0 || m_nExchangeOnly == IDC_SECURITY_CLIPBOARD) {
+        DDX_Text(pDX, IDC_SECURITY_CLIPBOARD, m_nClipboardSeconds);
+        DDV_MinMaxUInt(pDX, m_nClipboardSeconds, 0, kMaxClipboardSeconds);
+    }
+    if (m_nExchangeOnly == 0 || m_nExchangeOnly == IDC_SECURITY_IDLE) {
+        DDX_Text(pDX, IDC_SECURITY_IDLE, m_nIdleMinutes);
+        DDV_MinMaxUInt(pDX, m_nIdleMinutes, 0, kMaxIdleMinutes);
+    }
+}
+
+BOOL CSecurityPage::Exchange(int nIDC, BOOL bSaveAndValidate) {
+    m_nExchangeOnly = nIDC;
+    const BOOL bResult = UpdateData(bSaveAndValidate);
+    m_nExchangeOnly = 0;
+    return bResult;
+}
+
+void CSecurityPage::OnShowWindow(BOOL bShow, UINT nStatus) {
+    CTabPage::OnShowWindow(bShow, nStatus);
+    const Settings& settings = theApp.m_settings;
+    m_nClipboardSeconds = settings.GetClipboardSeconds();
+    m_nIdleMinutes = settings.GetIdleMinutes();
+    m_nLockOnSessionLock = settings.IsLockOnSessionLock() ? 1 : 0;
+    UpdateData(FALSE);
+    const std::uint32_t hotKey = settings.GetHotKey();
+    SendDlgItemMessageA(m_hWnd, IDC_SECURITY_HOTKEY, HKM_SETHOTKEY,
+                        MAKEWORD(HotKeyVirtualKey(hotKey), FieldFromModifiers(HotKeyModifiers(hotKey))), 0);
+    CheckDlgButton(m_hWnd, IDC_SECURITY_HOTKEY_WIN,
+                   (HotKeyModifiers(hotKey) & kHotKeyModWin) != 0 ? BST_CHECKED : BST_UNCHECKED);
+    ShowHotKeyState();
+}
+
+std::uint32_t CSecurityPage::GetChosenHotKey() const {
+    const auto field = static_cast<WORD>(SendDlgItemMessageA(m_hWnd, IDC_SECURITY_HOTKEY, HKM_GETHOTKEY, 0, 0));
+    std::uint32_t modifiers = ModifiersFromField(HIBYTE(field));
+    if (IsDlgButtonChecked(m_hWnd, IDC_SECURITY_HOTKEY_WIN) == BST_CHECKED) modifiers |= kHotKeyModWin;
+    return MakeHotKey(modifiers, LOBYTE(field));
+}
+
+void CSecurityPage::OnChangeHotKey() {
+    // The field reports every key on the way to a whole combination ("Ctrl",
+    // "Ctrl+Alt"): only a key ends it.
+    if (HotKeyVirtualKey(GetChosenHotKey()) != 0) ApplyHotKey();
+}
+
+void CSecurityPage::OnClickedWindowsKey() {
+    if (HotKeyVirtualKey(GetChosenHotKey()) != 0) ApplyHotKey();
+}
+
+void CSecurityPage::ApplyHotKey() {
+    const std::uint32_t chosen = GetChosenHotKey();
+    const std::uint32_t current = theApp.m_settings.GetHotKey();
+    if (!IsUsableHotKey(chosen)) {
+        SetStatus(HotKeyName(chosen) + " would take a key from every program: add Ctrl, Alt or the Windows key.");
+        return;
+    }
+    // The stored key again is a new try: the program holding it may have
+    // let go since.
+    if (!theApp.ChangeHotKey(chosen) && chosen != current) {
+        SetStatus(HotKeyName(chosen) + " is unavailable: Windows or another program uses it. " + HotKeyName(current) +
+                  " stays.");
+        return;
+    }
+    ShowHotKeyState();
+}
+
+void CSecurityPage::ShowHotKeyState() {
+    const Settings& settings = theApp.m_settings;
+    const std::string name = HotKeyName(settings.GetHotKey());
+    if (!settings.IsHotKeyEnabled()) {
+        SetStatus(name + " is switched off on the Option page.");
+    } else if (theApp.m_wndView.IsHotKeyUnavailable()) {
+        SetStatus(name + " is unavailable: Windows or another program uses it. Choose another key.");
+    } else {
+        SetStatus(name + " shows and hides the list window.");
+    }
+}
+
+void CSecurityPage::SetStatus(const std::string& text) {
+    SetDlgItemTextA(m_hWnd, IDC_SECURITY_HOTKEY_STATUS, text.c_str());
+}
+
+void CSecurityPage::OnClickedSessionLock() {
+    Exchange(IDC_SECURITY_SESSION_LOCK);
+    theApp.m_settings.SaveValue(SettingLockOnSessionLock, m_nLockOnSessionLock > 0 ? 1 : 0);
+}
+
+void CSecurityPage::OnChangeClipboard() {
+    // Checks the number and tells the user at once; nothing is stored until
+    // the edit loses the focus.
+    Exchange(IDC_SECURITY_CLIPBOARD);
+}
+
+void CSecurityPage::OnKillFocusClipboard() {
+    // A refused number is bounded, as the logout time is.
+    const UINT nSeconds = m_nClipboardSeconds > kMaxClipboardSeconds ? kMaxClipboardSeconds : m_nClipboardSeconds;
+    theApp.m_settings.SaveValue(SettingClipboardSeconds, nSeconds);
+    // The field shows what is stored, not the refused number still in it.
+    m_nClipboardSeconds = theApp.m_settings.GetClipboardSeconds();
+    Exchange(IDC_SECURITY_CLIPBOARD, FALSE);
+}
+
+void CSecurityPage::OnChangeIdle() { Exchange(IDC_SECURITY_IDLE); }
+
+void CSecurityPage::OnKillFocusIdle() {
+    const UINT nMinutes = m_nIdleMinutes > kMaxIdleMinutes ? kMaxIdleMinutes : m_nIdleMinutes;
+    theApp.m_settings.SaveValue(SettingIdleMinutes, nMinutes);
+    m_nIdleMinutes = theApp.m_settings.GetIdleMinutes();
+    Exchange(IDC_SECURITY_IDLE, FALSE);
+}

@@ -1,0 +1,563 @@
+#include "ui/view_dlg.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/pellucorda_app.h"
+#include "base/secure_wipe.h"
+#include "res/resource.h"
+#include "ui/app_messages.h"
+#include "ui/clipboard.h"
+#include "ui/launcher.h"
+#include "ui/password_dlg.h"
+
+namespace {
+
+constexpr int kQueryMaxChars = 255;
+constexpr char kMaxItemsMessage[] = "Reach the max item limit!";
+constexpr int kListTextBufferSize = 256;
+constexpr COLORREF kListBackground = RGB(0xF7, 0xF7, 0xFF);
+constexpr COLORREF kListText = RGB(0x00, 0x00, 0xFF);
+
+struct ColumnSpec {
+    const char* heading;
+    int width;
+};
+// The password and the address are there in full for the clipboard
+// commands, but take no room unless the user drags them open.
+const ColumnSpec kColumns[] = {
+    {"no.", 30}, {"service name", 150}, {"type", 60}, {"user name", 70}, {"password", 0}, {"service address", 0},
+};
+
+// Another program held the clipboard when its time was up: look again soon.
+constexpr UINT kClipboardRetryMs = 1000;
+
+// Bit 30 of a key message: the key was already down (auto-repeat).
+constexpr LPARAM kKeyWasDown = 0x40000000;
+
+bool KeyIsDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
+
+using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+
+LaunchClients ClientsFromSettings() {
+    LaunchClients clients;
+    clients.webClient = theApp.m_settings.GetWebClient();
+    clients.ftpClient = theApp.m_settings.GetFtpClient();
+    clients.telnetClient = theApp.m_settings.GetTelnetClient();
+    clients.browserCommand = theApp.m_settings.GetBrowserCommand();
+    return clients;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
+    ON_BN_CLICKED(IDC_VIEW_QUERY, OnQuery)
+    ON_BN_CLICKED(IDC_VIEW_PREV, OnPreviousPage)
+    ON_BN_CLICKED(IDC_VIEW_NEXT, OnNextPage)
+    ON_BN_CLICKED(IDC_VIEW_NEW, OnNewItem)
+    ON_BN_CLICKED(IDC_VIEW_MODIFY, OnModifyItem)
+    ON_BN_CLICKED(IDC_VIEW_DELETE, OnDeleteItem)
+    ON_BN_CLICKED(IDC_VIEW_PASSWORD, OnModifyPassword)
+    ON_BN_CLICKED(IDC_VIEW_LOCK, OnLock)
+    ON_NOTIFY(NM_CLICK, IDC_VIEW_LIST, OnClickList)
+    ON_NOTIFY(NM_RCLICK, IDC_VIEW_LIST, OnRclickList)
+    ON_NOTIFY(NM_DBLCLK, IDC_VIEW_LIST, LaunchSelectedItem)
+    ON_NOTIFY(NM_RDBLCLK, IDC_VIEW_LIST, CopySelectedAddress)
+    ON_WM_LBUTTONDBLCLK()
+    ON_MESSAGE(WM_VIEW_REFILL, OnViewRefill)
+    ON_MESSAGE(WM_VIEW_SETALPHA, OnViewSetAlpha)
+    ON_MESSAGE(WM_SIZE, OnSize)
+    ON_WM_TIMER()
+    ON_WM_HOTKEY()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CViewDlg::CViewDlg() : CDialog(IDD_VIEW), m_pfnSetTimer(::SetTimer), m_dlgItem(this) {}
+
+CViewDlg::~CViewDlg() = default;
+
+void CViewDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_VIEW_QUERY_TEXT, m_editQuery);
+    DDX_Control(pDX, IDC_VIEW_LIST, m_listItem);
+    DDX_Text(pDX, IDC_VIEW_QUERY_TEXT, m_strQuery);
+    DDV_MaxChars(pDX, m_strQuery, kQueryMaxChars);
+}
+
+BOOL CViewDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    char caption[64] = {};
+    ::GetWindowTextA(m_hWnd, caption, sizeof caption);
+    m_strCaption = caption;
+
+    const int iconSize = GetSystemMetrics(SM_CXSMICON);
+    HICON icon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, iconSize,
+                                               iconSize, LR_DEFAULTCOLOR | LR_SHARED));
+    SetIcon(icon, FALSE);
+
+    m_fontList.Create(16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_STRING_PRECIS,
+                      CLIP_CHARACTER_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
+    m_listItem.SetFont(&m_fontList, TRUE);
+
+    m_listItem.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    m_listItem.SetBkColor(kListBackground);
+    m_listItem.SetTextBkColor(kListBackground);
+    m_listItem.SetTextColor(kListText);
+
+    for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column) {
+        m_listItem.InsertColumn(column, kColumns[column].heading, LVCFMT_LEFT, kColumns[column].width);
+    }
+    // The "no." heading in the list's font needs more than its 30 pixels: the
+    // column takes the heading's width and the header's margins of three
+    // edges on either side (numbers up to 99 are narrower).
+    const int nHeading = static_cast<int>(
+        m_listItem.SendMsg(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kColumns[ViewColumnIndex].heading)));
+    const int nNumberWidth = nHeading + 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+    if (nNumberWidth > kColumns[ViewColumnIndex].width) {
+        m_listItem.SendMsg(LVM_SETCOLUMNWIDTH, ViewColumnIndex, MAKELPARAM(nNumberWidth, 0));
+    }
+
+    RefillList();
+
+    // Flipped, not set: the template carries no extended style, so this is
+    // what turns the layered style on.
+    ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(GetExStyle() ^ WS_EX_LAYERED));
+    SetOpacity(theApp.GetAlpha());
+
+    StartLogoutTimer(theApp.GetLogoutTime());
+
+    m_nHotKeyId = GlobalAddAtomA(kHotKeyAtomName);
+    EnableHotKey(theApp.m_settings.IsHotKeyEnabled() ? TRUE : FALSE);
+
+    // The buttons and labels around the list take the system's message font:
+    // the template's font is far too wide once start-up fixes the size.
+    NONCLIENTMETRICSA metrics;
+    ZeroMemory(&metrics, sizeof metrics);
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        m_layout.Capture(m_hWnd, metrics.lfMessageFont, m_listItem.GetSafeHwnd());
+    }
+    // A page is ten rows: all of them show without scrolling, the buttons
+    // below making room.
+    m_layout.SetMinimumHeight(m_listItem.GetSafeHwnd(), PageHeight());
+    return TRUE;
+}
+
+int CViewDlg::PageHeight() {
+    // Rows and header take the list's own font; a row is measured, so the
+    // height is right whatever the font turns out to be on this system.
+    const bool bEmpty = m_listItem.GetItemCount() == 0;
+    if (bEmpty) m_listItem.InsertItem(0, "0");
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    m_listItem.SendMsg(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    if (bEmpty) m_listItem.DeleteAllItems();
+    RECT window;
+    RECT client;
+    m_listItem.GetWindowRect(&window);
+    m_listItem.GetClientRect(&client);
+    const int hScroll = GetSystemMetrics(SM_CYHSCROLL);
+    int frame = (window.bottom - window.top) - client.bottom;
+    if ((m_listItem.GetStyle() & WS_HSCROLL) != 0) frame -= hScroll;
+    // The visible columns are wider than the window: the horizontal scroll
+    // bar is always there.
+    return row.top + static_cast<int>(kPageSize) * (row.bottom - row.top) + frame + hScroll;
+}
+
+LRESULT CViewDlg::OnSize(WPARAM, LPARAM lParam) {
+    Default();
+    m_layout.Fit(LOWORD(lParam), HIWORD(lParam));
+    return 0;
+}
+
+// --- The list --------------------------------------------------------------
+
+void CViewDlg::RefillList() {
+    if (m_listItem.GetSafeHwnd() == nullptr) return;
+    LoginItem page[kPageSize];
+    std::uint32_t count = 0;
+    theApp.m_store.GetPage(page, count);
+    m_listItem.DeleteAllItems();
+    const std::uint32_t first = theApp.m_store.GetFirstVisible();
+    for (std::uint32_t i = 0; i < count && i < kPageSize; ++i) {
+        const int row = static_cast<int>(i);
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", static_cast<int>(first + i));
+        m_listItem.InsertItem(row, number);
+        m_listItem.SetItemText(row, ViewColumnServiceName, page[i].serviceName);
+        m_listItem.SetItemText(row, ViewColumnType, AddressTypeName(page[i].addressType));
+        m_listItem.SetItemText(row, ViewColumnUserName, page[i].userName);
+        m_listItem.SetItemText(row, ViewColumnPassword, page[i].password);
+        m_listItem.SetItemText(row, ViewColumnServiceAddress, page[i].serviceAddress);
+    }
+    SecureWipe(page, sizeof page);
+}
+
+int CViewDlg::GetSelectedIndex() const {
+    const int row = m_listItem.GetFirstSelectedItem();
+    if (row < 0) return -1;
+    const std::string number = m_listItem.GetItemText(row, ViewColumnIndex);
+    return static_cast<int>(std::strtol(number.c_str(), nullptr, 10));
+}
+
+std::string CViewDlg::GetSelectedText(int nColumn) const {
+    char buffer[kListTextBufferSize] = {};
+    const int row = m_listItem.GetFirstSelectedItem();
+    if (row >= 0) m_listItem.GetItemText(row, nColumn, buffer, sizeof buffer);
+    std::string text(buffer);
+    SecureWipe(buffer, sizeof buffer);
+    return text;
+}
+
+int CViewDlg::Tell(const char* text, UINT type) const {
+    // Owned by this window, so a lock finds and ends it with the rest.
+    return MsgBox(text, nullptr, type | MB_ICONEXCLAMATION);
+}
+
+void CViewDlg::EndOpenDialogs() {
+    if (m_hWnd != nullptr) AfxEndModalDialogs(m_hWnd);
+}
+
+int CViewDlg::GetCommandIndex() {
+    if (!theApp.IsLoggedIn()) return -1;
+    const int index = GetSelectedIndex();
+    if (index < 0) Tell("Please Select one Item");
+    return index;
+}
+
+bool CViewDlg::GetSelectedItem(LoginItem& item) const {
+    if (!theApp.IsLoggedIn()) return false;
+    const int index = GetSelectedIndex();
+    return index >= 0 && theApp.m_store.GetItem(index, item);
+}
+
+void CViewDlg::ClearAfterLogout() {
+    if (m_hWnd != nullptr) {
+        RefillList();
+        RestoreCaption();
+    }
+    ForgetClipboardText(m_hWnd);
+    m_dlgItem.ResetItem();
+}
+
+// --- Commands --------------------------------------------------------------
+
+void CViewDlg::OnQuery() {
+    if (!theApp.IsLoggedIn()) return;
+    UpdateData(TRUE);
+    if (m_strQuery.empty()) return;
+    theApp.m_store.FindByServiceName(m_strQuery.c_str());
+    RefillList();
+}
+
+void CViewDlg::OnPreviousPage() {
+    if (!theApp.IsLoggedIn()) return;
+    theApp.m_store.PageUp();
+    RefillList();
+}
+
+void CViewDlg::OnNextPage() {
+    if (!theApp.IsLoggedIn()) return;
+    theApp.m_store.PageDown();
+    RefillList();
+}
+
+void CViewDlg::OnNewItem() {
+    if (!theApp.IsLoggedIn()) return;
+    // Said before the form opens, so nobody types an item only to lose it.
+    if (theApp.m_store.GetCount() >= kMaxItems) {
+        MsgBox(kMaxItemsMessage, nullptr, MB_OK);
+        return;
+    }
+    m_dlgItem.ResetItem();
+    const INT_PTR result = m_dlgItem.DoModal();
+    LoginItem item;
+    item.Clear();
+    m_dlgItem.GetResultItem(item);
+    m_dlgItem.ResetItem();
+    // The logout timer may have locked the vault while the form was open:
+    // adding to the emptied store would save it over the user's file.
+    if (result == IDOK && theApp.IsLoggedIn()) {
+        if (theApp.m_store.AddItem(item)) {
+            theApp.m_store.GoToLastPage();
+            RefillList();
+            theApp.m_store.Save();
+        } else {
+            MsgBox(kMaxItemsMessage, nullptr, MB_OK);
+        }
+    }
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnModifyItem() {
+    const int index = GetCommandIndex();
+    if (index < 0) return;
+    LoginItem item;
+    item.Clear();
+    if (!theApp.m_store.GetItem(index, item)) return;
+    m_dlgItem.LoadItem(item);
+    const INT_PTR result = m_dlgItem.DoModal();
+    item.Clear();
+    m_dlgItem.GetResultItem(item);
+    m_dlgItem.ResetItem();
+    if (result == IDOK && theApp.IsLoggedIn() && theApp.m_store.ReplaceItem(index, item)) {
+        RefillList();
+        theApp.m_store.Save();
+    }
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnDeleteItem() {
+    const int index = GetCommandIndex();
+    if (index < 0) return;
+    if (Tell("Are you sure?", MB_OKCANCEL) != IDOK) return;
+    if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
+        RefillList();
+        theApp.m_store.Save();
+    }
+}
+
+void CViewDlg::OnModifyPassword() {
+    const char kNoFile[] = "Please check whether the service information file exists.";
+    if (!theApp.m_store.IsOpen()) {
+        Tell(kNoFile);
+        return;
+    }
+    CPasswordDlg dialog(this);
+    if (dialog.DoModal() != IDOK) return;
+    if (dialog.m_strConfirmPassword != dialog.m_strNewPassword) {
+        Tell("The two new password not matched!");
+        return;
+    }
+    // Locked while the dialog was open: there is no vault to change.
+    if (!theApp.m_store.IsOpen()) {
+        Tell(kNoFile);
+        return;
+    }
+    const VaultResult result =
+        theApp.m_store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
+    if (result == VaultOk) {
+        Tell("Modify password success!");
+    } else if (result == VaultWrongPassword) {
+        Tell("Not modified, because old password dismatched!");
+    } else {
+        Tell("Modify password failed!");
+    }
+}
+
+void CViewDlg::OnLock() { theApp.Logout(); }
+
+// --- The list's mouse commands -----------------------------------------------
+
+void CViewDlg::CopyToClipboard(const std::string& text, const char* what) {
+    switch (PutClipboardText(m_hWnd, text)) {
+    case ClipboardResult::OpenFailed: Tell("Failed to open the clipboard"); return;
+    case ClipboardResult::NoMemory: Tell("System memory is not enough!"); return;
+    case ClipboardResult::SetFailed: Tell("Failed to put the text on the clipboard"); return;
+    case ClipboardResult::Ok: break;
+    }
+    // Read at each copy: a change in the Config dialog counts from the next.
+    const UINT seconds = theApp.GetClipboardSeconds();
+    KillTimer(kClipboardTimerId);
+    if (seconds != 0) m_pfnSetTimer(m_hWnd, kClipboardTimerId, seconds * 1000u, nullptr);
+    char confirmation[96];
+    if (seconds != 0) {
+        std::snprintf(confirmation, sizeof confirmation, "%s copied; clears in %u s", what, seconds);
+    } else {
+        std::snprintf(confirmation, sizeof confirmation, "%s copied", what);
+    }
+    ::SetWindowTextA(m_hWnd, confirmation);
+    m_pfnSetTimer(m_hWnd, kCaptionTimerId, kCaptionConfirmMs, nullptr);
+}
+
+void CViewDlg::RestoreCaption() {
+    KillTimer(kCaptionTimerId);
+    ::SetWindowTextA(m_hWnd, m_strCaption.c_str());
+}
+
+void CViewDlg::CopySelectedColumn(int nColumn, const char* what) {
+    if (GetCommandIndex() < 0) return;
+    std::string text = GetSelectedText(nColumn);
+    CopyToClipboard(text, what);
+    WipeString(text);
+}
+
+void CViewDlg::CopyClickedColumn(const NMHDR* pNMHDR, int nColumn, const char* what) {
+    // A click beside the rows (or on a row the list no longer holds) must
+    // leave alone what the user has on the clipboard: an empty copy would
+    // silently replace it.
+    if (!theApp.IsLoggedIn() || reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->iItem < 0 ||
+        m_listItem.GetFirstSelectedItem() < 0) {
+        return;
+    }
+    std::string text = GetSelectedText(nColumn);
+    CopyToClipboard(text, what);
+    WipeString(text);
+}
+
+void CViewDlg::OnClickList(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    CopyClickedColumn(pNMHDR, ViewColumnUserName, "User name");
+}
+
+void CViewDlg::OnRclickList(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    CopyClickedColumn(pNMHDR, ViewColumnPassword, "Password");
+}
+
+void CViewDlg::LaunchSelectedItem(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    LoginItem item;
+    item.Clear();
+    if (GetSelectedItem(item)) LaunchItem(item, ClientsFromSettings());
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::CopySelectedAddress(NMHDR*, LRESULT* pResult) {
+    *pResult = 0;
+    LoginItem item;
+    item.Clear();
+    if (GetSelectedItem(item)) CopyToClipboard(NormalizedItemAddress(item), "Address");
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnLButtonDblClk(UINT nFlags, POINT point) {
+    ShowWindow(SW_HIDE);
+    CDialog::OnLButtonDblClk(nFlags, point);
+}
+
+// --- The keyboard ------------------------------------------------------------
+
+BOOL CViewDlg::PreTranslateMessage(MSG* pMsg) {
+    struct Shortcut {
+        UINT key;
+        bool control;
+        void (CViewDlg::*command)();
+        // The query edit's own Ctrl+C and Delete work on its text there.
+        bool editKeepsIt;
+    };
+    static const Shortcut kShortcuts[] = {
+        {'B', true, &CViewDlg::OnCopyUserName, false}, {'C', true, &CViewDlg::OnCopyPassword, true},
+        {'U', true, &CViewDlg::OnOpenItem, false},     {'N', true, &CViewDlg::OnNewItem, false},
+        {'F', true, &CViewDlg::OnFindQuery, false},    {VK_DELETE, false, &CViewDlg::OnDeleteItem, true},
+    };
+    // Exact modifiers: Ctrl+Alt is AltGr, which types characters.
+    if (pMsg->message == WM_KEYDOWN && !KeyIsDown(VK_MENU) && !KeyIsDown(VK_SHIFT)) {
+        const bool control = KeyIsDown(VK_CONTROL);
+        for (const Shortcut& shortcut : kShortcuts) {
+            if (pMsg->wParam != shortcut.key || control != shortcut.control) continue;
+            if (shortcut.editKeepsIt && pMsg->hwnd == m_editQuery.GetSafeHwnd()) break;
+            // A held key repeats: one press, one command (one program started).
+            if ((pMsg->lParam & kKeyWasDown) == 0) (this->*shortcut.command)();
+            return TRUE;
+        }
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CViewDlg::OnCopyUserName() { CopySelectedColumn(ViewColumnUserName, "User name"); }
+
+void CViewDlg::OnCopyPassword() { CopySelectedColumn(ViewColumnPassword, "Password"); }
+
+void CViewDlg::OnOpenItem() {
+    const int index = GetCommandIndex();
+    if (index < 0) return;
+    LoginItem item;
+    item.Clear();
+    if (theApp.m_store.GetItem(index, item)) LaunchItem(item, ClientsFromSettings());
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::OnFindQuery() {
+    // As Tab would move there: the edit takes the focus with its text selected.
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_editQuery.GetSafeHwnd()), TRUE);
+}
+
+// --- Messages from the application and the system ------------------------------
+
+LRESULT CViewDlg::OnViewRefill(WPARAM, LPARAM) {
+    StartLogoutTimer(theApp.GetLogoutTime());
+    RefillList();
+    return 0;
+}
+
+LRESULT CViewDlg::OnViewSetAlpha(WPARAM wParam, LPARAM) {
+    SetOpacity(static_cast<BYTE>(wParam & 0xFF));
+    // Shown only to somebody logged in: a locked window stays out of sight.
+    if (theApp.IsLoggedIn()) ShowWindow(SW_SHOWNORMAL);
+    return 0;
+}
+
+void CViewDlg::SetOpacity(BYTE alpha) {
+    HMODULE user32 = LoadLibraryA("User32.DLL");
+    if (user32 == nullptr) return;
+    FARPROC proc = GetProcAddress(user32, "SetLayeredWindowAttributes");
+    if (proc != nullptr) {
+        auto setLayered = reinterpret_cast<SetLayeredWindowAttributesFn>(reinterpret_cast<void (*)()>(proc));
+        setLayered(m_hWnd, 0, alpha, LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+}
+
+void CViewDlg::StartLogoutTimer(BYTE minutes) {
+    if (!theApp.IsLoggedIn()) return;
+    if (m_nLogoutTimer != 0) {
+        KillTimer(m_nLogoutTimer);
+        m_nLogoutTimer = 0;
+    }
+    if (minutes != 0) m_nLogoutTimer = m_pfnSetTimer(m_hWnd, kLogoutTimerId, minutes * 60000u, nullptr);
+}
+
+void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kCaptionTimerId) {
+        RestoreCaption();
+        return;
+    }
+    if (nIDEvent == kClipboardTimerId) {
+        KillTimer(kClipboardTimerId);
+        ForgetClipboardText(m_hWnd);
+        // Still remembered: the clipboard could not be looked at.
+        if (IsClipboardTextRemembered()) m_pfnSetTimer(m_hWnd, kClipboardTimerId, kClipboardRetryMs, nullptr);
+        return;
+    }
+    if (nIDEvent != kLogoutTimerId) {
+        CDialog::OnTimer(nIDEvent);
+        return;
+    }
+    KillTimer(m_nLogoutTimer);
+    m_nLogoutTimer = 0;
+    theApp.Logout();
+}
+
+void CViewDlg::EnableHotKey(BOOL bEnable) {
+    if (m_hWnd == nullptr || m_nHotKeyId == 0) return;
+    if (!bEnable) {
+        UnregisterHotKey(m_hWnd, m_nHotKeyId);
+        m_bHotKeyUnavailable = FALSE;
+        return;
+    }
+    const std::uint32_t hotKey = theApp.m_settings.GetHotKey();
+    if (!RegisterHotKeyFor(hotKey)) theApp.TellHotKeyUnavailable(hotKey);
+}
+
+BOOL CViewDlg::RegisterHotKeyFor(std::uint32_t hotKey) {
+    if (m_hWnd == nullptr || m_nHotKeyId == 0) return FALSE;
+    // Unregistering first makes a repeated "on" harmless and lets go of the
+    // previous key.
+    UnregisterHotKey(m_hWnd, m_nHotKeyId);
+    // Windows 7 and later: a held key does not fire again and again.
+    const UINT modifiers = HotKeyModifiers(hotKey) | MOD_NOREPEAT;
+    m_bHotKeyUnavailable = !RegisterHotKey(m_hWnd, m_nHotKeyId, modifiers, HotKeyVirtualKey(hotKey));
+    return !m_bHotKeyUnavailable;
+}
+
+void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
+    if (m_nHotKeyId == 0 || nHotKeyId != static_cast<UINT>(m_nHotKeyId)) return;
+    if (!theApp.IsLoggedIn() && !theApp.Login()) return;
+    ShowWindow(IsWindowVisible() ? SW_HIDE : SW_SHOWNORMAL);
+}
+
+void CViewDlg::OnDestroy() {
+    if (m_nHotKeyId != 0) UnregisterHotKey(m_hWnd, m_nHotKeyId);
+    CDialog::OnDestroy();
+}

@@ -1,0 +1,147 @@
+#pragma once
+// The item list window: a small translucent, always-on-top dialog that shows
+// one page of the vault's items and offers everything the user does with
+// them. Its rows are found again by their "no." column, the item's index.
+#include <cstdint>
+#include <string>
+
+#include "framework/framework.h"
+#include "ui/control_layout.h"
+#include "ui/item_dlg.h"
+
+class CViewDlg : public CDialog {
+public:
+    CViewDlg();
+    ~CViewDlg() override;
+
+    // Restarts the logout timer with the given minutes (0: no automatic
+    // logout). Does nothing while nobody is logged in.
+    void StartLogoutTimer(BYTE minutes);
+
+    // Registers the hotkey of the settings for this window (TRUE) or gives it
+    // up (FALSE), at once. The "Enable Hotkey" setting decides which; before
+    // the window exists this does nothing (initialisation reads the setting).
+    // A key the system refuses is told to the user once, from the tray icon.
+    void EnableHotKey(BOOL bEnable);
+    // Registers hotKey (the settings' packing) in place of the key held now.
+    // FALSE when the system refuses it; no key is held then.
+    BOOL RegisterHotKeyFor(std::uint32_t hotKey);
+    // The last registration was refused: Windows or another program holds
+    // the key.
+    BOOL IsHotKeyUnavailable() const { return m_bHotKeyUnavailable; }
+
+    // Shows the store's current page.
+    void RefillList();
+
+    // After a logout: no row of the locked vault stays in the list, no text
+    // of it on the clipboard (unless the user has replaced it since), and
+    // nothing in the item form.
+    void ClearAfterLogout();
+
+    // Ends every dialog and message box this window has open (the item form,
+    // the Modify Password dialog, a confirmation) as its Cancel would: the
+    // code that opened it then saves nothing. For a lock.
+    void EndOpenDialogs();
+
+    // Puts a text on the clipboard, telling the user when that fails. On
+    // success the caption says for a moment that `what` ("Password") was
+    // copied and when the clipboard forgets it; the count starts afresh.
+    void CopyToClipboard(const std::string& text, const char* what);
+
+    // How the logout and clipboard timers are started; tests look at the
+    // periods asked for.
+    using SetTimerFn = UINT_PTR(WINAPI*)(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+    SetTimerFn m_pfnSetTimer;
+
+    CEdit m_editQuery;
+    CListCtrl m_listItem;
+    CItemDlg m_dlgItem;
+    std::string m_strQuery;
+    CFont m_fontList;
+    // The global atom of the hotkey's name, used as the hotkey's identifier.
+    int m_nHotKeyId = 0;
+    BOOL m_bHotKeyUnavailable = FALSE;
+    UINT_PTR m_nLogoutTimer = 0;
+
+    // The list window's keyboard shortcuts, taken before the dialog manager
+    // sees the keys.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    void OnQuery();
+    void OnPreviousPage();
+    void OnNextPage();
+    void OnNewItem();
+    void OnModifyItem();
+    void OnDeleteItem();
+    void OnModifyPassword();
+    void OnLock();
+    void OnClickList(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRclickList(NMHDR* pNMHDR, LRESULT* pResult);
+    void LaunchSelectedItem(NMHDR* pNMHDR, LRESULT* pResult);
+    void CopySelectedAddress(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnLButtonDblClk(UINT nFlags, POINT point);
+    void OnCopyUserName();
+    void OnCopyPassword();
+    void OnOpenItem();
+    void OnFindQuery();
+    LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
+    LRESULT OnViewSetAlpha(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
+    void OnDestroy();
+
+    void SetOpacity(BYTE alpha);
+
+private:
+    // The list's height in pixels that shows a whole page without scrolling.
+    int PageHeight();
+    // A message box owned by this window, with the exclamation icon.
+    int Tell(const char* text, UINT type = MB_OK) const;
+    // The index in the store of the selected row, -1 when none is selected.
+    int GetSelectedIndex() const;
+    // The selected row's index for a command on one item: -1 while nobody is
+    // logged in, and -1 after telling the user when no row is selected.
+    int GetCommandIndex();
+    // The selected row's item for a mouse command; false while nobody is
+    // logged in or when no row is selected.
+    bool GetSelectedItem(LoginItem& item) const;
+    // The selected row's text of one column, at most 255 characters; empty
+    // when no row is selected.
+    std::string GetSelectedText(int nColumn) const;
+    // Copies a column of the selected row, for the keyboard: no selection
+    // copies nothing and says so.
+    void CopySelectedColumn(int nColumn, const char* what);
+    // Copies a column of the selected row for a click on it; a click that
+    // hit no item copies nothing.
+    void CopyClickedColumn(const NMHDR* pNMHDR, int nColumn, const char* what);
+    // The caption the template gives the window, shown again after a copy's
+    // confirmation.
+    void RestoreCaption();
+    CControlLayout m_layout;
+    std::string m_strCaption;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+constexpr UINT_PTR kLogoutTimerId = 1;
+// Takes a copied text off the clipboard when its time is up.
+constexpr UINT_PTR kClipboardTimerId = 16;
+// Puts the caption back after a copy's confirmation.
+constexpr UINT_PTR kCaptionTimerId = 17;
+constexpr UINT kCaptionConfirmMs = 2000;
+constexpr char kHotKeyAtomName[] = "PELLUCORDA_V100";
+
+// The list's columns.
+enum ViewColumn {
+    ViewColumnIndex = 0,
+    ViewColumnServiceName = 1,
+    ViewColumnType = 2,
+    ViewColumnUserName = 3,
+    ViewColumnPassword = 4,
+    ViewColumnServiceAddress = 5,
+};
