@@ -36,7 +36,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() : m_trayIcon(IDR_TRAYMENU), m_pfnIdleTime(IdleTimeSinceLastInput) {}
+CMainFrame::CMainFrame() : m_dlgConfig(theApp), m_trayIcon(IDR_TRAYMENU) {}
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
@@ -97,7 +97,8 @@ void CMainFrame::LockForWindows() {
 void CMainFrame::CheckIdleTime() {
     const DWORD minutes = theApp.m_settings.GetIdleMinutes();
     if (minutes == 0 || !theApp.IsLoggedIn()) return;
-    if (m_pfnIdleTime() >= minutes * 60000u) theApp.Logout();
+    const DWORD idle = m_pIdleClock != nullptr ? m_pIdleClock->IdleMilliseconds() : IdleTimeSinceLastInput();
+    if (idle >= minutes * 60000u) theApp.Logout();
 }
 
 void CMainFrame::OnClose() {

@@ -8,6 +8,16 @@
 #include "framework/framework.h"
 #include "ui/config/config_dlg.h"
 
+// Milliseconds since the last keyboard or mouse input anywhere in the
+// session; tests hand the frame a clock of their own.
+class IdleClock {
+public:
+    virtual DWORD IdleMilliseconds() = 0;
+
+protected:
+    ~IdleClock() = default;
+};
+
 class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
@@ -16,10 +26,8 @@ public:
     CTrayIcon m_trayIcon;    // the notification-area icon and its menu
     BOOL m_bExit = FALSE;    // set by the Exit command; only then does a close end the program
 
-    // Milliseconds since the last keyboard or mouse input anywhere in the
-    // session; tests put a clock of their own here.
-    using IdleTimeFn = DWORD (*)();
-    IdleTimeFn m_pfnIdleTime;
+    // nullptr: the system's.
+    void SetIdleClock(IdleClock* pClock) { m_pIdleClock = pClock; }
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -38,6 +46,7 @@ protected:
     // Locks once the idle minutes of the settings have passed without input.
     void CheckIdleTime();
 
+    IdleClock* m_pIdleClock = nullptr;
     CStatusBar m_wndStatusBar;
     CWnd m_wndClient;
 

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include "app/main_frame.h"
-#include "core/settings/hotkey_name.h"
 #include "res/resource.h"
 #include "skin/uskin.h"
 #include "ui/about_dlg.h"
@@ -212,9 +211,11 @@ void CPellucordaApp::BackUp() {
     }
 }
 
-void CPellucordaApp::TellInBalloon(const char* title, const std::string& text) {
+BOOL CPellucordaApp::TellInBalloon(const char* title, const std::string& text) {
     auto* pFrame = dynamic_cast<CMainFrame*>(m_pMainWnd);
-    if (pFrame != nullptr) pFrame->m_trayIcon.ShowBalloon(title, text.c_str());
+    if (pFrame == nullptr) return FALSE;
+    pFrame->m_trayIcon.ShowBalloon(title, text.c_str());
+    return TRUE;
 }
 
 void CPellucordaApp::Logout() {
@@ -234,37 +235,9 @@ void CPellucordaApp::SetViewAlpha(BYTE alpha) {
     m_wndView.PostMsg(WM_VIEW_SETALPHA, alpha, 0);
 }
 
-BYTE CPellucordaApp::GetAlpha() const { return m_settings.GetAlpha(); }
-
-BYTE CPellucordaApp::GetLogoutTime() const { return m_settings.GetLogoutTime(); }
-
-std::uint32_t CPellucordaApp::GetClipboardSeconds() const { return m_settings.GetClipboardSeconds(); }
-
 void CPellucordaApp::SetLogoutTime(BYTE minutes) {
     m_settings.SetLogoutTime(minutes);
     m_wndView.StartLogoutTimer(minutes);
-}
-
-BOOL CPellucordaApp::ChangeHotKey(std::uint32_t hotKey) {
-    if (!m_settings.IsHotKeyEnabled()) return m_settings.SaveValue(SettingHotKeyCode, hotKey) ? TRUE : FALSE;
-    const std::uint32_t previous = m_settings.GetHotKey();
-    if (!m_wndView.RegisterHotKeyFor(hotKey)) {
-        m_wndView.RegisterHotKeyFor(previous);
-        return FALSE;
-    }
-    // Stored only once the system has given it: a refused key never becomes
-    // the one the next start tries.
-    m_settings.SaveValue(SettingHotKeyCode, hotKey);
-    return TRUE;
-}
-
-void CPellucordaApp::TellHotKeyUnavailable(std::uint32_t hotKey) {
-    if (dynamic_cast<CMainFrame*>(m_pMainWnd) == nullptr || hotKey == m_nHotKeyTold) return;
-    m_nHotKeyTold = hotKey;
-    TellInBalloon("Hotkey unavailable", HotKeyName(hotKey) +
-                                            " is used by Windows or another program, so it cannot show Pellucorda. "
-                                            "Choose another key under Config, on the Security page (right-click this "
-                                            "icon).");
 }
 
 void CPellucordaApp::OnAppAbout() {

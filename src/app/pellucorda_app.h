@@ -1,46 +1,39 @@
 #pragma once
 // The application object: start-up, the login loop, logging out, and the
-// operations the windows reach through theApp.
+// services the windows are handed.
 #include <cstdint>
 #include <string>
 
 #include "core/settings/settings.h"
 #include "core/vault/login_store.h"
 #include "framework/framework.h"
+#include "ui/app_services.h"
 #include "ui/view_dlg.h"
 #include "ui/widgets/shell_open.h"
 
 class CLoginDlg;
 
-class CPellucordaApp : public CWinApp {
+class CPellucordaApp : public CWinApp, public AppServices {
 public:
     CPellucordaApp();
 
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    BOOL IsLoggedIn() const;
-    // Shows the Login dialog until the vault opens (TRUE) or the user gives
-    // up (FALSE). While a Login dialog is already up, brings it forward and
-    // returns FALSE: the request that is already running answers for both.
-    BOOL Login();
-    void Logout();
-    void SetViewAlpha(BYTE alpha);
-    BYTE GetAlpha() const;
-    BYTE GetLogoutTime() const;
-    // How long a copied text stays on the clipboard; 0: until replaced.
-    std::uint32_t GetClipboardSeconds() const;
-    void SetLogoutTime(BYTE minutes);
-    // A hotkey chosen in the Config dialog takes the place of the stored one:
-    // registered at once and stored. FALSE when the system refuses it (Windows
-    // or another program holds it): the previous key is then kept, registered
-    // as before. While the hotkey is switched off, it is only stored.
-    BOOL ChangeHotKey(std::uint32_t hotKey);
-    // The hotkey could not be registered: the user hears it from the tray
-    // icon, once for each key in a run, never from a message box.
-    void TellHotKeyUnavailable(std::uint32_t hotKey);
+    // The services the windows use.
+    BOOL IsLoggedIn() const override;
+    // While a Login dialog is already up, brings it forward and returns
+    // FALSE: the request that is already running answers for both.
+    BOOL Login() override;
+    void Logout() override;
+    LoginStore& Store() override { return m_store; }
+    Settings& AppSettings() override { return m_settings; }
+    CHotKey& HotKey() override { return m_wndView.m_hotKey; }
+    void SetViewAlpha(BYTE alpha) override;
+    void SetLogoutTime(BYTE minutes) override;
+    BOOL TellInBalloon(const char* title, const std::string& text) override;
 
-    CViewDlg m_wndView;
+    CViewDlg m_wndView{*this};
     LoginStore m_store;
     Settings m_settings;
     BOOL m_bLoggedIn = FALSE;
@@ -69,11 +62,9 @@ private:
     // The typed password met a vault just made from nothing: says so, and
     // where the backup (and a vault the program left behind) lies.
     void TellVaultCreated();
-    void TellInBalloon(const char* title, const std::string& text);
 
     CLoginDlg* m_pActiveLogin = nullptr;
-    BOOL m_bBackupKeptTold = FALSE;   // said once a run
-    std::uint32_t m_nHotKeyTold = 0;  // the last key told unavailable
+    BOOL m_bBackupKeptTold = FALSE;  // said once a run
 
     DECLARE_MESSAGE_MAP()
 };

@@ -2,15 +2,18 @@
 
 #include "framework/thread_state.h"
 #include "framework/wnd.h"
-#include "res/resource.h"
 
 namespace {
 
 CWinApp* g_pApp = nullptr;
 
+// Where a program without a name of its own keeps its title: the string
+// resource the classic framework reserves for it.
+constexpr UINT kAppTitleStringId = 57344;
+
 std::string LoadAppTitle() {
     char title[256] = {};
-    if (::LoadStringA(AfxGetResourceHandle(), AFX_IDS_APP_TITLE, title, sizeof title) > 0) return title;
+    if (::LoadStringA(AfxGetResourceHandle(), kAppTitleStringId, title, sizeof title) > 0) return title;
     char path[MAX_PATH] = {};
     DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string name(path, length < MAX_PATH ? length : 0);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/settings/settings.h"
 #include "ui/launcher.h"
 
 bool StartCommandLine(const std::string& commandLine) {
@@ -26,4 +27,13 @@ bool StartCommandLine(const std::string& commandLine) {
 
 bool LaunchItem(const LoginItem& item, const LaunchClients& clients) {
     return StartCommandLine(BuildLaunchCommand(item, clients));
+}
+
+bool LaunchItem(const LoginItem& item, const Settings& settings) {
+    LaunchClients clients;
+    clients.webClient = settings.GetWebClient();
+    clients.ftpClient = settings.GetFtpClient();
+    clients.telnetClient = settings.GetTelnetClient();
+    clients.browserCommand = settings.GetBrowserCommand();
+    return LaunchItem(item, clients);
 }

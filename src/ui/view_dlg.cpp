@@ -3,13 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/pellucorda_app.h"
 #include "base/secure_wipe.h"
+#include "core/settings/settings.h"
+#include "core/vault/login_store.h"
 #include "res/resource.h"
 #include "ui/app_messages.h"
+#include "ui/app_services.h"
 #include "ui/clipboard.h"
 #include "ui/launcher.h"
-#include "ui/password_dlg.h"
+#include "ui/password_change.h"
 
 namespace {
 
@@ -37,17 +39,6 @@ constexpr LPARAM kKeyWasDown = 0x40000000;
 
 bool KeyIsDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
-using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-
-LaunchClients ClientsFromSettings() {
-    LaunchClients clients;
-    clients.webClient = theApp.m_settings.GetWebClient();
-    clients.ftpClient = theApp.m_settings.GetFtpClient();
-    clients.telnetClient = theApp.m_settings.GetTelnetClient();
-    clients.browserCommand = theApp.m_settings.GetBrowserCommand();
-    return clients;
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
@@ -72,7 +63,8 @@ BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CViewDlg::CViewDlg() : CDialog(IDD_VIEW), m_pfnSetTimer(::SetTimer), m_dlgItem(this) {}
+CViewDlg::CViewDlg(AppServices& services)
+    : CDialog(IDD_VIEW), m_dlgItem(this), m_hotKey(services), m_services(services) {}
 
 CViewDlg::~CViewDlg() = default;
 
@@ -122,12 +114,11 @@ BOOL CViewDlg::OnInitDialog() {
     // Flipped, not set: the template carries no extended style, so this is
     // what turns the layered style on.
     ::SetWindowLongA(m_hWnd, GWL_EXSTYLE, static_cast<LONG>(GetExStyle() ^ WS_EX_LAYERED));
-    SetOpacity(theApp.GetAlpha());
+    SetOpacity(m_services.AppSettings().GetAlpha());
 
-    StartLogoutTimer(theApp.GetLogoutTime());
+    StartLogoutTimer(m_services.AppSettings().GetLogoutTime());
 
-    m_nHotKeyId = GlobalAddAtomA(kHotKeyAtomName);
-    EnableHotKey(theApp.m_settings.IsHotKeyEnabled() ? TRUE : FALSE);
+    m_hotKey.Attach(m_hWnd);
 
     // The buttons and labels around the list take the system's message font:
     // the template's font is far too wide once start-up fixes the size.
@@ -176,9 +167,9 @@ void CViewDlg::RefillList() {
     if (m_listItem.GetSafeHwnd() == nullptr) return;
     LoginItem page[kPageSize];
     std::uint32_t count = 0;
-    theApp.m_store.GetPage(page, count);
+    m_services.Store().GetPage(page, count);
     m_listItem.DeleteAllItems();
-    const std::uint32_t first = theApp.m_store.GetFirstVisible();
+    const std::uint32_t first = m_services.Store().GetFirstVisible();
     for (std::uint32_t i = 0; i < count && i < kPageSize; ++i) {
         const int row = static_cast<int>(i);
         char number[16];
@@ -219,16 +210,16 @@ void CViewDlg::EndOpenDialogs() {
 }
 
 int CViewDlg::GetCommandIndex() {
-    if (!theApp.IsLoggedIn()) return -1;
+    if (!m_services.IsLoggedIn()) return -1;
     const int index = GetSelectedIndex();
     if (index < 0) Tell("Please Select one Item");
     return index;
 }
 
 bool CViewDlg::GetSelectedItem(LoginItem& item) const {
-    if (!theApp.IsLoggedIn()) return false;
+    if (!m_services.IsLoggedIn()) return false;
     const int index = GetSelectedIndex();
-    return index >= 0 && theApp.m_store.GetItem(index, item);
+    return index >= 0 && m_services.Store().GetItem(index, item);
 }
 
 void CViewDlg::ClearAfterLogout() {
@@ -243,29 +234,29 @@ void CViewDlg::ClearAfterLogout() {
 // --- Commands --------------------------------------------------------------
 
 void CViewDlg::OnQuery() {
-    if (!theApp.IsLoggedIn()) return;
+    if (!m_services.IsLoggedIn()) return;
     UpdateData(TRUE);
     if (m_strQuery.empty()) return;
-    theApp.m_store.FindByServiceName(m_strQuery.c_str());
+    m_services.Store().FindByServiceName(m_strQuery.c_str());
     RefillList();
 }
 
 void CViewDlg::OnPreviousPage() {
-    if (!theApp.IsLoggedIn()) return;
-    theApp.m_store.PageUp();
+    if (!m_services.IsLoggedIn()) return;
+    m_services.Store().PageUp();
     RefillList();
 }
 
 void CViewDlg::OnNextPage() {
-    if (!theApp.IsLoggedIn()) return;
-    theApp.m_store.PageDown();
+    if (!m_services.IsLoggedIn()) return;
+    m_services.Store().PageDown();
     RefillList();
 }
 
 void CViewDlg::OnNewItem() {
-    if (!theApp.IsLoggedIn()) return;
+    if (!m_services.IsLoggedIn()) return;
     // Said before the form opens, so nobody types an item only to lose it.
-    if (theApp.m_store.GetCount() >= kMaxItems) {
+    if (m_services.Store().GetCount() >= kMaxItems) {
         MsgBox(kMaxItemsMessage, nullptr, MB_OK);
         return;
     }
@@ -277,11 +268,11 @@ void CViewDlg::OnNewItem() {
     m_dlgItem.ResetItem();
     // The logout timer may have locked the vault while the form was open:
     // adding to the emptied store would save it over the user's file.
-    if (result == IDOK && theApp.IsLoggedIn()) {
-        if (theApp.m_store.AddItem(item)) {
-            theApp.m_store.GoToLastPage();
+    if (result == IDOK && m_services.IsLoggedIn()) {
+        if (m_services.Store().AddItem(item)) {
+            m_services.Store().GoToLastPage();
             RefillList();
-            theApp.m_store.Save();
+            m_services.Store().Save();
         } else {
             MsgBox(kMaxItemsMessage, nullptr, MB_OK);
         }
@@ -294,15 +285,15 @@ void CViewDlg::OnModifyItem() {
     if (index < 0) return;
     LoginItem item;
     item.Clear();
-    if (!theApp.m_store.GetItem(index, item)) return;
+    if (!m_services.Store().GetItem(index, item)) return;
     m_dlgItem.LoadItem(item);
     const INT_PTR result = m_dlgItem.DoModal();
     item.Clear();
     m_dlgItem.GetResultItem(item);
     m_dlgItem.ResetItem();
-    if (result == IDOK && theApp.IsLoggedIn() && theApp.m_store.ReplaceItem(index, item)) {
+    if (result == IDOK && m_services.IsLoggedIn() && m_services.Store().ReplaceItem(index, item)) {
         RefillList();
-        theApp.m_store.Save();
+        m_services.Store().Save();
     }
     SecureWipe(&item, sizeof item);
 }
@@ -311,41 +302,15 @@ void CViewDlg::OnDeleteItem() {
     const int index = GetCommandIndex();
     if (index < 0) return;
     if (Tell("Are you sure?", MB_OKCANCEL) != IDOK) return;
-    if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
+    if (m_services.IsLoggedIn() && m_services.Store().DeleteItem(index)) {
         RefillList();
-        theApp.m_store.Save();
+        m_services.Store().Save();
     }
 }
 
-void CViewDlg::OnModifyPassword() {
-    const char kNoFile[] = "Please check whether the service information file exists.";
-    if (!theApp.m_store.IsOpen()) {
-        Tell(kNoFile);
-        return;
-    }
-    CPasswordDlg dialog(this);
-    if (dialog.DoModal() != IDOK) return;
-    if (dialog.m_strConfirmPassword != dialog.m_strNewPassword) {
-        Tell("The two new password not matched!");
-        return;
-    }
-    // Locked while the dialog was open: there is no vault to change.
-    if (!theApp.m_store.IsOpen()) {
-        Tell(kNoFile);
-        return;
-    }
-    const VaultResult result =
-        theApp.m_store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
-    if (result == VaultOk) {
-        Tell("Modify password success!");
-    } else if (result == VaultWrongPassword) {
-        Tell("Not modified, because old password dismatched!");
-    } else {
-        Tell("Modify password failed!");
-    }
-}
+void CViewDlg::OnModifyPassword() { ChangeMasterPassword(*this, m_services.Store()); }
 
-void CViewDlg::OnLock() { theApp.Logout(); }
+void CViewDlg::OnLock() { m_services.Logout(); }
 
 // --- The list's mouse commands -----------------------------------------------
 
@@ -357,9 +322,9 @@ void CViewDlg::CopyToClipboard(const std::string& text, const char* what) {
     case ClipboardResult::Ok: break;
     }
     // Read at each copy: a change in the Config dialog counts from the next.
-    const UINT seconds = theApp.GetClipboardSeconds();
+    const UINT seconds = m_services.AppSettings().GetClipboardSeconds();
     KillTimer(kClipboardTimerId);
-    if (seconds != 0) m_pfnSetTimer(m_hWnd, kClipboardTimerId, seconds * 1000u, nullptr);
+    if (seconds != 0) StartTimer(kClipboardTimerId, seconds * 1000u);
     char confirmation[96];
     if (seconds != 0) {
         std::snprintf(confirmation, sizeof confirmation, "%s copied; clears in %u s", what, seconds);
@@ -367,7 +332,7 @@ void CViewDlg::CopyToClipboard(const std::string& text, const char* what) {
         std::snprintf(confirmation, sizeof confirmation, "%s copied", what);
     }
     ::SetWindowTextA(m_hWnd, confirmation);
-    m_pfnSetTimer(m_hWnd, kCaptionTimerId, kCaptionConfirmMs, nullptr);
+    StartTimer(kCaptionTimerId, kCaptionConfirmMs);
 }
 
 void CViewDlg::RestoreCaption() {
@@ -386,7 +351,7 @@ void CViewDlg::CopyClickedColumn(const NMHDR* pNMHDR, int nColumn, const char* w
     // A click beside the rows (or on a row the list no longer holds) must
     // leave alone what the user has on the clipboard: an empty copy would
     // silently replace it.
-    if (!theApp.IsLoggedIn() || reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->iItem < 0 ||
+    if (!m_services.IsLoggedIn() || reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR)->iItem < 0 ||
         m_listItem.GetFirstSelectedItem() < 0) {
         return;
     }
@@ -409,7 +374,7 @@ void CViewDlg::LaunchSelectedItem(NMHDR*, LRESULT* pResult) {
     *pResult = 0;
     LoginItem item;
     item.Clear();
-    if (GetSelectedItem(item)) LaunchItem(item, ClientsFromSettings());
+    if (GetSelectedItem(item)) LaunchItem(item, m_services.AppSettings());
     SecureWipe(&item, sizeof item);
 }
 
@@ -464,7 +429,7 @@ void CViewDlg::OnOpenItem() {
     if (index < 0) return;
     LoginItem item;
     item.Clear();
-    if (theApp.m_store.GetItem(index, item)) LaunchItem(item, ClientsFromSettings());
+    if (m_services.Store().GetItem(index, item)) LaunchItem(item, m_services.AppSettings());
     SecureWipe(&item, sizeof item);
 }
 
@@ -476,7 +441,7 @@ void CViewDlg::OnFindQuery() {
 // --- Messages from the application and the system ------------------------------
 
 LRESULT CViewDlg::OnViewRefill(WPARAM, LPARAM) {
-    StartLogoutTimer(theApp.GetLogoutTime());
+    StartLogoutTimer(m_services.AppSettings().GetLogoutTime());
     RefillList();
     return 0;
 }
@@ -484,28 +449,24 @@ LRESULT CViewDlg::OnViewRefill(WPARAM, LPARAM) {
 LRESULT CViewDlg::OnViewSetAlpha(WPARAM wParam, LPARAM) {
     SetOpacity(static_cast<BYTE>(wParam & 0xFF));
     // Shown only to somebody logged in: a locked window stays out of sight.
-    if (theApp.IsLoggedIn()) ShowWindow(SW_SHOWNORMAL);
+    if (m_services.IsLoggedIn()) ShowWindow(SW_SHOWNORMAL);
     return 0;
 }
 
-void CViewDlg::SetOpacity(BYTE alpha) {
-    HMODULE user32 = LoadLibraryA("User32.DLL");
-    if (user32 == nullptr) return;
-    FARPROC proc = GetProcAddress(user32, "SetLayeredWindowAttributes");
-    if (proc != nullptr) {
-        auto setLayered = reinterpret_cast<SetLayeredWindowAttributesFn>(reinterpret_cast<void (*)()>(proc));
-        setLayered(m_hWnd, 0, alpha, LWA_ALPHA);
-    }
-    FreeLibrary(user32);
-}
+void CViewDlg::SetOpacity(BYTE alpha) { ::SetLayeredWindowAttributes(m_hWnd, 0, alpha, LWA_ALPHA); }
 
 void CViewDlg::StartLogoutTimer(BYTE minutes) {
-    if (!theApp.IsLoggedIn()) return;
+    if (!m_services.IsLoggedIn()) return;
     if (m_nLogoutTimer != 0) {
         KillTimer(m_nLogoutTimer);
         m_nLogoutTimer = 0;
     }
-    if (minutes != 0) m_nLogoutTimer = m_pfnSetTimer(m_hWnd, kLogoutTimerId, minutes * 60000u, nullptr);
+    if (minutes != 0) m_nLogoutTimer = StartTimer(kLogoutTimerId, minutes * 60000u);
+}
+
+UINT_PTR CViewDlg::StartTimer(UINT_PTR nIDEvent, UINT uElapse) {
+    return m_pTimers != nullptr ? m_pTimers->Start(m_hWnd, nIDEvent, uElapse)
+                                : ::SetTimer(m_hWnd, nIDEvent, uElapse, nullptr);
 }
 
 void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -517,7 +478,7 @@ void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
         KillTimer(kClipboardTimerId);
         ForgetClipboardText(m_hWnd);
         // Still remembered: the clipboard could not be looked at.
-        if (IsClipboardTextRemembered()) m_pfnSetTimer(m_hWnd, kClipboardTimerId, kClipboardRetryMs, nullptr);
+        if (IsClipboardTextRemembered()) StartTimer(kClipboardTimerId, kClipboardRetryMs);
         return;
     }
     if (nIDEvent != kLogoutTimerId) {
@@ -526,38 +487,16 @@ void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
     }
     KillTimer(m_nLogoutTimer);
     m_nLogoutTimer = 0;
-    theApp.Logout();
-}
-
-void CViewDlg::EnableHotKey(BOOL bEnable) {
-    if (m_hWnd == nullptr || m_nHotKeyId == 0) return;
-    if (!bEnable) {
-        UnregisterHotKey(m_hWnd, m_nHotKeyId);
-        m_bHotKeyUnavailable = FALSE;
-        return;
-    }
-    const std::uint32_t hotKey = theApp.m_settings.GetHotKey();
-    if (!RegisterHotKeyFor(hotKey)) theApp.TellHotKeyUnavailable(hotKey);
-}
-
-BOOL CViewDlg::RegisterHotKeyFor(std::uint32_t hotKey) {
-    if (m_hWnd == nullptr || m_nHotKeyId == 0) return FALSE;
-    // Unregistering first makes a repeated "on" harmless and lets go of the
-    // previous key.
-    UnregisterHotKey(m_hWnd, m_nHotKeyId);
-    // Windows 7 and later: a held key does not fire again and again.
-    const UINT modifiers = HotKeyModifiers(hotKey) | MOD_NOREPEAT;
-    m_bHotKeyUnavailable = !RegisterHotKey(m_hWnd, m_nHotKeyId, modifiers, HotKeyVirtualKey(hotKey));
-    return !m_bHotKeyUnavailable;
+    m_services.Logout();
 }
 
 void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
-    if (m_nHotKeyId == 0 || nHotKeyId != static_cast<UINT>(m_nHotKeyId)) return;
-    if (!theApp.IsLoggedIn() && !theApp.Login()) return;
+    if (!m_hotKey.IsOurs(nHotKeyId)) return;
+    if (!m_services.IsLoggedIn() && !m_services.Login()) return;
     ShowWindow(IsWindowVisible() ? SW_HIDE : SW_SHOWNORMAL);
 }
 
 void CViewDlg::OnDestroy() {
-    if (m_nHotKeyId != 0) UnregisterHotKey(m_hWnd, m_nHotKeyId);
+    m_hotKey.Detach();
     CDialog::OnDestroy();
 }

@@ -7,28 +7,28 @@
 
 #include "framework/framework.h"
 #include "ui/control_layout.h"
+#include "ui/hotkey.h"
 #include "ui/item_dlg.h"
+
+class AppServices;
+
+// Starts a window's timers; tests look at the periods asked for.
+class TimerStarter {
+public:
+    virtual UINT_PTR Start(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse) = 0;
+
+protected:
+    ~TimerStarter() = default;
+};
 
 class CViewDlg : public CDialog {
 public:
-    CViewDlg();
+    explicit CViewDlg(AppServices& services);
     ~CViewDlg() override;
 
     // Restarts the logout timer with the given minutes (0: no automatic
     // logout). Does nothing while nobody is logged in.
     void StartLogoutTimer(BYTE minutes);
-
-    // Registers the hotkey of the settings for this window (TRUE) or gives it
-    // up (FALSE), at once. The "Enable Hotkey" setting decides which; before
-    // the window exists this does nothing (initialisation reads the setting).
-    // A key the system refuses is told to the user once, from the tray icon.
-    void EnableHotKey(BOOL bEnable);
-    // Registers hotKey (the settings' packing) in place of the key held now.
-    // FALSE when the system refuses it; no key is held then.
-    BOOL RegisterHotKeyFor(std::uint32_t hotKey);
-    // The last registration was refused: Windows or another program holds
-    // the key.
-    BOOL IsHotKeyUnavailable() const { return m_bHotKeyUnavailable; }
 
     // Shows the store's current page.
     void RefillList();
@@ -48,19 +48,16 @@ public:
     // copied and when the clipboard forgets it; the count starts afresh.
     void CopyToClipboard(const std::string& text, const char* what);
 
-    // How the logout and clipboard timers are started; tests look at the
-    // periods asked for.
-    using SetTimerFn = UINT_PTR(WINAPI*)(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
-    SetTimerFn m_pfnSetTimer;
+    // How the logout and clipboard timers are started; nullptr: the system's.
+    void SetTimerStarter(TimerStarter* pTimers) { m_pTimers = pTimers; }
 
     CEdit m_editQuery;
     CListCtrl m_listItem;
     CItemDlg m_dlgItem;
     std::string m_strQuery;
     CFont m_fontList;
-    // The global atom of the hotkey's name, used as the hotkey's identifier.
-    int m_nHotKeyId = 0;
-    BOOL m_bHotKeyUnavailable = FALSE;
+    // The hotkey shows and hides this window, so its key messages come here.
+    CHotKey m_hotKey;
     UINT_PTR m_nLogoutTimer = 0;
 
     // The list window's keyboard shortcuts, taken before the dialog manager
@@ -122,6 +119,9 @@ private:
     // The caption the template gives the window, shown again after a copy's
     // confirmation.
     void RestoreCaption();
+    UINT_PTR StartTimer(UINT_PTR nIDEvent, UINT uElapse);
+    AppServices& m_services;
+    TimerStarter* m_pTimers = nullptr;
     CControlLayout m_layout;
     std::string m_strCaption;
 
@@ -134,7 +134,6 @@ constexpr UINT_PTR kClipboardTimerId = 16;
 // Puts the caption back after a copy's confirmation.
 constexpr UINT_PTR kCaptionTimerId = 17;
 constexpr UINT kCaptionConfirmMs = 2000;
-constexpr char kHotKeyAtomName[] = "PELLUCORDA_V100";
 
 // The list's columns.
 enum ViewColumn {

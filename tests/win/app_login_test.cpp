@@ -176,7 +176,7 @@ TEST_F(AppTest, OpacityIsBoundedStoredAndPostedToTheListWindow) {
     for (const auto& c : cases) {
         theApp.SetViewAlpha(c.first);
         EXPECT_EQ(RegistryByte("Alpha"), c.second) << int(c.first);
-        EXPECT_EQ(theApp.GetAlpha(), c.second);
+        EXPECT_EQ(theApp.m_settings.GetAlpha(), c.second);
         ASSERT_TRUE(PeekMessageA(&msg, theApp.m_wndView.GetSafeHwnd(), WM_VIEW_SETALPHA, WM_VIEW_SETALPHA, PM_REMOVE));
         EXPECT_EQ(msg.wParam, c.second);
         EXPECT_EQ(msg.lParam, 0);

@@ -125,7 +125,7 @@ protected:
         return result;
     }
 
-    CConfigDlg dlg;
+    CConfigDlg dlg{theApp};
 };
 
 TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
@@ -362,7 +362,7 @@ TEST_F(ConfigDlgTest, OpacityMovesInStepsOfFourWithinItsRangeAndReachesTheListWi
         for (int alpha : TakePostedAlphas()) EXPECT_EQ(alpha, 140);
         d.CloseBox();
     });
-    EXPECT_EQ(theApp.GetAlpha(), 140);
+    EXPECT_EQ(theApp.m_settings.GetAlpha(), 140);
 }
 
 TEST_F(ConfigDlgTest, LogoutTimeIsStoredWhenTheEditLosesTheFocus) {
@@ -378,7 +378,7 @@ TEST_F(ConfigDlgTest, LogoutTimeIsStoredWhenTheEditLosesTheFocus) {
         whileTyping = ConfigByte(kLogoutTimeValue);
         ::SetFocus(Item(option, IDC_CONTROL_AUTORUN));
         EXPECT_EQ(ConfigByte(kLogoutTimeValue), 45);
-        EXPECT_EQ(theApp.GetLogoutTime(), 45);
+        EXPECT_EQ(theApp.m_settings.GetLogoutTime(), 45);
         timerWith45 = ::KillTimer(view, kLogoutTimerId) != FALSE;
         // Running again, so that switching it off below has something to stop.
         ::SetTimer(view, kLogoutTimerId, 45 * 60000, nullptr);
@@ -502,7 +502,7 @@ bool HotKeyTaken(UINT modifiers = MOD_WIN, UINT vk = 'A') {
 
 TEST_F(ConfigDlgTest, TheHotkeyCheckBoxTakesAndReleasesWindowsAAtOnce) {
     theApp.m_settings.SaveValue(SettingHotKey, 1);
-    theApp.m_wndView.EnableHotKey(TRUE);
+    theApp.m_wndView.m_hotKey.Enable(TRUE);
     ASSERT_TRUE(HotKeyTaken());
     bool takenWhenOff = true;
     bool takenWhenOn = false;
@@ -607,10 +607,10 @@ void ChooseHotKey(CSecurityPage& page, UINT fieldFlags, UINT vk, bool windowsKey
 // refused and the previous one keeps working.
 TEST_F(ConfigDlgTest, AHotkeyHeldElsewhereIsShownUnavailableAndAFreeOneChosenTakesItsPlace) {
     theApp.m_settings.SaveValue(SettingHotKey, 1);
-    theApp.m_wndView.EnableHotKey(FALSE);
+    theApp.m_wndView.m_hotKey.Enable(FALSE);
     HotKeyHolder other(MOD_WIN, 'A');
     ASSERT_TRUE(other.Holding());
-    theApp.m_wndView.EnableHotKey(TRUE);
+    theApp.m_wndView.m_hotKey.Enable(TRUE);
     const std::uint32_t ctrlAltP = MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'P');
     Run([&](DialogContext& d) {
         EXPECT_EQ(TextOf(Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY)), "Enable Hotkey(Windows+A) - unavailable");

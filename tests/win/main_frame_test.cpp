@@ -62,7 +62,9 @@ private:
 int ThemeProbe::s_count = 0;
 
 DWORD g_idleTime = 0;
-DWORD FakeIdleTime() { return g_idleTime; }
+struct FakeIdleClock : IdleClock {
+    DWORD IdleMilliseconds() override { return g_idleTime; }
+} g_fakeIdleClock;
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -359,7 +361,7 @@ TEST_F(MainFrameTest, WindowsLockAndSleepLockTheVaultAndTakeBackTheClipboard) {
 
 TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLoggedIn) {
     CreateFrame();
-    frame->m_pfnIdleTime = FakeIdleTime;
+    frame->SetIdleClock(&g_fakeIdleClock);
     auto idleFor = [&](DWORD milliseconds) {
         g_idleTime = milliseconds;
         ::SendMessageA(hFrame, WM_TIMER, kIdleCheckTimerId, 0);
@@ -377,19 +379,19 @@ TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLo
 // The key held elsewhere at start: the balloon waits for the icon, names the
 // key and where to change it, and comes once however often the key is tried.
 TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon) {
-    theApp.m_wndView.EnableHotKey(FALSE);
+    theApp.m_wndView.m_hotKey.Enable(FALSE);
     HotKeyHolder other(MOD_WIN, 'A');
     ASSERT_TRUE(other.Holding());
     hFrame = CreateMainFrame(frame);
-    theApp.m_wndView.EnableHotKey(TRUE);
+    theApp.m_wndView.m_hotKey.Enable(TRUE);
     ASSERT_TRUE(PumpUntil(theApp, [&] { return shell.Calls().size() >= 2; }));
     EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_ADD, NIM_MODIFY}));
     const NOTIFYICONDATAA& balloon = frame->m_trayIcon.GetData();
     EXPECT_EQ(std::string(balloon.szInfoTitle), "Hotkey unavailable");
     EXPECT_EQ(std::string(balloon.szInfo).rfind("Windows+A is used by Windows or another program", 0), 0u);
     EXPECT_NE(std::string(balloon.szInfo).find("Security page"), std::string::npos);
-    theApp.m_wndView.EnableHotKey(FALSE);
-    theApp.m_wndView.EnableHotKey(TRUE);
+    theApp.m_wndView.m_hotKey.Enable(FALSE);
+    theApp.m_wndView.m_hotKey.Enable(TRUE);
     EXPECT_EQ(shell.TakeOperations(), Ops{}) << "told once";
 }
 

@@ -80,7 +80,7 @@ protected:
 
     void TearDown() override {
         theApp.Logout();
-        view.m_pfnSetTimer = ::SetTimer;
+        view.SetTimerStarter(nullptr);
         SetCurrentDirectoryA(previous);
         DeleteFileA(VaultPath().c_str());
         DeleteFileA((VaultPath() + ".lock").c_str());

@@ -35,10 +35,12 @@ struct TimerCall {
 };
 std::vector<TimerCall> g_timerCalls;
 
-UINT_PTR WINAPI RecordingSetTimer(HWND hWnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
-    g_timerCalls.push_back({id, elapse});
-    return ::SetTimer(hWnd, id, elapse, proc);
-}
+struct RecordingTimers : TimerStarter {
+    UINT_PTR Start(HWND hWnd, UINT_PTR id, UINT elapse) override {
+        g_timerCalls.push_back({id, elapse});
+        return ::SetTimer(hWnd, id, elapse, nullptr);
+    }
+} g_recordingTimers;
 
 DWORD ClipboardDword(const char* formatName) {
     DWORD value = 0xDEAD;
@@ -104,23 +106,23 @@ BOOL WINAPI OpenAfterRefusals(HWND hWnd) {
 TEST_F(ViewTest, StartsLayeredWithTheSettingsOpacityAndNoHotKeyWhenSwitchedOff) {
     theApp.m_settings.SaveValue(SettingAlpha, 200);
     theApp.m_settings.SaveValue(SettingHotKey, 0);
-    view.EnableHotKey(FALSE);
-    CViewDlg other;
+    view.m_hotKey.Enable(FALSE);
+    CViewDlg other(theApp);
     ASSERT_TRUE(other.Create(IDD_VIEW));
     EXPECT_TRUE(HotKeyIsFree()) << "the hotkey setting is off";
     EXPECT_NE(other.GetExStyle() & WS_EX_LAYERED, 0u);
     EXPECT_EQ(Opacity(other), 200);
 
     // The Config dialog's switch takes effect at once, either way.
-    other.EnableHotKey(TRUE);
+    other.m_hotKey.Enable(TRUE);
     EXPECT_FALSE(HotKeyIsFree());
-    other.EnableHotKey(TRUE);
-    other.EnableHotKey(FALSE);
+    other.m_hotKey.Enable(TRUE);
+    other.m_hotKey.Enable(FALSE);
     EXPECT_TRUE(HotKeyIsFree()) << "a repeated \"on\" needs only one \"off\"";
-    other.EnableHotKey(TRUE);
+    other.m_hotKey.Enable(TRUE);
     other.DestroyWindow();
     EXPECT_TRUE(HotKeyIsFree()) << "destroying the window gives the hotkey up";
-    view.EnableHotKey(TRUE);
+    view.m_hotKey.Enable(TRUE);
 }
 
 TEST_F(ViewTest, EveryControlShowsWholeInTheSizeStartUpGivesTheWindow) {
@@ -237,7 +239,7 @@ TEST_F(ViewTest, HotKeyTogglesAndLogsInFirst) {
 }
 
 TEST_F(ViewTest, LogoutTimerRunsTheSetMinutesFromLoginAndLocksWhenItFires) {
-    view.m_pfnSetTimer = RecordingSetTimer;
+    view.SetTimerStarter(&g_recordingTimers);
     g_timerCalls.clear();
     theApp.SetLogoutTime(5);
     EXPECT_TRUE(g_timerCalls.empty()) << "nobody logged in: no timer";
@@ -454,7 +456,7 @@ TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {
 // A copy leaves the clipboard when its time is up unless something else was
 // copied since; each copy counts afresh, and the caption says so meanwhile.
 TEST_F(ViewTest, TheClipboardForgetsACopyWhenItsTimeIsUpUnlessReplacedSince) {
-    view.m_pfnSetTimer = RecordingSetTimer;
+    view.SetTimerStarter(&g_recordingTimers);
     LogInWith(1);
     Select(0);
     const auto caption = [&] {

@@ -31,7 +31,8 @@ BEGIN_MESSAGE_MAP(CConfigDlg, CDialog)
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-CConfigDlg::CConfigDlg() : CDialog(IDD_CONFIG) {}
+CConfigDlg::CConfigDlg(AppServices& services)
+    : CDialog(IDD_CONFIG), m_pageLocal(services), m_pageOption(services), m_pageSecurity(services) {}
 
 INT_PTR CConfigDlg::DoModal() {
     if (m_bOpen) {

@@ -9,9 +9,11 @@
 #include "ui/config/security_page.h"
 #include "ui/config/tab_page_ctrl.h"
 
+class AppServices;
+
 class CConfigDlg : public CDialog {
 public:
-    CConfigDlg();
+    explicit CConfigDlg(AppServices& services);
 
     // A second run while one is showing (the Config command again, from the
     // tray menu's own loop) starts no nested dialog and returns 0.

@@ -1,8 +1,10 @@
 #include "ui/config/control_page.h"
 
 #include <string>
+#include "core/settings/settings.h"
+#include "ui/app_services.h"
+#include "ui/hotkey.h"
 
-#include "app/pellucorda_app.h"
 #include "core/settings/hotkey_name.h"
 #include "res/resource.h"
 
@@ -33,7 +35,7 @@ BEGIN_MESSAGE_MAP(CControlPage, CTabPage)
     ON_EN_KILLFOCUS(IDC_CONTROL_LOGOUT, OnKillFocusLogout)
 END_MESSAGE_MAP()
 
-CControlPage::CControlPage() : CTabPage(IDD_CONTROLPAGE) {}
+CControlPage::CControlPage(AppServices& services) : CTabPage(IDD_CONTROLPAGE), m_services(services) {}
 
 BOOL CControlPage::OnInitDialog() {
     CTabPage::OnInitDialog();
@@ -59,18 +61,18 @@ void CControlPage::DoDataExchange(CDataExchange* pDX) {
 
 void CControlPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CTabPage::OnShowWindow(bShow, nStatus);
-    const Settings& settings = theApp.m_settings;
+    const Settings& settings = m_services.AppSettings();
     m_nAutoRun = settings.IsAutoRun() ? 1 : 0;
     m_nHotKey = settings.IsHotKeyEnabled() ? 1 : 0;
-    m_scrollAlpha.SetScrollPos(theApp.GetAlpha(), TRUE);
-    m_nLogout = theApp.GetLogoutTime();
+    m_scrollAlpha.SetScrollPos(m_services.AppSettings().GetAlpha(), TRUE);
+    m_nLogout = m_services.AppSettings().GetLogoutTime();
     UpdateData(FALSE);
     ShowHotKeyName();
 }
 
 void CControlPage::ShowHotKeyName() {
-    std::string text = "Enable Hotkey(" + HotKeyName(theApp.m_settings.GetHotKey()) + ")";
-    if (theApp.m_wndView.IsHotKeyUnavailable()) text += " - unavailable";
+    std::string text = "Enable Hotkey(" + HotKeyName(m_services.AppSettings().GetHotKey()) + ")";
+    if (m_services.HotKey().IsUnavailable()) text += " - unavailable";
     ::SetDlgItemTextA(m_hWnd, IDC_CONTROL_HOTKEY, text.c_str());
 }
 
@@ -95,7 +97,7 @@ void CControlPage::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
         if (bApply) {
             // Stored and applied at every step, so the list window follows a drag.
             const BYTE nClamped = ClampAlpha(nAlpha);
-            theApp.SetViewAlpha(nClamped);
+            m_services.SetViewAlpha(nClamped);
             if (bMove) m_scrollAlpha.SetScrollPos(nClamped, TRUE);
         }
     }
@@ -106,14 +108,14 @@ void CControlPage::OnClickedAutoRun() {
     // The check boxes come first in the exchange, so they are read even when
     // the logout time is refused.
     UpdateData(TRUE);
-    theApp.m_settings.SaveValue(SettingAutoRun, m_nAutoRun > 0 ? 1 : 0);
+    m_services.AppSettings().SaveValue(SettingAutoRun, m_nAutoRun > 0 ? 1 : 0);
 }
 
 void CControlPage::OnClickedHotKey() {
     UpdateData(TRUE);
-    theApp.m_settings.SaveValue(SettingHotKey, m_nHotKey > 0 ? 1 : 0);
+    m_services.AppSettings().SaveValue(SettingHotKey, m_nHotKey > 0 ? 1 : 0);
     // The flag governs the hotkey at once, not only from the next start.
-    theApp.m_wndView.EnableHotKey(m_nHotKey > 0 ? TRUE : FALSE);
+    m_services.HotKey().Enable(m_nHotKey > 0 ? TRUE : FALSE);
     ShowHotKeyName();
 }
 
@@ -127,8 +129,8 @@ void CControlPage::OnKillFocusLogout() {
     // A refused number larger than a byte must not wrap into another valid
     // time (300 would become 44 minutes): bound it first.
     const UINT nMinutes = m_nLogout > kMaxLogoutTime ? kMaxLogoutTime : m_nLogout;
-    theApp.SetLogoutTime(static_cast<BYTE>(nMinutes));
+    m_services.SetLogoutTime(static_cast<BYTE>(nMinutes));
     // The field shows what is stored, not the refused number still in it.
-    m_nLogout = theApp.GetLogoutTime();
+    m_nLogout = m_services.AppSettings().GetLogoutTime();
     UpdateData(FALSE);
 }

@@ -5,9 +5,11 @@
 // shows the time stored.
 #include "ui/config/tab_page_ctrl.h"
 
+class AppServices;
+
 class CControlPage : public CTabPage {
 public:
-    CControlPage();
+    explicit CControlPage(AppServices& services);
 
     int m_nAutoRun = 0;  // check states
     int m_nHotKey = 0;
@@ -29,6 +31,8 @@ private:
     // The check box names the hotkey of the settings, and says when the
     // system refused it.
     void ShowHotKeyName();
+
+    AppServices& m_services;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,7 +1,8 @@
 #include "ui/config/path_page.h"
 
-#include "app/pellucorda_app.h"
+#include "core/settings/settings.h"
 #include "res/resource.h"
+#include "ui/app_services.h"
 
 BEGIN_MESSAGE_MAP(CPathPage, CTabPage)
     ON_WM_SHOWWINDOW()
@@ -11,7 +12,7 @@ BEGIN_MESSAGE_MAP(CPathPage, CTabPage)
     ON_EN_CHANGE(IDC_PATH_BACKUP, OnChangeBackup)
 END_MESSAGE_MAP()
 
-CPathPage::CPathPage() : CTabPage(IDD_PATHPAGE) {}
+CPathPage::CPathPage(AppServices& services) : CTabPage(IDD_PATHPAGE), m_services(services) {}
 
 void CPathPage::DoDataExchange(CDataExchange* pDX) {
     CTabPage::DoDataExchange(pDX);
@@ -30,7 +31,7 @@ void CPathPage::DoDataExchange(CDataExchange* pDX) {
 
 void CPathPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CTabPage::OnShowWindow(bShow, nStatus);
-    const Settings& settings = theApp.m_settings;
+    const Settings& settings = m_services.AppSettings();
     m_strWeb = settings.GetWebClient();
     m_strFtp = settings.GetFtpClient();
     m_strTelnet = settings.GetTelnetClient();
@@ -42,20 +43,20 @@ void CPathPage::OnShowWindow(BOOL bShow, UINT nStatus) {
 
 void CPathPage::OnChangeWeb() {
     UpdateData(TRUE);
-    theApp.m_settings.SavePath(SettingWebClient, m_strWeb);
+    m_services.AppSettings().SavePath(SettingWebClient, m_strWeb);
 }
 
 void CPathPage::OnChangeFtp() {
     UpdateData(TRUE);
-    theApp.m_settings.SavePath(SettingFtpClient, m_strFtp);
+    m_services.AppSettings().SavePath(SettingFtpClient, m_strFtp);
 }
 
 void CPathPage::OnChangeTelnet() {
     UpdateData(TRUE);
-    theApp.m_settings.SavePath(SettingTelnetClient, m_strTelnet);
+    m_services.AppSettings().SavePath(SettingTelnetClient, m_strTelnet);
 }
 
 void CPathPage::OnChangeBackup() {
     UpdateData(TRUE);
-    theApp.m_settings.SavePath(SettingBackupPath, m_strBackup);
+    m_services.AppSettings().SavePath(SettingBackupPath, m_strBackup);
 }

@@ -5,9 +5,11 @@
 
 #include "ui/config/tab_page_ctrl.h"
 
+class AppServices;
+
 class CPathPage : public CTabPage {
 public:
-    CPathPage();
+    explicit CPathPage(AppServices& services);
 
     std::string m_strWeb;
     std::string m_strFtp;
@@ -22,6 +24,9 @@ protected:
     void OnChangeFtp();
     void OnChangeTelnet();
     void OnChangeBackup();
+
+private:
+    AppServices& m_services;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,10 +1,12 @@
 #include "ui/config/security_page.h"
 
 #include <commctrl.h>
+#include "core/settings/settings.h"
+#include "ui/app_services.h"
+#include "ui/hotkey.h"
 
 #include <string>
 
-#include "app/pellucorda_app.h"
 #include "core/settings/hotkey_name.h"
 #include "res/resource.h"
 
@@ -41,7 +43,7 @@ BEGIN_MESSAGE_MAP(CSecurityPage, CTabPage)
     ON_EN_KILLFOCUS(IDC_SECURITY_IDLE, OnKillFocusIdle)
 END_MESSAGE_MAP()
 
-CSecurityPage::CSecurityPage() : CTabPage(IDD_SECURITYPAGE) {}
+CSecurityPage::CSecurityPage(AppServices& services) : CTabPage(IDD_SECURITYPAGE), m_services(services) {}
 
 void CSecurityPage::DoDataExchange(CDataExchange* pDX) {
     CTabPage::DoDataExchange(pDX);
@@ -67,7 +69,7 @@ BOOL CSecurityPage::Exchange(int nIDC, BOOL bSaveAndValidate) {
 
 void CSecurityPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CTabPage::OnShowWindow(bShow, nStatus);
-    const Settings& settings = theApp.m_settings;
+    const Settings& settings = m_services.AppSettings();
     m_nClipboardSeconds = settings.GetClipboardSeconds();
     m_nIdleMinutes = settings.GetIdleMinutes();
     m_nLockOnSessionLock = settings.IsLockOnSessionLock() ? 1 : 0;
@@ -99,14 +101,14 @@ void CSecurityPage::OnClickedWindowsKey() {
 
 void CSecurityPage::ApplyHotKey() {
     const std::uint32_t chosen = GetChosenHotKey();
-    const std::uint32_t current = theApp.m_settings.GetHotKey();
+    const std::uint32_t current = m_services.AppSettings().GetHotKey();
     if (!IsUsableHotKey(chosen)) {
         SetStatus(HotKeyName(chosen) + " would take a key from every program: add Ctrl, Alt or the Windows key.");
         return;
     }
     // The stored key again is a new try: the program holding it may have
     // let go since.
-    if (!theApp.ChangeHotKey(chosen) && chosen != current) {
+    if (!m_services.HotKey().Change(chosen) && chosen != current) {
         SetStatus(HotKeyName(chosen) + " is unavailable: Windows or another program uses it. " + HotKeyName(current) +
                   " stays.");
         return;
@@ -115,11 +117,11 @@ void CSecurityPage::ApplyHotKey() {
 }
 
 void CSecurityPage::ShowHotKeyState() {
-    const Settings& settings = theApp.m_settings;
+    const Settings& settings = m_services.AppSettings();
     const std::string name = HotKeyName(settings.GetHotKey());
     if (!settings.IsHotKeyEnabled()) {
         SetStatus(name + " is switched off on the Option page.");
-    } else if (theApp.m_wndView.IsHotKeyUnavailable()) {
+    } else if (m_services.HotKey().IsUnavailable()) {
         SetStatus(name + " is unavailable: Windows or another program uses it. Choose another key.");
     } else {
         SetStatus(name + " shows and hides the list window.");
@@ -132,7 +134,7 @@ void CSecurityPage::SetStatus(const std::string& text) {
 
 void CSecurityPage::OnClickedSessionLock() {
     Exchange(IDC_SECURITY_SESSION_LOCK);
-    theApp.m_settings.SaveValue(SettingLockOnSessionLock, m_nLockOnSessionLock > 0 ? 1 : 0);
+    m_services.AppSettings().SaveValue(SettingLockOnSessionLock, m_nLockOnSessionLock > 0 ? 1 : 0);
 }
 
 void CSecurityPage::OnChangeClipboard() {
@@ -144,9 +146,9 @@ void CSecurityPage::OnChangeClipboard() {
 void CSecurityPage::OnKillFocusClipboard() {
     // A refused number is bounded, as the logout time is.
     const UINT nSeconds = m_nClipboardSeconds > kMaxClipboardSeconds ? kMaxClipboardSeconds : m_nClipboardSeconds;
-    theApp.m_settings.SaveValue(SettingClipboardSeconds, nSeconds);
+    m_services.AppSettings().SaveValue(SettingClipboardSeconds, nSeconds);
     // The field shows what is stored, not the refused number still in it.
-    m_nClipboardSeconds = theApp.m_settings.GetClipboardSeconds();
+    m_nClipboardSeconds = m_services.AppSettings().GetClipboardSeconds();
     Exchange(IDC_SECURITY_CLIPBOARD, FALSE);
 }
 
@@ -154,7 +156,7 @@ void CSecurityPage::OnChangeIdle() { Exchange(IDC_SECURITY_IDLE); }
 
 void CSecurityPage::OnKillFocusIdle() {
     const UINT nMinutes = m_nIdleMinutes > kMaxIdleMinutes ? kMaxIdleMinutes : m_nIdleMinutes;
-    theApp.m_settings.SaveValue(SettingIdleMinutes, nMinutes);
-    m_nIdleMinutes = theApp.m_settings.GetIdleMinutes();
+    m_services.AppSettings().SaveValue(SettingIdleMinutes, nMinutes);
+    m_nIdleMinutes = m_services.AppSettings().GetIdleMinutes();
     Exchange(IDC_SECURITY_IDLE, FALSE);
 }

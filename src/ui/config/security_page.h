@@ -7,9 +7,11 @@
 
 #include "ui/config/tab_page_ctrl.h"
 
+class AppServices;
+
 class CSecurityPage : public CTabPage {
 public:
-    CSecurityPage();
+    explicit CSecurityPage(AppServices& services);
 
     UINT m_nClipboardSeconds = 0;
     UINT m_nIdleMinutes = 0;
@@ -40,6 +42,8 @@ private:
     // one edit must not keep the other from being read.
     BOOL Exchange(int nIDC, BOOL bSaveAndValidate = TRUE);
     int m_nExchangeOnly = 0;  // the control Exchange reads; 0 for all
+
+    AppServices& m_services;
 
     DECLARE_MESSAGE_MAP()
 };
