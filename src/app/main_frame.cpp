@@ -36,7 +36,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame() : m_dlgConfig(theApp), m_trayIcon(IDR_TRAYMENU) {}
+CMainFrame::CMainFrame() : m_dlgConfig(theApp.m_session), m_trayIcon(IDR_TRAYMENU) {}
 
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
@@ -57,6 +57,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     // suspend broadcast and the idle time still lock.
     ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
     SetTimer(kIdleCheckTimerId, kIdleCheckMilliseconds);
+    theApp.m_session.SetBalloonSink(&m_trayIcon);
     return 0;
 }
 
@@ -71,6 +72,7 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CMainFrame::OnDestroy() {
+    theApp.m_session.SetBalloonSink(nullptr);
     ::WTSUnRegisterSessionNotification(m_hWnd);
     KillTimer(kIdleCheckTimerId);
     CFrameWnd::OnDestroy();
@@ -91,14 +93,14 @@ LRESULT CMainFrame::OnPowerBroadcast(WPARAM wParam, LPARAM) {
 void CMainFrame::LockForWindows() {
     // Also while nobody is logged in: a clipboard that could not be cleared
     // at the last lock gets another chance before somebody else sits down.
-    if (theApp.m_settings.IsLockOnSessionLock()) theApp.Logout();
+    if (theApp.m_settings.IsLockOnSessionLock()) theApp.m_session.Logout();
 }
 
 void CMainFrame::CheckIdleTime() {
     const DWORD minutes = theApp.m_settings.GetIdleMinutes();
-    if (minutes == 0 || !theApp.IsLoggedIn()) return;
+    if (minutes == 0 || !theApp.m_session.IsLoggedIn()) return;
     const DWORD idle = m_pIdleClock != nullptr ? m_pIdleClock->IdleMilliseconds() : IdleTimeSinceLastInput();
-    if (idle >= minutes * 60000u) theApp.Logout();
+    if (idle >= minutes * 60000u) theApp.m_session.Logout();
 }
 
 void CMainFrame::OnClose() {
@@ -124,7 +126,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam) {
     // The Login dialog runs a modal loop: the frame may be gone when it
     // returns (Exit chosen from the tray menu meanwhile), so only theApp is
     // used from here on.
-    if (!theApp.IsLoggedIn() && !theApp.Login()) return 0;
+    if (!theApp.m_session.IsLoggedIn() && !theApp.m_session.Login()) return 0;
     CViewDlg& view = theApp.m_wndView;
     view.ShowWindow(view.IsWindowVisible() ? SW_HIDE : SW_SHOW);
     view.UpdateWindow();

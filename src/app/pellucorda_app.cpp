@@ -8,7 +8,6 @@
 #include "ui/about_dlg.h"
 #include "ui/app_messages.h"
 #include "ui/clipboard.h"
-#include "ui/login_dlg.h"
 
 const char kAppTitle[] = "Pellucorda";
 const char kSkinFileName[] = "skin.msstyles";
@@ -96,7 +95,7 @@ BOOL CPellucordaApp::InitInstance() {
     }
     // The top edge is the screen's, not the work area's.
     m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight, SWP_HIDEWINDOW);
-    if (Login()) {
+    if (m_session.Login()) {
         m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
                                SWP_SHOWWINDOW);
     }
@@ -108,136 +107,6 @@ int CPellucordaApp::ExitInstance() {
     ForgetClipboardText(nullptr);
     USkinDisable();
     return CWinApp::ExitInstance();
-}
-
-BOOL CPellucordaApp::IsLoggedIn() const { return m_bLoggedIn; }
-
-BOOL CPellucordaApp::Login() {
-    if (m_pActiveLogin != nullptr) {
-        // A tray click or the hotkey while the Login dialog is up: a nested
-        // login would leave the outer one's outcome wrong, so point the user
-        // at the dialog that is already waiting.
-        if (m_pActiveLogin->GetSafeHwnd() != nullptr) SetForegroundWindow(m_pActiveLogin->GetSafeHwnd());
-        return FALSE;
-    }
-    CLoginDlg dialog;
-    m_pActiveLogin = &dialog;
-    INT_PTR result = IDOK;
-    while (result != IDCANCEL) {
-        dialog.ResetPassword();
-        result = dialog.DoModal();
-        if (result == IDOK) {
-            VaultResult why = VaultOk;
-            const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str(), &why);
-            dialog.ResetPassword();
-            if (opened) {
-                m_bLoggedIn = TRUE;
-                m_wndView.SendMsg(WM_VIEW_REFILL, 0, 0);
-                BackUp();
-                m_pActiveLogin = nullptr;
-                return TRUE;
-            }
-            if (why == VaultCreatedNew) TellVaultCreated();
-            m_bLoggedIn = FALSE;
-        } else if (result != IDCANCEL) {
-            // The dialog could not be shown: give up as a cancel would.
-            result = IDCANCEL;
-        }
-    }
-    m_pActiveLogin = nullptr;
-    m_bLoggedIn = FALSE;
-    return FALSE;
-}
-
-namespace {
-
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length != 0 && length < MAX_PATH ? std::string(full) : path;
-}
-
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-}  // namespace
-
-void CPellucordaApp::TellVaultCreated() {
-    const std::string vault = FullPath(kVaultFileName);
-    const std::string backup = FullPath(BackupFilePath(m_settings.GetBackupPath()));
-    std::string text = "No vault was found at " + vault +
-                       ", so a new one was made with the default master password \"" + kDefaultMasterPassword +
-                       "\". The password you typed is not that one.\n\n";
-    if (FileExists(backup)) {
-        text += "Your logins may be in the backup " + backup + ". To restore it, exit Pellucorda, copy it over " +
-                vault + " and start Pellucorda again: it opens with the master password in force when it was written.";
-    } else {
-        text += "No backup was found at " + backup + " either.";
-    }
-    // A copy that moved or was started from a new place: the vault it used
-    // stayed in the folder it came from.
-    const std::string previous = m_settings.GetPreviousSetupPath();
-    const std::size_t separator = previous.find_last_of("\\/");
-    if (separator != std::string::npos) {
-        const std::string earlier = previous.substr(0, separator + 1) + kVaultFileName;
-        if (FileExists(earlier) && FullPath(earlier) != vault) {
-            text += "\n\nPellucorda was last started from " + previous.substr(0, separator) +
-                    ", and a vault is there: " + earlier + ". To use it here, exit Pellucorda and copy it over " +
-                    vault + ".";
-        }
-    }
-    AfxMessageBox(text);
-}
-
-void CPellucordaApp::BackUp() {
-    const std::string folder = m_settings.GetBackupPath().empty() ? FullPath(".") : m_settings.GetBackupPath();
-    switch (m_store.BackupTo(m_settings.GetBackupPath())) {
-    case BackupResult::Written: break;
-    case BackupResult::KeptPrevious:
-        if (!m_bBackupKeptTold) {
-            m_bBackupKeptTold = TRUE;
-            TellInBalloon("Backup kept", "The backup in " + folder +
-                                             " was not replaced: this vault was made new and may lack your logins. To "
-                                             "restore the backup, exit Pellucorda and copy it over logininfo.dat.");
-        }
-        break;
-    case BackupResult::Failed:
-        TellInBalloon("Backup not written", "No backup could be written to " + folder +
-                                                "; the previous one is kept. Choose a backup folder under Config, on "
-                                                "the Local page (right-click this icon).");
-        break;
-    }
-}
-
-BOOL CPellucordaApp::TellInBalloon(const char* title, const std::string& text) {
-    auto* pFrame = dynamic_cast<CMainFrame*>(m_pMainWnd);
-    if (pFrame == nullptr) return FALSE;
-    pFrame->m_trayIcon.ShowBalloon(title, text.c_str());
-    return TRUE;
-}
-
-void CPellucordaApp::Logout() {
-    // No form stays on screen with a secret in it, and nothing typed there
-    // is saved: the dialogs end as their Cancel would.
-    m_wndView.EndOpenDialogs();
-    m_store.Reset();
-    m_bLoggedIn = FALSE;
-    m_wndView.ShowWindow(SW_HIDE);
-    // Nothing of the locked vault stays in the list or on the clipboard.
-    m_wndView.ClearAfterLogout();
-}
-
-void CPellucordaApp::SetViewAlpha(BYTE alpha) {
-    if (alpha < 128) alpha = 128;
-    m_settings.SaveValue(SettingAlpha, alpha);
-    m_wndView.PostMsg(WM_VIEW_SETALPHA, alpha, 0);
-}
-
-void CPellucordaApp::SetLogoutTime(BYTE minutes) {
-    m_settings.SetLogoutTime(minutes);
-    m_wndView.StartLogoutTimer(minutes);
 }
 
 void CPellucordaApp::OnAppAbout() {

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include "framework/framework.h"
+#include "ui/session.h"
 #include "ui/widgets/subclass_wnd.h"
 
 class CTrayIcon;
@@ -20,7 +21,7 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-class CTrayIcon : public CCmdTarget {
+class CTrayIcon : public CCmdTarget, public BalloonSink {
     DECLARE_DYNAMIC(CTrayIcon)
 public:
     // id is the icon's id with the shell and the tray menu's resource id; the
@@ -44,7 +45,7 @@ public:
     // shell's fields. While no icon is shown (start-up adds it a moment after
     // the Login dialog, or the shell refused it), the balloon waits and comes
     // with the icon. The shell's answer; TRUE while it waits.
-    BOOL ShowBalloon(LPCSTR title, LPCSTR text);
+    BOOL ShowBalloon(LPCSTR title, LPCSTR text) override;
 
     // A mouse event on the icon: the tray menu on a right-button release. 1
     // when it was this icon's event to act on, else 0.

@@ -39,11 +39,11 @@ protected:
         if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
             ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
         }
-        theApp.Logout();
+        theApp.m_session.Logout();
     }
 
     void TearDown() override {
-        theApp.Logout();
+        theApp.m_session.Logout();
         SetCurrentDirectoryA(previous);
         DeleteFileA((folder + "\\logininfo.dat").c_str());
         DeleteFileA((folder + "\\logininfo.dat.lock").c_str());
@@ -82,17 +82,17 @@ TEST_F(AppTest, ARejectedPasswordBringsTheDialogBackEmptyUntilTheVaultOpens) {
             dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
             dlg.Click(IDOK);
         });
-    EXPECT_TRUE(theApp.Login());
+    EXPECT_TRUE(theApp.m_session.Login());
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(message, "please input correct password!");
-    EXPECT_TRUE(theApp.IsLoggedIn());
+    EXPECT_TRUE(theApp.m_session.IsLoggedIn());
     EXPECT_TRUE(theApp.m_store.IsOpen());
     EXPECT_EQ(theApp.m_store.GetCount(), 1u);
     EXPECT_EQ(FileSize(folder + "\\logininfo.dat"), 1728);
     EXPECT_EQ(FileSize(folder + "\\backup\\logininfo.bak"), 1728) << "the backup follows a successful login";
 
-    theApp.Logout();
-    EXPECT_FALSE(theApp.IsLoggedIn());
+    theApp.m_session.Logout();
+    EXPECT_FALSE(theApp.m_session.IsLoggedIn());
     EXPECT_FALSE(theApp.m_store.IsOpen());
     EXPECT_EQ(theApp.m_store.GetCount(), 0u);
     EXPECT_FALSE(theApp.m_wndView.IsWindowVisible());
@@ -101,8 +101,8 @@ TEST_F(AppTest, ARejectedPasswordBringsTheDialogBackEmptyUntilTheVaultOpens) {
 TEST_F(AppTest, EscapeAndTheCloseBoxCancelWhileAnEmptyPasswordIsStillTried) {
     DialogDriver driver;
     driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) { dlg.PressKey(VK_ESCAPE); });
-    EXPECT_FALSE(theApp.Login());
-    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(theApp.m_session.Login());
+    EXPECT_FALSE(theApp.m_session.IsLoggedIn());
     EXPECT_EQ(FileSize(folder + "\\logininfo.dat"), -1) << "a cancelled login touches no file";
 
     std::string message;
@@ -112,7 +112,7 @@ TEST_F(AppTest, EscapeAndTheCloseBoxCancelWhileAnEmptyPasswordIsStillTried) {
             box.Click(IDOK);
         })
         .ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) { dlg.CloseBox(); });
-    EXPECT_FALSE(theApp.Login());
+    EXPECT_FALSE(theApp.m_session.Login());
     EXPECT_TRUE(driver.Done());
     // Enter hands the empty text to the store, which finds no vault and makes one.
     EXPECT_EQ(message.rfind("No vault was found at " + folder +
@@ -123,7 +123,7 @@ TEST_F(AppTest, EscapeAndTheCloseBoxCancelWhileAnEmptyPasswordIsStillTried) {
         << message;
     EXPECT_NE(message.find("No backup was found at " + folder + "\\backup\\logininfo.bak"), std::string::npos);
     EXPECT_EQ(FileSize(folder + "\\logininfo.dat"), 1728) << "the first try created the default vault";
-    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(theApp.m_session.IsLoggedIn());
 }
 
 TEST_F(AppTest, PasswordFieldsTakeAtMostSixteenCharacters) {
@@ -133,7 +133,7 @@ TEST_F(AppTest, PasswordFieldsTakeAtMostSixteenCharacters) {
         EXPECT_EQ(dlg.Text(IDC_LOGIN_PASSWORD), "abcdefghijklmnop");
         dlg.PressKey(VK_ESCAPE);
     });
-    EXPECT_FALSE(theApp.Login());
+    EXPECT_FALSE(theApp.m_session.Login());
 
     CPasswordDlg passwords;
     driver.ExpectDialog(IDD_PASSWORD, [](DialogContext& dlg) {
@@ -157,15 +157,15 @@ TEST_F(AppTest, ALoginRequestWhileTheDialogIsUpBringsThatDialogForward) {
     BOOL nested = TRUE;
     driver.ExpectDialog(IDD_LOGIN, [&](DialogContext& dlg) {
         // What a tray click or the hotkey does while the dialog waits.
-        nested = theApp.Login();
+        nested = theApp.m_session.Login();
         EXPECT_EQ(GetForegroundWindow(), dlg.Hwnd());
         dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
         dlg.Click(IDOK);
     });
-    EXPECT_TRUE(theApp.Login());
+    EXPECT_TRUE(theApp.m_session.Login());
     EXPECT_FALSE(nested) << "no second, nested login";
     EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(theApp.IsLoggedIn());
+    EXPECT_TRUE(theApp.m_session.IsLoggedIn());
 }
 
 TEST_F(AppTest, OpacityIsBoundedStoredAndPostedToTheListWindow) {
@@ -174,7 +174,7 @@ TEST_F(AppTest, OpacityIsBoundedStoredAndPostedToTheListWindow) {
     }
     const std::vector<std::pair<BYTE, BYTE>> cases = {{100, 128}, {200, 200}, {128, 128}, {255, 255}, {0, 128}};
     for (const auto& c : cases) {
-        theApp.SetViewAlpha(c.first);
+        theApp.m_session.SetViewAlpha(c.first);
         EXPECT_EQ(RegistryByte("Alpha"), c.second) << int(c.first);
         EXPECT_EQ(theApp.m_settings.GetAlpha(), c.second);
         ASSERT_TRUE(PeekMessageA(&msg, theApp.m_wndView.GetSafeHwnd(), WM_VIEW_SETALPHA, WM_VIEW_SETALPHA, PM_REMOVE));

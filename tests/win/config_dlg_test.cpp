@@ -101,12 +101,12 @@ protected:
         if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
             ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
         }
-        theApp.Logout();
+        theApp.m_session.Logout();
         TakePostedAlphas();
     }
 
     void TearDown() override {
-        theApp.Logout();
+        theApp.m_session.Logout();
         ::KillTimer(theApp.m_wndView.GetSafeHwnd(), kLogoutTimerId);
         TakePostedAlphas();
         RegDeleteTreeA(HKEY_CURRENT_USER, "SOFTWARE\\Corvanet\\Pellucorda");
@@ -125,7 +125,7 @@ protected:
         return result;
     }
 
-    CConfigDlg dlg{theApp};
+    CConfigDlg dlg{theApp.m_session};
 };
 
 TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
@@ -366,7 +366,7 @@ TEST_F(ConfigDlgTest, OpacityMovesInStepsOfFourWithinItsRangeAndReachesTheListWi
 }
 
 TEST_F(ConfigDlgTest, LogoutTimeIsStoredWhenTheEditLosesTheFocus) {
-    theApp.m_bLoggedIn = TRUE;  // the list window runs its logout timer only then
+    theApp.m_session.m_bLoggedIn = TRUE;  // the list window runs its logout timer only then
     HWND view = theApp.m_wndView.GetSafeHwnd();
     int whileTyping = -1;
     bool timerWith45 = false;

@@ -81,12 +81,12 @@ protected:
         if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
             ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
         }
-        theApp.Logout();
+        theApp.m_session.Logout();
     }
 
     void TearDown() override {
         DestroyMainFrame(frame, hFrame);
-        theApp.Logout();
+        theApp.m_session.Logout();
         ::SetCurrentDirectoryA(previous);
         ::DeleteFileA((folder + "\\logininfo.dat").c_str());
         ::DeleteFileA((folder + "\\logininfo.dat.lock").c_str());
@@ -112,7 +112,7 @@ protected:
             dlg.Type(IDC_LOGIN_PASSWORD, "quillmarsh");
             dlg.Click(IDOK);
         });
-        ASSERT_TRUE(theApp.Login());
+        ASSERT_TRUE(theApp.m_session.Login());
     }
 
     ShellRecorder shell;
@@ -147,7 +147,7 @@ TEST_F(MainFrameTest, ALeftClickWhileLoggedOutAsksForThePasswordAndShowsTheListO
     driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) { dlg.PressKey(VK_ESCAPE); });
     EXPECT_EQ(Tray(WM_LBUTTONDOWN), 0);
     EXPECT_TRUE(driver.Done());
-    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(theApp.m_session.IsLoggedIn());
     EXPECT_FALSE(ListShown()) << "a cancelled login leaves the list hidden";
 
     driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) {
@@ -156,7 +156,7 @@ TEST_F(MainFrameTest, ALeftClickWhileLoggedOutAsksForThePasswordAndShowsTheListO
     });
     Tray(WM_LBUTTONDOWN);
     EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(theApp.IsLoggedIn());
+    EXPECT_TRUE(theApp.m_session.IsLoggedIn());
     EXPECT_TRUE(ListShown());
 }
 
@@ -294,7 +294,7 @@ protected:
         ASSERT_TRUE(QuitWaiting());
         EXPECT_EQ(theApp.Run(), 0);
         EXPECT_EQ(probe.Count(), 1) << "USkin.dll ordinal 2, once";
-        EXPECT_FALSE(theApp.IsLoggedIn());
+        EXPECT_FALSE(theApp.m_session.IsLoggedIn());
     }
 };
 
@@ -347,7 +347,7 @@ TEST_F(MainFrameTest, WindowsLockAndSleepLockTheVaultAndTakeBackTheClipboard) {
         theApp.m_wndView.ShowWindow(SW_SHOW);
         ASSERT_EQ(PutClipboardText(theApp.m_wndView.GetSafeHwnd(), "pw0"), ClipboardResult::Ok);
         ::SendMessageA(hFrame, event.first, event.second, 0);
-        EXPECT_FALSE(theApp.IsLoggedIn());
+        EXPECT_FALSE(theApp.m_session.IsLoggedIn());
         EXPECT_FALSE(ListShown());
         EXPECT_EQ(view_test::ClipboardText(), "<none>");
     }
@@ -356,7 +356,7 @@ TEST_F(MainFrameTest, WindowsLockAndSleepLockTheVaultAndTakeBackTheClipboard) {
     ::SendMessageA(hFrame, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     theApp.m_settings.SaveValue(SettingLockOnSessionLock, 0);
     for (const auto& event : locks) ::SendMessageA(hFrame, event.first, event.second, 0);
-    EXPECT_TRUE(theApp.IsLoggedIn());
+    EXPECT_TRUE(theApp.m_session.IsLoggedIn());
 }
 
 TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLoggedIn) {
@@ -365,7 +365,7 @@ TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLo
     auto idleFor = [&](DWORD milliseconds) {
         g_idleTime = milliseconds;
         ::SendMessageA(hFrame, WM_TIMER, kIdleCheckTimerId, 0);
-        return theApp.IsLoggedIn() == FALSE;
+        return theApp.m_session.IsLoggedIn() == FALSE;
     };
     theApp.m_settings.SaveValue(SettingIdleMinutes, 5);
     LogIn();
@@ -414,7 +414,7 @@ TEST_F(MainFrameTest, ABackupNotWrittenOrKeptIsToldInABalloon) {
                       .find(missing + "; the previous one is kept. Choose a backup folder "
                                       "under Config, on the Local page"),
                   std::string::npos);
-        theApp.Logout();
+        theApp.m_session.Logout();
     }
 
     const std::string backup = folder + "\\logininfo.bak";
@@ -427,7 +427,7 @@ TEST_F(MainFrameTest, ABackupNotWrittenOrKeptIsToldInABalloon) {
         LogIn();
         EXPECT_EQ(shell.TakeOperations(), login == 0 ? Ops{NIM_MODIFY} : Ops{}) << "once a run";
         EXPECT_EQ(std::string(balloon.szInfoTitle), "Backup kept");
-        theApp.Logout();
+        theApp.m_session.Logout();
     }
     EXPECT_EQ(FileSize(backup), 5) << "the backup stays the users'";
 }

@@ -75,11 +75,11 @@ protected:
             ASSERT_TRUE(view.Create(IDD_VIEW));
         }
         view.SetWindowPos(&CWnd::wndTopMost, 0, 0, 300, 310, SWP_HIDEWINDOW);
-        theApp.Logout();
+        theApp.m_session.Logout();
     }
 
     void TearDown() override {
-        theApp.Logout();
+        theApp.m_session.Logout();
         view.SetTimerStarter(nullptr);
         SetCurrentDirectoryA(previous);
         DeleteFileA(VaultPath().c_str());
@@ -111,7 +111,7 @@ protected:
             ASSERT_TRUE(store.AddItem(item));
         }
         ASSERT_EQ(store.Save(), VaultOk);
-        theApp.m_bLoggedIn = TRUE;
+        theApp.m_session.m_bLoggedIn = TRUE;
         view.SendMsg(WM_VIEW_REFILL);
     }
 

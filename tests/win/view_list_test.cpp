@@ -25,7 +25,7 @@ TEST_F(ViewTest, NewAppendsMovesToTheLastPageAndSaves) {
         int first, last;
     };
     for (const Case& c : {Case{25, 20, 25}, Case{29, 20, 29}, Case{30, 30, 30}}) {
-        theApp.Logout();
+        theApp.m_session.Logout();
         LogInWith(c.before);
         EXPECT_EQ(Column(ViewColumnIndex), Numbers(0, 9)) << "the first page starts at row \"0\"";
         DialogDriver driver;

@@ -107,7 +107,7 @@ TEST_F(ViewTest, StartsLayeredWithTheSettingsOpacityAndNoHotKeyWhenSwitchedOff) 
     theApp.m_settings.SaveValue(SettingAlpha, 200);
     theApp.m_settings.SaveValue(SettingHotKey, 0);
     view.m_hotKey.Enable(FALSE);
-    CViewDlg other(theApp);
+    CViewDlg other(theApp.m_session);
     ASSERT_TRUE(other.Create(IDD_VIEW));
     EXPECT_TRUE(HotKeyIsFree()) << "the hotkey setting is off";
     EXPECT_NE(other.GetExStyle() & WS_EX_LAYERED, 0u);
@@ -195,18 +195,18 @@ TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {
         case 3: view.SendMsg(WM_SYSCOMMAND, SC_CLOSE); break;                // the close box (posts)
         }
         EXPECT_TRUE(PumpUntil(theApp, [&] { return !view.IsWindowVisible(); })) << "action " << action;
-        EXPECT_TRUE(theApp.IsLoggedIn());
+        EXPECT_TRUE(theApp.m_session.IsLoggedIn());
         EXPECT_EQ(view.m_listItem.GetItemCount(), 3);
     }
 }
 
 TEST_F(ViewTest, AnOpacityChangeShowsTheWindowOnlyToSomebodyLoggedIn) {
-    theApp.SetViewAlpha(150);
+    theApp.m_session.SetViewAlpha(150);
     EXPECT_TRUE(PumpUntil(theApp, [&] { return Opacity(view) == 150; }));
     EXPECT_FALSE(view.IsWindowVisible()) << "a locked window stays out of sight";
 
     LogInWith(1);
-    theApp.SetViewAlpha(220);
+    theApp.m_session.SetViewAlpha(220);
     EXPECT_TRUE(PumpUntil(theApp, [&] { return view.IsWindowVisible() != FALSE; }));
     EXPECT_EQ(Opacity(view), 220);
 }
@@ -241,7 +241,7 @@ TEST_F(ViewTest, HotKeyTogglesAndLogsInFirst) {
 TEST_F(ViewTest, LogoutTimerRunsTheSetMinutesFromLoginAndLocksWhenItFires) {
     view.SetTimerStarter(&g_recordingTimers);
     g_timerCalls.clear();
-    theApp.SetLogoutTime(5);
+    theApp.m_session.SetLogoutTime(5);
     EXPECT_TRUE(g_timerCalls.empty()) << "nobody logged in: no timer";
 
     LogInWith(0);
@@ -249,17 +249,17 @@ TEST_F(ViewTest, LogoutTimerRunsTheSetMinutesFromLoginAndLocksWhenItFires) {
     EXPECT_EQ(g_timerCalls[0].id, 1u);
     EXPECT_EQ(g_timerCalls[0].elapse, 5u * 60000u);
 
-    theApp.SetLogoutTime(0);
+    theApp.m_session.SetLogoutTime(0);
     EXPECT_EQ(g_timerCalls.size(), 1u) << "0 minutes: no automatic logout";
-    theApp.SetLogoutTime(60);
+    theApp.m_session.SetLogoutTime(60);
     ASSERT_EQ(g_timerCalls.size(), 2u);
     EXPECT_EQ(g_timerCalls[1].elapse, 60u * 60000u);
 
     view.SendMsg(WM_TIMER, 2);
-    EXPECT_TRUE(theApp.IsLoggedIn()) << "not the logout timer";
+    EXPECT_TRUE(theApp.m_session.IsLoggedIn()) << "not the logout timer";
     view.ShowWindow(SW_SHOWNORMAL);
     view.SendMsg(WM_TIMER, kLogoutTimerId);
-    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(theApp.m_session.IsLoggedIn());
     EXPECT_FALSE(view.IsWindowVisible());
     EXPECT_EQ(view.m_nLogoutTimer, 0u);
 }
@@ -268,7 +268,7 @@ TEST_F(ViewTest, LockLeavesAnEmptyHiddenListOnWhichItemCommandsDoNothing) {
     LogInWith(5);
     view.ShowWindow(SW_SHOWNORMAL);
     Press(IDC_VIEW_LOCK);
-    EXPECT_FALSE(theApp.IsLoggedIn());
+    EXPECT_FALSE(theApp.m_session.IsLoggedIn());
     EXPECT_FALSE(theApp.m_store.IsOpen());
     EXPECT_FALSE(view.IsWindowVisible());
     EXPECT_EQ(view.m_listItem.GetItemCount(), 0) << "no row of a locked vault stays";
@@ -326,7 +326,7 @@ TEST_F(ViewTest, ALockEndsEveryDialogTheListWindowHasOpenAndSavesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (!theApp.IsLoggedIn()) LogInWith(5);
+        if (!theApp.m_session.IsLoggedIn()) LogInWith(5);
         ASSERT_TRUE(ReadFileBytes(VaultPath(), before));
         view.ShowWindow(SW_SHOWNORMAL);
         Select(2);
@@ -335,7 +335,7 @@ TEST_F(ViewTest, ALockEndsEveryDialogTheListWindowHasOpenAndSavesNothing) {
         c.expect(driver, lockInside);
         Press(c.button);
         EXPECT_TRUE(driver.Done());
-        EXPECT_FALSE(theApp.IsLoggedIn());
+        EXPECT_FALSE(theApp.m_session.IsLoggedIn());
         EXPECT_EQ(FindWindowA("#32770", "Insert or Modify Item"), nullptr);
         EXPECT_EQ(FindWindowA("#32770", "Modfiy Password"), nullptr);
         EXPECT_TRUE(view.m_dlgItem.m_strPassword.empty());
@@ -412,7 +412,7 @@ TEST_F(ViewTest, ClearingTheClipboardRetriesAndKeepsTryingUntilItCan) {
     g_openCalls = 0;
     g_refusals = 2;
     SetClipboardOpener(OpenAfterRefusals);
-    theApp.Logout();
+    theApp.m_session.Logout();
     SetClipboardOpener(nullptr);
     EXPECT_EQ(g_openCalls, 3);
     EXPECT_EQ(ClipboardText(), "<none>") << "the third try took the password back";
@@ -422,7 +422,7 @@ TEST_F(ViewTest, ClearingTheClipboardRetriesAndKeepsTryingUntilItCan) {
     Notify(NM_RCLICK);
     {
         ClipboardHolder holder;
-        theApp.Logout();
+        theApp.m_session.Logout();
         EXPECT_TRUE(IsClipboardTextRemembered()) << "nothing could be looked at: the digest stays";
     }
     EXPECT_EQ(ClipboardText(), "pw0");
@@ -436,14 +436,14 @@ TEST_F(ViewTest, LogoutAndExitTakeBackOnlyTheTextThisProgramLeft) {
     Select(0);
     Notify(NM_RCLICK);
     ASSERT_EQ(ClipboardText(), "pw0");
-    theApp.Logout();
+    theApp.m_session.Logout();
     EXPECT_EQ(ClipboardText(), "<none>");
 
     LogInWith(1);
     Select(0);
     Notify(NM_RCLICK);
     SetClipboardTextAsAnotherProgram("copied by the user since");
-    theApp.Logout();
+    theApp.m_session.Logout();
     EXPECT_EQ(ClipboardText(), "copied by the user since");
 
     LogInWith(1);
