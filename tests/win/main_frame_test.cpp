@@ -96,7 +96,7 @@ protected:
     // What start-up does with the frame, up to the icon's arrival once the
     // queue is idle.
     void CreateFrame() {
-        hFrame = CreateMainFrame(frame);
+        hFrame = CreateMainFrame(frame, shell);
         ASSERT_NE(hFrame, nullptr);
         PumpUntil(theApp, [&] { return !shell.Calls().empty(); });
     }
@@ -380,7 +380,7 @@ TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon
     theApp.m_wndView.EnableHotKey(FALSE);
     HotKeyHolder other(MOD_WIN, 'A');
     ASSERT_TRUE(other.Holding());
-    hFrame = CreateMainFrame(frame);
+    hFrame = CreateMainFrame(frame, shell);
     theApp.m_wndView.EnableHotKey(TRUE);
     ASSERT_TRUE(PumpUntil(theApp, [&] { return shell.Calls().size() >= 2; }));
     EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_ADD, NIM_MODIFY}));
