@@ -76,6 +76,7 @@ BOOL CPellucordaApp::InitInstance() {
     m_settings.LoadFromRegistry();
 
     CMainFrame* frame = new CMainFrame;
+    frame->m_trayIcon.SetNotificationArea(m_pNotificationArea);
     m_pMainWnd = frame;
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
         // The frame has deleted itself. Without it there is no tray icon and
@@ -124,7 +125,6 @@ void CPellucordaApp::OnMainHelp() {
     char modulePath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
     const std::string path = HelpFilePath(modulePath);
-    if (m_pfnShellOpen(path.c_str()) == SE_ERR_FNF) {
-        m_pfnShellOpen(kHelpPageAddress);
-    }
+    Shell& shell = m_pShell != nullptr ? *m_pShell : SystemShell();
+    if (shell.Open(path.c_str()) == SE_ERR_FNF) shell.Open(kHelpPageAddress);
 }

@@ -12,6 +12,8 @@
 #include "ui/view_dlg.h"
 #include "ui/widgets/shell_open.h"
 
+class NotificationArea;
+
 class CPellucordaApp : public CWinApp {
 public:
     CPellucordaApp();
@@ -25,8 +27,12 @@ public:
     // What the windows are handed: logging in and out, the store, the settings.
     CSession m_session{m_store, m_settings, m_wndView};
 
-    // How the Help command opens the help file or page; replaceable for tests.
-    ShellOpenFn m_pfnShellOpen = ShellOpen;
+    // Where the main frame's tray icon goes; nullptr: the shell's
+    // notification area. Tests record the calls instead.
+    void SetNotificationArea(NotificationArea* pArea) { m_pNotificationArea = pArea; }
+
+    // How the Help command opens the help file or page; nullptr: the shell.
+    void SetShell(Shell* pShell) { m_pShell = pShell; }
 
     // The folder of a module's path, without a trailing backslash.
     static std::string ModuleFolder(const char* modulePath);
@@ -41,6 +47,10 @@ protected:
     BOOL CheckSingleInstance();
     // Makes the program's folder the current folder.
     static void EnterProgramFolder();
+
+private:
+    NotificationArea* m_pNotificationArea = nullptr;
+    Shell* m_pShell = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -6,9 +6,12 @@ IMPLEMENT_DYNAMIC(CTrayIcon, CCmdTarget)
 
 const UINT CTrayIcon::s_uTaskbarRestart = ::RegisterWindowMessageA("TaskbarCreated");
 
-CTrayIcon::NotifyIconFn CTrayIcon::s_pfnNotifyIcon = &::Shell_NotifyIconA;
-
 namespace {
+
+class ShellNotificationArea : public NotificationArea {
+public:
+    BOOL Notify(DWORD message, NOTIFYICONDATAA* data) override { return ::Shell_NotifyIconA(message, data); }
+};
 
 // Copies text into a field of the shell's record, at most limit bytes with
 // the terminating zero, cut at a character boundary so that a double-byte
@@ -26,6 +29,11 @@ void CopyText(char* field, size_t fieldSize, const char* text, size_t limit) {
 
 }  // namespace
 
+NotificationArea& SystemNotificationArea() {
+    static ShellNotificationArea area;
+    return area;
+}
+
 // ---------------------------------------------------------------------------
 // CTrayNotifyHook
 
@@ -42,7 +50,7 @@ LRESULT CTrayNotifyHook::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 // ---------------------------------------------------------------------------
 // CTrayIcon
 
-CTrayIcon::CTrayIcon(UINT id) {
+CTrayIcon::CTrayIcon(UINT id) : m_pArea(&SystemNotificationArea()) {
     std::memset(&m_data, 0, sizeof m_data);
     m_data.cbSize = sizeof m_data;
     m_data.uID = id;
@@ -52,6 +60,10 @@ CTrayIcon::CTrayIcon(UINT id) {
 }
 
 CTrayIcon::~CTrayIcon() { ShowResourceIcon(0); }
+
+void CTrayIcon::SetNotificationArea(NotificationArea* area) {
+    m_pArea = area != nullptr ? area : &SystemNotificationArea();
+}
 
 void CTrayIcon::LoadTip(UINT id) {
     std::memset(m_data.szTip, 0, sizeof m_data.szTip);
@@ -98,7 +110,7 @@ BOOL CTrayIcon::ShowIcon(HICON hIcon, LPCSTR tip) {
     if (m_data.szTip[0] != '\0') m_data.uFlags |= NIF_TIP;
     if (m_data.uCallbackMessage != 0 && m_data.hWnd != nullptr) m_data.uFlags |= NIF_MESSAGE;
 
-    const BOOL result = s_pfnNotifyIcon(operation, &m_data);
+    const BOOL result = m_pArea->Notify(operation, &m_data);
     m_hRefusedIcon = !result && operation != NIM_DELETE ? hIcon : nullptr;
     if (operation == NIM_DELETE || !result) m_data.hIcon = nullptr;
     if (result && operation == NIM_ADD) SendBalloon();
@@ -116,7 +128,7 @@ BOOL CTrayIcon::ShowBalloon(LPCSTR title, LPCSTR text) {
 BOOL CTrayIcon::SendBalloon() {
     if (!m_bBalloonWaiting) return TRUE;
     m_data.uFlags = NIF_INFO;
-    const BOOL result = s_pfnNotifyIcon(NIM_MODIFY, &m_data);
+    const BOOL result = m_pArea->Notify(NIM_MODIFY, &m_data);
     // Said once: a refused balloon is not repeated at every later change.
     m_bBalloonWaiting = FALSE;
     return result;

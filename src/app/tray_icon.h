@@ -13,6 +13,18 @@
 
 class CTrayIcon;
 
+// The shell's notification area, as the icon talks to it. Tests stand in for
+// it to see what the icon asks, without a taskbar.
+class NotificationArea {
+public:
+    virtual ~NotificationArea() = default;
+    // Shell_NotifyIconA: adds, changes or removes an icon.
+    virtual BOOL Notify(DWORD message, NOTIFYICONDATAA* data) = 0;
+};
+
+// The shell's own.
+NotificationArea& SystemNotificationArea();
+
 // The hook on the notification window (and on its top-level parent).
 class CTrayNotifyHook : public CSubclassWnd {
 public:
@@ -59,10 +71,9 @@ public:
     // "TaskbarCreated", registered while the program starts.
     static const UINT s_uTaskbarRestart;
 
-    // Every call to the shell goes through this (Shell_NotifyIconA unless a
-    // test puts its own in place).
-    using NotifyIconFn = BOOL(WINAPI*)(DWORD dwMessage, PNOTIFYICONDATAA lpData);
-    static NotifyIconFn s_pfnNotifyIcon;
+    // Where the icon's calls go from now on (the shell's until then); nullptr
+    // restores the shell's.
+    void SetNotificationArea(NotificationArea* area);
 
     // Room for the tooltip with its terminating zero: the field's size in the
     // record's original form, which every shell shows whole.
@@ -72,6 +83,7 @@ protected:
     NOTIFYICONDATAA m_data;
     CTrayNotifyHook m_windowHook;
     CTrayNotifyHook m_topLevelHook;
+    NotificationArea* m_pArea;
 
 private:
     friend class CTrayNotifyHook;

@@ -5,14 +5,21 @@
 #include <cstddef>
 #include <cstdint>
 
-using LeadByteTest = bool (*)(unsigned char byte);
-
 // The Windows build asks the system; elsewhere the default is a single-byte
 // code page (no lead bytes).
 bool IsAnsiLeadByte(unsigned char byte);
 
-// Replaces the test (nullptr restores the platform's); for tests.
-void SetLeadByteTest(LeadByteTest test);
+// Which bytes begin a double-byte character, for running the text handling
+// as if the system's code page had lead bytes (the POSIX side has none).
+class LeadBytes {
+public:
+    virtual ~LeadBytes() = default;
+    virtual bool IsLead(unsigned char byte) const = 0;
+};
+
+// Puts `leadBytes` in the place of the platform's answer; nullptr restores
+// it. For tests.
+void SetLeadBytes(const LeadBytes* leadBytes);
 
 enum AnsiResult {
     AnsiOk,

@@ -3,7 +3,7 @@
 #include "base/codepage.h"
 
 namespace {
-LeadByteTest g_leadByteTest = nullptr;
+const LeadBytes* g_leadBytes = nullptr;
 
 // Windows-1252 bytes 0x80 to 0x9F; zero where the code page has no character
 // other than the control of the same number, which maps to itself.
@@ -64,9 +64,9 @@ bool NextAnsiCharacter(const char* text, std::size_t length, std::size_t& at, st
     return true;
 }
 
-bool IsAnsiLeadByte(unsigned char byte) { return g_leadByteTest != nullptr && g_leadByteTest(byte); }
+bool IsAnsiLeadByte(unsigned char byte) { return g_leadBytes != nullptr && g_leadBytes->IsLead(byte); }
 
-void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }
+void SetLeadBytes(const LeadBytes* leadBytes) { g_leadBytes = leadBytes; }
 
 AnsiResult Utf8ToAnsi(const char* utf8, std::size_t length, char* out, std::size_t outSize, std::size_t& written) {
     const auto* text = reinterpret_cast<const unsigned char*>(utf8);

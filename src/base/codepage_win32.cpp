@@ -11,15 +11,15 @@
 #include "base/secure_wipe.h"
 
 namespace {
-LeadByteTest g_leadByteTest = nullptr;
+const LeadBytes* g_leadBytes = nullptr;
 }  // namespace
 
 bool IsAnsiLeadByte(unsigned char byte) {
-    if (g_leadByteTest != nullptr) return g_leadByteTest(byte);
+    if (g_leadBytes != nullptr) return g_leadBytes->IsLead(byte);
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
-void SetLeadByteTest(LeadByteTest test) { g_leadByteTest = test; }
+void SetLeadBytes(const LeadBytes* leadBytes) { g_leadBytes = leadBytes; }
 
 bool NextAnsiCharacter(const char* text, std::size_t length, std::size_t& at, std::uint32_t& code) {
     if (at >= length) return false;

@@ -14,7 +14,8 @@ std::string ResourceString(UINT nID) {
 
 }  // namespace
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX), m_linkHome(nullptr, FALSE), m_linkMail(nullptr, FALSE) {}
+CAboutDlg::CAboutDlg(Shell& shell)
+    : CDialog(IDD_ABOUTBOX), m_linkHome(nullptr, FALSE, shell), m_linkMail(nullptr, FALSE, shell) {}
 
 BOOL CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();

@@ -6,7 +6,8 @@
 
 class CAboutDlg : public CDialog {
 public:
-    CAboutDlg();
+    // The links open their targets through `shell`.
+    explicit CAboutDlg(Shell& shell = SystemShell());
 
     CStaticLink m_linkHome;
     CStaticLink m_linkMail;

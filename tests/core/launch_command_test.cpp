@@ -27,7 +27,10 @@ LaunchClients Browser() {
 
 const char kBrowser[] = "\"C:\\Browser\\browse.exe\"";
 
-bool IsShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+class ShiftJisLeadBytes : public LeadBytes {
+public:
+    bool IsLead(unsigned char c) const override { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+};
 
 }  // namespace
 
@@ -47,12 +50,13 @@ TEST(NormalizeAddress, StripsLeadingSpaceThenEachPrefixOnceInOrder) {
 }
 
 TEST(NormalizeAddress, NeverSplitsADoubleByteCharacter) {
-    SetLeadByteTest(IsShiftJisLead);
+    const ShiftJisLeadBytes shiftJis;
+    SetLeadBytes(&shiftJis);
     // 0x81 0x20 is one double-byte character whose trail byte happens to be a
     // blank: it must survive whole.
     const std::string text = std::string(" \x81\x20x");
     EXPECT_EQ(NormalizeAddress(text), "\x81\x20x");
-    SetLeadByteTest(nullptr);
+    SetLeadBytes(nullptr);
     EXPECT_EQ(NormalizeAddress(text), "\x81\x20x");
 }
 

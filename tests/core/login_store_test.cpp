@@ -12,7 +12,7 @@ namespace {
 class TableTest : public ::testing::Test {
 protected:
     void SetUp() override { store = std::make_unique<LoginStore>(); }
-    void TearDown() override { SetLeadByteTest(nullptr); }
+    void TearDown() override { SetLeadBytes(nullptr); }
 
     void AddNumbered(int count) {
         for (int i = 0; i < count; ++i) ASSERT_TRUE(store->AddItem(MakeItem("service " + std::to_string(i))));
@@ -27,7 +27,12 @@ protected:
     std::unique_ptr<LoginStore> store;
 };
 
-bool ShiftJisLead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+class ShiftJisLeadBytes : public LeadBytes {
+public:
+    bool IsLead(unsigned char byte) const override {
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    }
+};
 }  // namespace
 
 TEST_F(TableTest, HoldsExactlyOneHundredItems) {
@@ -153,7 +158,8 @@ TEST_F(TableTest, FindNeverMatchesAcrossADoubleByteCharacter) {
     // follows a lead byte and one that stands alone.
     store->ReplaceItem(11, MakeItem("\x82\xA0\x82\xA2\x82"
                                     "AA"));
-    SetLeadByteTest(ShiftJisLead);
+    const ShiftJisLeadBytes shiftJis;
+    SetLeadBytes(&shiftJis);
 
     store->FindByServiceName("\xA0\x82");  // would start on a trail byte
     EXPECT_EQ(store->GetFirstVisible(), 0u);
@@ -167,7 +173,7 @@ TEST_F(TableTest, FindNeverMatchesAcrossADoubleByteCharacter) {
     EXPECT_EQ(store->GetFirstVisible(), 10u);
 
     // In a single-byte code page the same bytes are ordinary characters.
-    SetLeadByteTest(nullptr);
+    SetLeadBytes(nullptr);
     LoginStoreProbe::SetFirstVisible(*store, 0);
     store->FindByServiceName("\xA0\x82");
     EXPECT_EQ(store->GetFirstVisible(), 10u);

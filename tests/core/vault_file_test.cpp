@@ -140,9 +140,12 @@ TEST_F(VaultFileTest, ALongOpenFailureIsCutWithoutSplittingACharacter) {
 
     // A double-byte character at 254 and 255 does not fit: it goes whole.
     files.openError = std::string(254, 'e') + "\x82\xA0" + std::string(40, 'e');
-    SetLeadByteTest([](unsigned char byte) { return byte == 0x82; });
+    struct LeadIs82 : LeadBytes {
+        bool IsLead(unsigned char byte) const override { return byte == 0x82; }
+    } lead82;
+    SetLeadBytes(&lead82);
     const VaultResult result = LoadAs(kPassword);
-    SetLeadByteTest(nullptr);
+    SetLeadBytes(nullptr);
     ExpectFailure(result, VaultOpenFailed, std::string(254, 'e').c_str());
 }
 

@@ -191,11 +191,13 @@ TEST_F(AppTest, HelpOpensTheFileBesideTheProgramAndFallsBackToTheWebPage) {
     static std::vector<std::string> opened;
     static INT_PTR answer;
     opened.clear();
-    const ShellOpenFn saved = theApp.m_pfnShellOpen;
-    theApp.m_pfnShellOpen = [](const char* target) -> INT_PTR {
-        opened.emplace_back(target);
-        return opened.size() == 1 ? answer : 42;
-    };
+    struct RecordingShell : Shell {
+        INT_PTR Open(const char* target) override {
+            opened.emplace_back(target);
+            return opened.size() == 1 ? answer : 42;
+        }
+    } shell;
+    theApp.SetShell(&shell);
     char module[MAX_PATH];
     GetModuleFileNameA(nullptr, module, MAX_PATH);
 
@@ -211,5 +213,5 @@ TEST_F(AppTest, HelpOpensTheFileBesideTheProgramAndFallsBackToTheWebPage) {
         theApp.OnCmdMsg(ID_MAIN_HELP, CN_COMMAND, nullptr);
         EXPECT_EQ(opened.size(), 1u) << "only a missing file falls back, not error " << other;
     }
-    theApp.m_pfnShellOpen = saved;
+    theApp.SetShell(nullptr);
 }

@@ -38,7 +38,7 @@ protected:
         if (theApp.m_wndView.GetSafeHwnd() == nullptr) {
             ASSERT_TRUE(theApp.m_wndView.Create(IDD_VIEW));
         }
-        hFrame = CreateMainFrame(frame);
+        hFrame = CreateMainFrame(frame, shell);
         ASSERT_NE(hFrame, nullptr);
     }
 

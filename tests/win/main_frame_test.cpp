@@ -98,7 +98,7 @@ protected:
     // What start-up does with the frame, up to the icon's arrival once the
     // queue is idle.
     void CreateFrame() {
-        hFrame = CreateMainFrame(frame);
+        hFrame = CreateMainFrame(frame, shell);
         ASSERT_NE(hFrame, nullptr);
         PumpUntil(theApp, [&] { return !shell.Calls().empty(); });
     }
@@ -247,7 +247,9 @@ TEST_F(MainFrameTest, AStartWhoseFrameCannotBeCreatedEndsWithoutTouchingIt) {
     HHOOK hook = ::SetWindowsHookExA(WH_CBT, RefuseStatusBar::Hook, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     theApp.m_pMainWnd = nullptr;
+    theApp.SetNotificationArea(&shell);
     const BOOL started = theApp.InitInstance();
+    theApp.SetNotificationArea(nullptr);
     ::UnhookWindowsHookEx(hook);
     EXPECT_FALSE(started);
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);
@@ -320,13 +322,15 @@ TEST_F(MainFrameTest, AboutAndHelpFromTheTrayMenuReachTheApplication) {
 
     static std::vector<std::string> opened;
     opened.clear();
-    const ShellOpenFn saved = theApp.m_pfnShellOpen;
-    theApp.m_pfnShellOpen = [](const char* target) -> INT_PTR {
-        opened.emplace_back(target);
-        return 42;
-    };
+    struct RecordingShell : Shell {
+        INT_PTR Open(const char* target) override {
+            opened.emplace_back(target);
+            return 42;
+        }
+    } helpShell;
+    theApp.SetShell(&helpShell);
     ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_MAIN_HELP, 0), 0);
-    theApp.m_pfnShellOpen = saved;
+    theApp.SetShell(nullptr);
     char module[MAX_PATH];
     ::GetModuleFileNameA(nullptr, module, MAX_PATH);
     EXPECT_EQ(opened, std::vector<std::string>{CPellucordaApp::HelpFilePath(module)});
@@ -382,7 +386,7 @@ TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon
     theApp.m_wndView.m_hotKey.Enable(FALSE);
     HotKeyHolder other(MOD_WIN, 'A');
     ASSERT_TRUE(other.Holding());
-    hFrame = CreateMainFrame(frame);
+    hFrame = CreateMainFrame(frame, shell);
     theApp.m_wndView.m_hotKey.Enable(TRUE);
     ASSERT_TRUE(PumpUntil(theApp, [&] { return shell.Calls().size() >= 2; }));
     EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_ADD, NIM_MODIFY}));

@@ -21,10 +21,14 @@ namespace {
 std::vector<std::string> g_opened;
 INT_PTR g_shellResult = 42;
 
-INT_PTR RecordingShellOpen(const char* lpszTarget) {
-    g_opened.push_back(lpszTarget);
-    return g_shellResult;
-}
+class RecordingShell : public Shell {
+public:
+    INT_PTR Open(const char* lpszTarget) override {
+        g_opened.push_back(lpszTarget);
+        return g_shellResult;
+    }
+};
+RecordingShell g_shell;
 
 // The text colour a link gets when its dialog paints it.
 COLORREF PaintedColour(HWND hWndLink) {
@@ -63,7 +67,7 @@ LRESULT CALLBACK TickCounter(int code, WPARAM wParam, LPARAM lParam) {
 class ProbeLink : public CStaticLink {
 public:
     ProbeLink(const char* lpszText, BOOL bDeleteOnDestroy, bool* pDeleted)
-        : CStaticLink(lpszText, bDeleteOnDestroy), m_pDeleted(pDeleted) {}
+        : CStaticLink(lpszText, bDeleteOnDestroy, g_shell), m_pDeleted(pDeleted) {}
     ~ProbeLink() override { *m_pDeleted = true; }
 
 private:
@@ -75,23 +79,20 @@ protected:
     void SetUp() override {
         g_opened.clear();
         g_shellResult = 42;
-        previousShell = CHyperlink::SetShellOpen(RecordingShellOpen);
         ASSERT_TRUE(host.Create(IDD_ABOUTBOX));
         host.SetWindowPos(nullptr, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
     }
     void TearDown() override {
         if (host.GetSafeHwnd() != nullptr) host.DestroyWindow();
-        CHyperlink::SetShellOpen(previousShell);
     }
 
     HWND Control(int id) { return ::GetDlgItem(host.GetSafeHwnd(), id); }
 
-    ShellOpenFn previousShell = nullptr;
     CDialog host;
 };
 
 TEST_F(StaticLinkTest, RedWhileTheMouseIsOverAndBlueOnceATimerTickFindsItGone) {
-    CStaticLink link("http://example.org/");
+    CStaticLink link("http://example.org/", FALSE, g_shell);
     ASSERT_TRUE(link.SubclassDlgItem(IDC_ABOUT_HOME, &host));
     HWND hWnd = link.GetSafeHwnd();
     EXPECT_EQ(PaintedColour(hWnd), RGB(0, 0, 255));
@@ -119,7 +120,7 @@ TEST_F(StaticLinkTest, RedWhileTheMouseIsOverAndBlueOnceATimerTickFindsItGone) {
 }
 
 TEST_F(StaticLinkTest, AClickOpensTheTargetAndOnlyASuccessShowsItVisited) {
-    CStaticLink link("http://example.org/");
+    CStaticLink link("http://example.org/", FALSE, g_shell);
     ASSERT_TRUE(link.SubclassDlgItem(IDC_ABOUT_HOME, &host));
     HWND hWnd = link.GetSafeHwnd();
     HitTest(hWnd, CentreOnScreen(hWnd));
@@ -141,8 +142,8 @@ TEST_F(StaticLinkTest, AClickOpensTheTargetAndOnlyASuccessShowsItVisited) {
 }
 
 TEST_F(StaticLinkTest, AnEmptyTargetIsTheStringOfTheControlsIdElseItsOwnText) {
-    CStaticLink home;
-    CStaticLink im;
+    CStaticLink home(nullptr, FALSE, g_shell);
+    CStaticLink im(nullptr, FALSE, g_shell);
     ASSERT_TRUE(home.SubclassDlgItem(IDC_ABOUT_HOME, &host));
     ASSERT_TRUE(im.SubclassDlgItem(IDC_ABOUT_IM, &host));
     Click(home.GetSafeHwnd());
@@ -151,7 +152,7 @@ TEST_F(StaticLinkTest, AnEmptyTargetIsTheStringOfTheControlsIdElseItsOwnText) {
     EXPECT_EQ(home.m_link.GetLink(), "http://pellucorda.example.org/") << "found once, kept";
 
     // Nothing to open: nothing happens.
-    CStaticLink empty;
+    CStaticLink empty(nullptr, FALSE, g_shell);
     ASSERT_TRUE(empty.SubclassDlgItem(IDC_ABOUT_HOME_LABEL, &host));
     ::SetWindowTextA(empty.GetSafeHwnd(), "");
     Click(empty.GetSafeHwnd());
@@ -159,14 +160,14 @@ TEST_F(StaticLinkTest, AnEmptyTargetIsTheStringOfTheControlsIdElseItsOwnText) {
 }
 
 TEST_F(StaticLinkTest, HandCursorTextOnlyColoursAndDeletionOnDestroy) {
-    CStaticLink link("x");
+    CStaticLink link("x", FALSE, g_shell);
     ASSERT_TRUE(link.SubclassDlgItem(IDC_ABOUT_HOME, &host));
     EXPECT_TRUE(
         link.SendMsg(WM_SETCURSOR, reinterpret_cast<WPARAM>(link.GetSafeHwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(::GetCursor(), ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
 
     // The icon keeps the dialog's own painting.
-    CStaticLink icon("x");
+    CStaticLink icon("x", FALSE, g_shell);
     HWND hWndIcon = ::GetDlgItem(host.GetSafeHwnd(), IDC_STATIC);
     ASSERT_NE(hWndIcon, nullptr);
     ASSERT_EQ(::GetWindowLongA(hWndIcon, GWL_STYLE) & 0xFF, SS_ICON);
@@ -188,7 +189,6 @@ TEST_F(StaticLinkTest, HandCursorTextOnlyColoursAndDeletionOnDestroy) {
 TEST(AboutDialog, ItsTwoLinksOpenTheHomepageAndTheMailAddress) {
     g_opened.clear();
     g_shellResult = 42;
-    ShellOpenFn previous = CHyperlink::SetShellOpen(RecordingShellOpen);
     COLORREF homeAfterClick = 0;
     std::string imClass;
     DialogDriver driver;
@@ -206,13 +206,12 @@ TEST(AboutDialog, ItsTwoLinksOpenTheHomepageAndTheMailAddress) {
         homeAfterClick = PaintedColour(d.Item(IDC_ABOUT_HOME));
         d.PressKey(VK_ESCAPE);
     });
-    CAboutDlg about;
+    CAboutDlg about(g_shell);
     EXPECT_EQ(about.DoModal(), IDCANCEL);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(g_opened,
               (std::vector<std::string>{"http://pellucorda.example.org/", "mailto:support@pellucorda.example.org"}));
     EXPECT_EQ(homeAfterClick, RGB(128, 0, 128));
-    CHyperlink::SetShellOpen(previous);
 }
 
 }  // namespace

@@ -95,6 +95,7 @@ const UINT kAllFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
 TEST_F(TrayIcon, AddsThenChangesTheIconWithItsTooltipAndCallbackAndRemovesItOnDestruction) {
     {
         CTrayIcon icon(IDR_TRAYMENU);
+        icon.SetNotificationArea(&shell);
         EXPECT_EQ(icon.GetData().cbSize, sizeof(NOTIFYICONDATAA));
         EXPECT_STREQ(icon.GetData().szTip, "") << "there is no string 134";
         icon.AttachWindow(&wnd, WM_TRAYNOTIFY);
@@ -133,6 +134,7 @@ TEST_F(TrayIcon, AddsThenChangesTheIconWithItsTooltipAndCallbackAndRemovesItOnDe
 
 TEST_F(TrayIcon, RemovesOnlyWhatIsShownAndAMissingResourceRemovesTheIcon) {
     CTrayIcon icon(IDR_TRAYMENU);
+    icon.SetNotificationArea(&shell);
     icon.AttachWindow(&wnd, WM_TRAYNOTIFY);
     EXPECT_TRUE(icon.ShowIcon(nullptr, nullptr));
     EXPECT_TRUE(icon.ShowResourceIcon(0));
@@ -157,6 +159,7 @@ TEST_F(TrayIcon, RemovesOnlyWhatIsShownAndAMissingResourceRemovesTheIcon) {
 
     // Without a notification window the shell is given no callback.
     CTrayIcon loose(IDR_TRAYMENU);
+    loose.SetNotificationArea(&shell);
     shell.Calls().clear();
     loose.ShowIcon(trayIcon, "tip");
     ASSERT_EQ(shell.Calls().size(), 1u);
@@ -167,6 +170,7 @@ TEST_F(TrayIcon, RemovesOnlyWhatIsShownAndAMissingResourceRemovesTheIcon) {
 // the icon, and the icon must appear once the taskbar announces itself.
 TEST_F(TrayIcon, AnIconTheShellRefusedIsAddedWhenTheTaskbarIsCreated) {
     CTrayIcon icon(IDR_TRAYMENU);
+    icon.SetNotificationArea(&shell);
     icon.AttachWindow(&wnd, WM_TRAYNOTIFY);
     shell.Answer() = FALSE;
     EXPECT_FALSE(icon.ShowResourceIcon(IDI_TRAY));
@@ -220,6 +224,7 @@ TEST_F(TrayIcon, TheHooksTakeTheCallbackFromTheNotificationWindowAndTheRestartFr
     const LONG_PTR childProc = ::GetWindowLongPtrA(child, GWLP_WNDPROC);
     {
         RecordingTrayIcon icon;
+        icon.SetNotificationArea(&shell);
         icon.AttachWindow(&childWnd, WM_TRAYNOTIFY);
         icon.ShowResourceIcon(IDI_TRAY);
         shell.Calls().clear();
@@ -246,6 +251,7 @@ TEST_F(TrayIcon, TheHooksTakeTheCallbackFromTheNotificationWindowAndTheRestartFr
 
 TEST_F(TrayIcon, ARightButtonReleaseOpensTheMenuAtTheCursorAndItsCommandReachesTheWindow) {
     CTrayIcon icon(IDR_TRAYMENU);
+    icon.SetNotificationArea(&shell);
     icon.AttachWindow(&wnd, WM_TRAYNOTIFY);
     icon.ShowResourceIcon(IDI_TRAY);
     ::SetCursorPos(200, 150);

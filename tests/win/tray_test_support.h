@@ -17,9 +17,11 @@
 #include "ui/widgets/subclass_wnd.h"
 
 // The main frame as start-up makes it: hidden, the application's main
-// window. Its window; null when it could not be made.
-inline HWND CreateMainFrame(CMainFrame*& frame) {
+// window, its icon talking to `area`. Its window; null when it could not be
+// made.
+inline HWND CreateMainFrame(CMainFrame*& frame, NotificationArea& area) {
     frame = new CMainFrame;
+    frame->m_trayIcon.SetNotificationArea(&area);
     theApp.m_pMainWnd = frame;
     if (!frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) return nullptr;
     frame->ShowWindow(SW_HIDE);
@@ -43,46 +45,34 @@ struct ShellCall {
     std::string Tip() const { return data.szTip; }
 };
 
-// Installs itself as the tray icon's shell call for its lifetime (one at a
-// time). The answer is what the shell says to every call (FALSE: no taskbar).
-class ShellRecorder {
+// Stands in for the notification area of the icons it is handed to, and
+// records each call. The answer is what the shell says to every call (FALSE:
+// no taskbar).
+class ShellRecorder : public NotificationArea {
 public:
-    ShellRecorder() : m_saved(CTrayIcon::s_pfnNotifyIcon) {
-        Calls().clear();
-        Answer() = TRUE;
-        CTrayIcon::s_pfnNotifyIcon = &Record;
-    }
-    ~ShellRecorder() { CTrayIcon::s_pfnNotifyIcon = m_saved; }
+    ShellRecorder() = default;
     ShellRecorder(const ShellRecorder&) = delete;
     ShellRecorder& operator=(const ShellRecorder&) = delete;
 
-    std::vector<ShellCall>& Calls() { return CallLog(); }
-    BOOL& Answer() { return AnswerSlot(); }
+    std::vector<ShellCall>& Calls() { return m_calls; }
+    BOOL& Answer() { return m_answer; }
     // The operations of the calls so far, in order, and forgets them.
     std::vector<DWORD> TakeOperations() {
         std::vector<DWORD> operations;
-        operations.reserve(CallLog().size());
-        for (const ShellCall& call : CallLog()) operations.push_back(call.operation);
-        CallLog().clear();
+        operations.reserve(m_calls.size());
+        for (const ShellCall& call : m_calls) operations.push_back(call.operation);
+        m_calls.clear();
         return operations;
     }
 
+    BOOL Notify(DWORD operation, NOTIFYICONDATAA* data) override {
+        m_calls.push_back(ShellCall{operation, *data});
+        return m_answer;
+    }
+
 private:
-    // The shell call is a plain function: what it records lives outside the
-    // object.
-    static std::vector<ShellCall>& CallLog() {
-        static std::vector<ShellCall> calls;
-        return calls;
-    }
-    static BOOL& AnswerSlot() {
-        static BOOL answer = TRUE;
-        return answer;
-    }
-    static BOOL WINAPI Record(DWORD operation, PNOTIFYICONDATAA data) {
-        CallLog().push_back(ShellCall{operation, *data});
-        return AnswerSlot();
-    }
-    CTrayIcon::NotifyIconFn m_saved;
+    std::vector<ShellCall> m_calls;
+    BOOL m_answer = TRUE;
 };
 
 // Hooked on the menu's owner, it sees each menu open (WM_INITMENUPOPUP), acts

@@ -55,7 +55,10 @@ DWORD ClipboardDword(const char* formatName) {
     return value;
 }
 
-HGLOBAL WINAPI FailingAlloc(UINT, SIZE_T) { return nullptr; }
+class FailingAlloc : public SystemClipboardCalls {
+public:
+    HGLOBAL Alloc(UINT, SIZE_T) override { return nullptr; }
+};
 
 // Another program holding the clipboard open until released.
 class ClipboardHolder {
@@ -86,20 +89,26 @@ private:
     std::thread m_thread;
 };
 
-HANDLE WINAPI RefuseText(UINT format, HANDLE memory) {
-    return format == CF_TEXT ? nullptr : SetClipboardData(format, memory);
-}
-
-int g_openCalls = 0;
-int g_refusals = 0;
-BOOL WINAPI OpenAfterRefusals(HWND hWnd) {
-    ++g_openCalls;
-    if (g_refusals > 0) {
-        --g_refusals;
-        return FALSE;
+class RefuseText : public SystemClipboardCalls {
+public:
+    HANDLE SetData(UINT format, HANDLE memory) override {
+        return format == CF_TEXT ? nullptr : SystemClipboardCalls::SetData(format, memory);
     }
-    return OpenClipboard(hWnd);
-}
+};
+
+class OpenAfterRefusals : public SystemClipboardCalls {
+public:
+    int openCalls = 0;
+    int refusals = 0;
+    BOOL Open(HWND hWnd) override {
+        ++openCalls;
+        if (refusals > 0) {
+            --refusals;
+            return FALSE;
+        }
+        return SystemClipboardCalls::Open(hWnd);
+    }
+};
 
 }  // namespace
 
@@ -384,17 +393,19 @@ TEST_F(ViewTest, ClipboardFailuresAreTold) {
     }
 
     SetClipboardTextAsAnotherProgram("before");
-    SetClipboardAllocator(FailingAlloc);
+    FailingAlloc failingAlloc;
+    ProgramClipboard().SetCalls(&failingAlloc);
     driver.ExpectMessageBox(record);
     Notify(NM_RCLICK);
-    SetClipboardAllocator(nullptr);
+    ProgramClipboard().SetCalls(nullptr);
     EXPECT_EQ(ClipboardText(), "<none>") << "emptied before the allocation failed, and closed again";
 
     // The clipboard refusing the text is a failure too, not a copy.
-    SetClipboardDataSetter(RefuseText);
+    RefuseText refuseText;
+    ProgramClipboard().SetCalls(&refuseText);
     driver.ExpectMessageBox(record);
     Notify(NM_RCLICK);
-    SetClipboardDataSetter(nullptr);
+    ProgramClipboard().SetCalls(nullptr);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(messages, (std::vector<std::string>{"Failed to open the clipboard", "System memory is not enough!",
                                                   "Failed to put the text on the clipboard"}));
@@ -409,12 +420,12 @@ TEST_F(ViewTest, ClearingTheClipboardRetriesAndKeepsTryingUntilItCan) {
     Select(0);
     Notify(NM_RCLICK);
     ASSERT_EQ(ClipboardText(), "pw0");
-    g_openCalls = 0;
-    g_refusals = 2;
-    SetClipboardOpener(OpenAfterRefusals);
+    OpenAfterRefusals opener;
+    opener.refusals = 2;
+    ProgramClipboard().SetCalls(&opener);
     theApp.m_session.Logout();
-    SetClipboardOpener(nullptr);
-    EXPECT_EQ(g_openCalls, 3);
+    ProgramClipboard().SetCalls(nullptr);
+    EXPECT_EQ(opener.openCalls, 3);
     EXPECT_EQ(ClipboardText(), "<none>") << "the third try took the password back";
 
     LogInWith(1);

@@ -8,8 +8,9 @@
 
 class CHyperlink {
 public:
-    CHyperlink() = default;
-    explicit CHyperlink(const char* lpszLink) : m_strLink(lpszLink != nullptr ? lpszLink : "") {}
+    // The target goes to `shell` when followed.
+    explicit CHyperlink(const char* lpszLink = nullptr, Shell& shell = SystemShell())
+        : m_strLink(lpszLink != nullptr ? lpszLink : ""), m_pShell(&shell) {}
     virtual ~CHyperlink() = default;
 
     CHyperlink& operator=(const char* lpszLink) {
@@ -28,10 +29,7 @@ public:
     // 0 for an empty target.
     virtual INT_PTR Navigate();
 
-    // How the target reaches the shell (ShellOpen unless replaced; null
-    // restores it). Returns the previous one.
-    static ShellOpenFn SetShellOpen(ShellOpenFn pfnShellOpen);
-
 private:
     std::string m_strLink;
+    Shell* m_pShell;
 };

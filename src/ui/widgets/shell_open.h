@@ -6,6 +6,14 @@
 // The shell's result: above 32 on success, an SE_ERR_ code otherwise.
 INT_PTR ShellOpen(const char* target);
 
-// Where the program keeps the function it opens things with, so that tests
-// can stand in for the shell and no browser starts.
-using ShellOpenFn = INT_PTR (*)(const char* target);
+// The shell as the windows that open things are handed it; tests hand their
+// own, so that no browser starts.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // The shell's result: above 32 on success, an SE_ERR_ code otherwise.
+    virtual INT_PTR Open(const char* target) = 0;
+};
+
+// The real shell: ShellOpen.
+Shell& SystemShell();

@@ -31,8 +31,8 @@ BEGIN_MESSAGE_MAP(CStaticLink, CStatic)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-CStaticLink::CStaticLink(const char* lpszText, BOOL bDeleteOnDestroy)
-    : m_link(lpszText), m_color(g_colorUnvisited), m_bDeleteOnDestroy(bDeleteOnDestroy) {}
+CStaticLink::CStaticLink(const char* lpszText, BOOL bDeleteOnDestroy, Shell& shell)
+    : m_link(lpszText, shell), m_color(g_colorUnvisited), m_bDeleteOnDestroy(bDeleteOnDestroy) {}
 
 CStaticLink::~CStaticLink() = default;
 

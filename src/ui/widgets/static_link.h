@@ -14,8 +14,9 @@ public:
     static const COLORREF g_colorOver;       // red, while the mouse is over it
 
     // With bDeleteOnDestroy the object deletes itself once its window is gone
-    // (for links allocated with new and attached to a dialog's control).
-    explicit CStaticLink(const char* lpszText = nullptr, BOOL bDeleteOnDestroy = FALSE);
+    // (for links allocated with new and attached to a dialog's control). A
+    // click hands the target to `shell`.
+    explicit CStaticLink(const char* lpszText = nullptr, BOOL bDeleteOnDestroy = FALSE, Shell& shell = SystemShell());
     ~CStaticLink() override;
 
     // The target; when empty at the first click, the string resource of the
