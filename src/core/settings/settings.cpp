@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "base/current_directory.h"
 #include "base/windows_path.h"
 #if defined(_WIN32)
 #include "base/registry_win32.h"
@@ -60,11 +59,8 @@ std::string FolderOf(const std::string& path) {
 Settings::Settings() : Settings(PlatformRegistry()) {}
 #endif
 
-Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory, SettingsKeys keys)
-    : m_registry(registry),
-      m_currentDirectory(currentDirectory ? std::move(currentDirectory)
-                                          : CurrentDirectoryProvider(ReadCurrentDirectory)),
-      m_keys(std::move(keys)) {}
+Settings::Settings(Registry& registry, const CurrentDirectoryProvider& currentDirectory, SettingsKeys keys)
+    : m_registry(registry), m_currentDirectory(currentDirectory), m_keys(std::move(keys)) {}
 
 void Settings::DetectBrowser() {
     ScopedKey root(m_registry);
@@ -377,7 +373,7 @@ std::string Settings::AutoRunCommand() const { return Bounded(QuotedIfBlank(m_st
 // A default that does not fit in 255 characters is left empty rather than
 // cut: a cut path names some other file or folder.
 std::string Settings::DefaultSetupPath() const {
-    const std::string directory = m_currentDirectory();
+    const std::string directory = m_currentDirectory.Read();
     if (directory.empty()) {
         return std::string();
     }
@@ -391,7 +387,7 @@ std::string Settings::ProgramPath() const {
 }
 
 std::string Settings::DefaultBackupPath() const {
-    const std::string directory = m_currentDirectory();
+    const std::string directory = m_currentDirectory.Read();
     return directory.size() > kSettingTextMax ? std::string() : directory;
 }
 

@@ -5,9 +5,9 @@
 // at once, one value at a time.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "base/current_directory.h"
 #include "base/registry.h"
 
 constexpr char kConfigKeyPath[] = "SOFTWARE\\Corvanet\\Pellucorda\\Config";
@@ -81,8 +81,6 @@ struct SettingsKeys {
     std::string browser = kBrowserKeyPath;  // under HKEY_CLASSES_ROOT
 };
 
-using CurrentDirectoryProvider = std::function<std::string()>;
-
 class Settings {
 public:
 #if defined(_WIN32)
@@ -90,7 +88,9 @@ public:
     // keys.
     Settings();
 #endif
-    explicit Settings(Registry& registry, CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
+    // The registry and the directory provider are the caller's, and must
+    // outlive the settings.
+    explicit Settings(Registry& registry, const CurrentDirectoryProvider& currentDirectory = ProcessCurrentDirectory(),
                       SettingsKeys keys = SettingsKeys());
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
@@ -180,6 +180,6 @@ private:
     std::uint8_t m_nIdleMinutes = 0;
 
     Registry& m_registry;
-    CurrentDirectoryProvider m_currentDirectory;
+    const CurrentDirectoryProvider& m_currentDirectory;
     SettingsKeys m_keys;
 };
