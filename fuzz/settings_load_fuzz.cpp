@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/settings/settings.h"
+#include "fixed_directory.h"
 #include "memory_registry.h"
 
 namespace {
@@ -144,7 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         registry.FailAllWrites(kRegAccessDenied);
     }
 
-    Settings settings(registry, [&directory] { return directory; });
+    const FixedDirectory current(directory);
+    Settings settings(registry, current);
     settings.DetectBrowser();
     settings.LoadFromRegistry();
     CheckBounds(settings, registry);
@@ -152,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // What a load wrote back, the next load reads as it left it.
     if ((flags & WritesFail) == 0) {
         const Snapshot first = Take(settings);
-        Settings again(registry, [&directory] { return directory; });
+        Settings again(registry, current);
         again.DetectBrowser();
         again.LoadFromRegistry();
         Check(Take(again) == first, "a second load changed the settings");

@@ -32,20 +32,20 @@ std::string CommandProgram(const std::string& command) {
     return text.substr(1, close - 1);
 }
 
-std::string FinalPath(const std::string& path, const LongPathLookup& longPath) {
+std::string FinalPath(const std::string& path, const LongPathLookup* longPath) {
     std::string plain = WithoutVerbatimPrefix(path);  // not const: returned by moving
-    if (!longPath || plain.empty()) return plain;
-    std::string whole = longPath(plain);
+    if (longPath == nullptr || plain.empty()) return plain;
+    std::string whole = longPath->LongPath(plain);
     if (!whole.empty()) return whole;
     const std::size_t slash = plain.find_last_of("\\/");
     if (slash == std::string::npos || slash == 0) return plain;
-    std::string folder = longPath(plain.substr(0, slash));
+    std::string folder = longPath->LongPath(plain.substr(0, slash));
     if (folder.empty()) return plain;
     if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
     return folder + plain.substr(slash + 1);
 }
 
-bool CommandStartsProgram(const std::string& command, const std::string& programPath, const LongPathLookup& longPath) {
+bool CommandStartsProgram(const std::string& command, const std::string& programPath, const LongPathLookup* longPath) {
     const std::string program = CommandProgram(command);
     if (program.empty() || programPath.empty()) return false;
     return SameWindowsPath(FinalPath(program, longPath), FinalPath(programPath, longPath));

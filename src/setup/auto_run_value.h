@@ -3,11 +3,12 @@
 // actions (Win32 only).
 #include <string>
 
+#include "setup/auto_run_owner.h"
+
 // The command the auto-run value holds, as Windows runs it: a REG_EXPAND_SZ
 // value with its environment strings expanded. False when the value is
 // missing or not a string.
 bool ReadAutoRun(std::string& command);
 
-// GetLongPathNameA: the long form of a path that exists, else empty (a
-// LongPathLookup for CommandStartsProgram).
-std::string SystemLongPath(const std::string& path);
+// GetLongPathNameA, for CommandStartsProgram.
+const LongPathLookup& SystemLongPaths();

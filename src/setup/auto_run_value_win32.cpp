@@ -29,12 +29,24 @@ bool ReadAutoRun(std::string& command) {
     return found;
 }
 
-std::string SystemLongPath(const std::string& path) {
-    const DWORD needed = GetLongPathNameA(path.c_str(), nullptr, 0);
-    if (needed == 0) return std::string();
-    std::string result(needed, '\0');
-    const DWORD length = GetLongPathNameA(path.c_str(), &result[0], needed);
-    if (length == 0 || length >= needed) return std::string();
-    result.resize(length);
-    return result;
+namespace {
+
+class SystemLongPathLookup : public LongPathLookup {
+public:
+    std::string LongPath(const std::string& path) const override {
+        const DWORD needed = GetLongPathNameA(path.c_str(), nullptr, 0);
+        if (needed == 0) return std::string();
+        std::string result(needed, '\0');
+        const DWORD length = GetLongPathNameA(path.c_str(), &result[0], needed);
+        if (length == 0 || length >= needed) return std::string();
+        result.resize(length);
+        return result;
+    }
+};
+
+}  // namespace
+
+const LongPathLookup& SystemLongPaths() {
+    static const SystemLongPathLookup lookup{};
+    return lookup;
 }

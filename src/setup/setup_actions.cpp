@@ -38,7 +38,7 @@ std::string Property(MSIHANDLE install, const char* name) {
 extern "C" UINT __stdcall RemoveAutoRun(MSIHANDLE install) {
     const std::string program = Property(install, "CustomActionData");
     std::string command;
-    if (program.empty() || !ReadAutoRun(command) || !CommandStartsProgram(command, program, SystemLongPath))
+    if (program.empty() || !ReadAutoRun(command) || !CommandStartsProgram(command, program, &SystemLongPaths()))
         return ERROR_SUCCESS;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
@@ -57,7 +57,7 @@ extern "C" UINT __stdcall RememberAutoRun(MSIHANDLE install) {
     if (folder.empty()) return ERROR_SUCCESS;
     if (folder.back() != '\\') folder += '\\';
     std::string command;
-    if (ReadAutoRun(command) && CommandStartsProgram(command, folder + kProgramFileName, SystemLongPath)) {
+    if (ReadAutoRun(command) && CommandStartsProgram(command, folder + kProgramFileName, &SystemLongPaths())) {
         MsiSetPropertyA(install, "RestoreAutoRun", command.c_str());
     }
     return ERROR_SUCCESS;

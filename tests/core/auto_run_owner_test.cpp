@@ -42,11 +42,17 @@ TEST(AutoRunOwnerTest, ShortNamesAndTheVerbatimPrefixNameTheSameProgram) {
     const std::string folder = "C:\\Users\\Ann Lee\\Pellucorda", program = folder + "\\pellucorda.exe";
     const std::string shortFolder = "C:\\Users\\ANNLEE~1\\PELLUC~1";
     // What the system still knows once the uninstall has removed the file.
-    const LongPathLookup lookup = [&](const std::string& path) { return path == shortFolder ? folder : ""; };
+    struct KnownFolder : LongPathLookup {
+        KnownFolder(const std::string& shortPath, const std::string& longPath)
+            : shortName(shortPath), longName(longPath) {}
+        std::string LongPath(const std::string& path) const override { return path == shortName ? longName : ""; }
+        std::string shortName, longName;
+    };
+    const KnownFolder lookup(shortFolder, folder);
     EXPECT_TRUE(CommandStartsProgram("\\\\?\\UNC\\host\\share\\p.exe", "\\\\host\\share\\p.exe"));
-    EXPECT_TRUE(CommandStartsProgram(shortFolder + "\\pellucorda.exe", program, lookup));
-    EXPECT_TRUE(CommandStartsProgram(program, shortFolder + "\\pellucorda.exe", lookup));
-    EXPECT_FALSE(CommandStartsProgram("C:\\Users\\ANNLEE~1\\PELLUC~2\\pellucorda.exe", program, lookup));
+    EXPECT_TRUE(CommandStartsProgram(shortFolder + "\\pellucorda.exe", program, &lookup));
+    EXPECT_TRUE(CommandStartsProgram(program, shortFolder + "\\pellucorda.exe", &lookup));
+    EXPECT_FALSE(CommandStartsProgram("C:\\Users\\ANNLEE~1\\PELLUC~2\\pellucorda.exe", program, &lookup));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/settings/settings.h"
+#include "fixed_directory.h"
 #include "memory_registry.h"
 
 namespace {
@@ -71,8 +72,8 @@ protected:
     }
 
     MemoryRegistry registry;
-    std::string directory = kDir;
-    Settings settings{registry, [this] { return directory; }};
+    FixedDirectory directory{kDir};
+    Settings settings{registry, directory};
 };
 
 TEST_F(SettingsTest, FirstStartCreatesTheKeyWithDefaultsAndSwitchesAutoRunOn) {
@@ -145,7 +146,7 @@ TEST_F(SettingsTest, SetupPathAutoRunAndTheDefaultBackupFollowTheProgram) {
         PutConfig(kSetupPathValue, c.setupPath);
         PutConfig(kBackupPathValue, c.backupPath);
         PutRun(std::string("\"") + c.setupPath + "\"");
-        Settings started(registry, [this] { return directory; });
+        Settings started(registry, directory);
         started.SetProgramPath(moved);
         started.LoadFromRegistry();
         EXPECT_EQ(started.GetSetupPath(), moved);
@@ -216,7 +217,7 @@ TEST_F(SettingsTest, StoredBytesAreBoundedAtLoadAndWrittenBack) {
         fresh.PutByte(kUser, kConfigKeyPath, kAlphaValue, c.stored);
         fresh.PutByte(kUser, kConfigKeyPath, kLogoutTimeValue, c.stored);
         fresh.PutByte(kUser, kConfigKeyPath, kEnableHotKeyValue, c.stored);
-        Settings loaded(fresh, [] { return kDir; });
+        Settings loaded(fresh, directory);
         loaded.LoadFromRegistry();
         EXPECT_EQ(loaded.GetAlpha(), c.alpha) << int(c.stored);
         EXPECT_EQ(loaded.GetLogoutTime(), c.logout) << int(c.stored);
@@ -269,7 +270,7 @@ TEST_F(SettingsTest, AutoRunValueDecidesTheFlagAndFollowsTheProgram) {
 
     // Too long to read counts as missing: written afresh.
     PutRun(std::string(300, 'r'));
-    Settings again(registry, [] { return kDir; });
+    Settings again(registry, directory);
     again.LoadFromRegistry();
     EXPECT_TRUE(again.IsAutoRun());
     ExpectText(kRunKeyPath, kRunValueName, kProgram);
@@ -277,7 +278,7 @@ TEST_F(SettingsTest, AutoRunValueDecidesTheFlagAndFollowsTheProgram) {
 
 TEST_F(SettingsTest, WithoutTheRunKeyAutoRunStaysOffAndNothingIsCreated) {
     MemoryRegistry bare;
-    Settings loaded(bare, [] { return kDir; });
+    Settings loaded(bare, directory);
     loaded.LoadFromRegistry();
     EXPECT_FALSE(loaded.IsAutoRun());
     EXPECT_FALSE(bare.HasKey(kUser, kRunKeyPath));
@@ -296,8 +297,8 @@ TEST_F(SettingsTest, SwitchingAutoRunWritesTheValueAndNeverDeletesIt) {
 }
 
 TEST_F(SettingsTest, AutoRunQuotesAProgramPathWithBlanks) {
-    directory = "C:\\Program Files\\Pellucorda";
-    const std::string program = directory + "\\pellucorda.exe";
+    directory.path = "C:\\Program Files\\Pellucorda";
+    const std::string program = directory.path + "\\pellucorda.exe";
     const std::string quoted = "\"" + program + "\"";
 
     settings.LoadFromRegistry();  // first start
@@ -445,7 +446,7 @@ TEST_F(SettingsTest, FailedSavesKeepTheOldValues) {
 
     // SaveValue opens the Config key but never creates it.
     MemoryRegistry empty;
-    Settings unloaded(empty, [] { return kDir; });
+    Settings unloaded(empty, directory);
     EXPECT_FALSE(unloaded.SaveValue(SettingAlpha, 150));
     EXPECT_FALSE(empty.HasKey(kUser, kConfigKeyPath));
     EXPECT_EQ(unloaded.GetAlpha(), 255);
@@ -473,7 +474,7 @@ TEST_F(SettingsTest, UnopenableConfigKeyNeverBlanksTheAutoRunEntry) {
     EXPECT_EQ(RunText(), "C:\\Mine\\pellucorda.exe");
 
     registry.RemoveValue(kUser, kRunKeyPath, kRunValueName);
-    Settings again(registry, [] { return kDir; });
+    Settings again(registry, directory);
     again.LoadFromRegistry();
     EXPECT_FALSE(again.IsAutoRun());
     EXPECT_FALSE(registry.HasValue(kUser, kRunKeyPath, kRunValueName));
@@ -488,8 +489,9 @@ TEST_F(SettingsTest, DefaultsThatWouldPass255CharactersStayEmpty) {
     for (const Case& c : {Case{240, true, true}, Case{241, false, true}, Case{255, false, true},
                           Case{256, false, false}, Case{0, false, false}}) {
         MemoryRegistry fresh;
-        std::string dir = c.length == 0 ? "" : "C:\\" + std::string(c.length - 3, 'd');
-        Settings loaded(fresh, [&dir] { return dir; });
+        const std::string dir = c.length == 0 ? "" : "C:\\" + std::string(c.length - 3, 'd');
+        const FixedDirectory current(dir);
+        Settings loaded(fresh, current);
         loaded.LoadFromRegistry();
         EXPECT_EQ(loaded.GetSetupPath(), c.setupFits ? dir + "\\pellucorda.exe" : "") << c.length;
         EXPECT_EQ(loaded.GetBackupPath(), c.backupFits ? dir : "") << c.length;

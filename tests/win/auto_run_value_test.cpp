@@ -16,7 +16,7 @@ bool RunValueStarts(DWORD type, const std::string& text, const std::string& prog
     RegSetKeyValueA(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName, type, text.c_str(),
                     static_cast<DWORD>(text.size() + 1));
     std::string command;
-    const bool starts = ReadAutoRun(command) && CommandStartsProgram(command, program, SystemLongPath);
+    const bool starts = ReadAutoRun(command) && CommandStartsProgram(command, program, &SystemLongPaths());
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName);
     return starts;
 }

@@ -13,6 +13,7 @@
 #include "base/current_directory.h"
 #include "base/registry_win32.h"
 #include "core/settings/settings.h"
+#include "fixed_directory.h"
 #include "memory_registry.h"
 
 namespace {
@@ -98,7 +99,7 @@ protected:
 
 TEST_F(SettingsRegistryTest, NewKeyGetsItsDefaultsWithTheirTypesAndSizes) {
     // The process's own current directory, through the Win32 seam.
-    Settings settings(registry, CurrentDirectoryProvider(), keys);
+    Settings settings(registry, ProcessCurrentDirectory(), keys);
     settings.LoadFromRegistry();
 
     EXPECT_EQ(Config(kWebClientValue, REG_SZ), Buffer(""));
@@ -111,7 +112,7 @@ TEST_F(SettingsRegistryTest, NewKeyGetsItsDefaultsWithTheirTypesAndSizes) {
     EXPECT_EQ(Config(kHotKeyValue, REG_DWORD), (std::vector<BYTE>{'A', MOD_WIN, 0, 0}));
     EXPECT_EQ(Config(kClipboardSecondsValue, REG_DWORD), (std::vector<BYTE>{20, 0, 0, 0}));
     // What the registry hands back as a DWORD reads back as written.
-    Settings again(registry, CurrentDirectoryProvider(), keys);
+    Settings again(registry, ProcessCurrentDirectory(), keys);
     again.LoadFromRegistry();
     EXPECT_EQ(again.GetHotKey(), MakeHotKey(MOD_WIN, 'A'));
     EXPECT_EQ(again.GetClipboardSeconds(), 20u);
@@ -127,8 +128,8 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
     PutString(HKEY_CURRENT_USER, keys.config, kSetupPathValue, "C:\\Program Files\\P\\pellucorda.exe");
     PutString(HKEY_CURRENT_USER, keys.run, kRunValueName, "");
     {
-        Settings settings(
-            registry, [] { return std::string("C:\\unused"); }, keys);
+        const FixedDirectory unused("C:\\unused");
+        Settings settings(registry, unused, keys);
         settings.LoadFromRegistry();
         EXPECT_EQ(Config(kBackupPathValue, REG_SZ), Buffer(""));
         EXPECT_EQ(Config(kEnableHotKeyValue, REG_BINARY), std::vector<BYTE>{0});
@@ -141,7 +142,7 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
     const std::string quoted = "\"C:\\Program Files\\P\\pellucorda.exe\"";
     PutString(HKEY_CURRENT_USER, keys.run, kRunValueName, "C:\\Old\\pellucorda.exe");
     {
-        Settings settings(registry, CurrentDirectoryProvider(), keys);
+        Settings settings(registry, ProcessCurrentDirectory(), keys);
         settings.SetProgramPath("C:\\Program Files\\P\\pellucorda.exe");
         settings.LoadFromRegistry();
         EXPECT_TRUE(settings.IsAutoRun());
@@ -154,7 +155,7 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
     }
     ASSERT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, keys.run.c_str(), kRunValueName), ERROR_SUCCESS);
     {
-        Settings settings(registry, CurrentDirectoryProvider(), keys);
+        Settings settings(registry, ProcessCurrentDirectory(), keys);
         settings.SetProgramPath("C:\\Program Files\\P\\pellucorda.exe");
         settings.LoadFromRegistry();
         EXPECT_TRUE(settings.IsAutoRun());
@@ -164,7 +165,7 @@ TEST_F(SettingsRegistryTest, ExistingKeyWithMissingValuesAndTheRunValueStates) {
 }
 
 TEST_F(SettingsRegistryTest, SavesStoreTheTextWithItsZeroAndBoundedBytes) {
-    Settings settings(registry, CurrentDirectoryProvider(), keys);
+    Settings settings(registry, ProcessCurrentDirectory(), keys);
     settings.LoadFromRegistry();
     settings.SavePath(SettingWebClient, std::string(300, 'w'));
     EXPECT_EQ(Config(kWebClientValue, REG_SZ), Terminated(std::string(255, 'w')));
@@ -189,7 +190,7 @@ TEST_F(SettingsRegistryTest, BrowserKeyThatRefusesFullAccessIsStillRead) {
     LocalFree(readOnly);
     ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, keys.browser.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_ACCESS_DENIED);
 
-    Settings settings(registry, CurrentDirectoryProvider(), keys);
+    Settings settings(registry, ProcessCurrentDirectory(), keys);
     settings.DetectBrowser();
     EXPECT_EQ(settings.GetBrowserCommand(), "\"C:\\Program Files\\Web\\web.exe\"");
 

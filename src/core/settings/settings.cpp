@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "base/current_directory.h"
 #include "base/windows_path.h"
 #if defined(_WIN32)
 #include "base/registry_win32.h"
@@ -54,17 +53,96 @@ std::string FolderOf(const std::string& path) {
     return !folder.empty() && folder.back() == ':' ? folder + '\\' : folder;
 }
 
+// How a value of the Config key is stored, read and bounded.
+enum class Kind : std::uint8_t {
+    Text,           // REG_SZ, read through and written back from the 256-byte buffer
+    ProgramPath,    // Text naming the program that runs now (SetupPath)
+    ProgramFolder,  // Text that moves with the program when it was its folder
+    // A byte of the first release, read as whatever fills one byte; missing
+    // or unreadable it reads as zero, not as the default.
+    FirstByte,
+    FirstFlag,  // FirstByte where only zero or not counts; loaded and written back as read
+    // A byte added later: REG_BINARY of exactly one byte, anything else is
+    // somebody else's and reads as missing.
+    Byte,
+    Dword,   // REG_DWORD, four bytes, else missing
+    HotKey,  // Dword holding MakeHotKey
+};
+
+bool IsDword(Kind kind) { return kind == Kind::Dword || kind == Kind::HotKey; }
+
 }  // namespace
+
+struct SettingField {
+    int code;  // SettingId
+    const char* name;
+    Kind kind;
+    std::string Settings::*text;        // the text kinds
+    std::uint32_t Settings::*number;    // the others
+    std::uint32_t low, high, fallback;  // numbers: saved within [low, high]; the default
+};
+
+// Write-back order is the order here.
+const SettingField Settings::kFields[] = {
+    {SettingWebClient, kWebClientValue, Kind::Text, &Settings::m_strWebClient, nullptr, 0, 0, 0},
+    {SettingFtpClient, kFtpClientValue, Kind::Text, &Settings::m_strFtpClient, nullptr, 0, 0, 0},
+    {SettingTelnetClient, kTelnetClientValue, Kind::Text, &Settings::m_strTelnetClient, nullptr, 0, 0, 0},
+    {SettingSetupPath, kSetupPathValue, Kind::ProgramPath, &Settings::m_strSetupPath, nullptr, 0, 0, 0},
+    {SettingBackupPath, kBackupPathValue, Kind::ProgramFolder, &Settings::m_strBackupPath, nullptr, 0, 0, 0},
+    {SettingHotKey, kEnableHotKeyValue, Kind::FirstFlag, nullptr, &Settings::m_bHotKey, 0, 1, 1},
+    {SettingAlpha, kAlphaValue, Kind::FirstByte, nullptr, &Settings::m_nAlpha, kMinAlpha, kMaxAlpha, kMaxAlpha},
+    {SettingLogoutTime, kLogoutTimeValue, Kind::FirstByte, nullptr, &Settings::m_nLogoutTime, 0, kMaxLogoutTime, 0},
+    {SettingHotKeyCode, kHotKeyValue, Kind::HotKey, nullptr, &Settings::m_nHotKeyCode, 0, 0, kDefaultHotKey},
+    {SettingClipboardSeconds, kClipboardSecondsValue, Kind::Dword, nullptr, &Settings::m_nClipboardSeconds, 0,
+     kMaxClipboardSeconds, kDefaultClipboardSeconds},
+    {SettingLockOnSessionLock, kLockOnSessionLockValue, Kind::Byte, nullptr, &Settings::m_bLockOnSessionLock, 0, 1, 1},
+    {SettingIdleMinutes, kIdleMinutesValue, Kind::Byte, nullptr, &Settings::m_nIdleMinutes, 0, kMaxIdleMinutes, 0},
+};
+
+namespace {
+
+// Brings a number read or to be saved within the field's bounds. False when
+// it is refused: a value loaded then reads as the default, a value to save
+// is not stored.
+bool Bound(const SettingField& field, std::uint32_t& value, bool loading) {
+    if (field.kind == Kind::HotKey) {
+        // A hotkey without a key cannot be registered. One without Ctrl, Alt
+        // or Windows would take a plain key from every program; the Security
+        // page never stores one.
+        if (HotKeyVirtualKey(value) == 0 ||
+            (loading && (HotKeyModifiers(value) & (kHotKeyModControl | kHotKeyModAlt | kHotKeyModWin)) == 0)) {
+            return false;
+        }
+        value = MakeHotKey(HotKeyModifiers(value), HotKeyVirtualKey(value));
+        return true;
+    }
+    if (loading && field.kind == Kind::FirstFlag) {
+        return true;
+    }
+    // Below the least the program stores, a loaded value is not its own.
+    if (value < field.low) {
+        if (loading) return false;
+        value = field.low;
+    }
+    value = std::min(value, field.high);
+    return true;
+}
+
+}  // namespace
+
+const SettingField* Settings::FindField(int code) {
+    for (const SettingField& field : kFields) {
+        if (field.code == code) return &field;
+    }
+    return nullptr;
+}
 
 #if defined(_WIN32)
 Settings::Settings() : Settings(PlatformRegistry()) {}
 #endif
 
-Settings::Settings(Registry& registry, CurrentDirectoryProvider currentDirectory, SettingsKeys keys)
-    : m_registry(registry),
-      m_currentDirectory(currentDirectory ? std::move(currentDirectory)
-                                          : CurrentDirectoryProvider(ReadCurrentDirectory)),
-      m_keys(std::move(keys)) {}
+Settings::Settings(Registry& registry, const CurrentDirectoryProvider& currentDirectory, SettingsKeys keys)
+    : m_registry(registry), m_currentDirectory(currentDirectory), m_keys(std::move(keys)) {}
 
 void Settings::DetectBrowser() {
     ScopedKey root(m_registry);
@@ -99,124 +177,53 @@ void Settings::LoadFromRegistry() {
         ScopedKey config(m_registry);
         RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
         if (m_registry.CreateKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), config.key, disposition) == kRegOk) {
-            if (disposition == RegistryDisposition::CreatedNewKey) {
-                CreateDefaultConfig(config.key);
-            } else {
-                LoadExistingConfig(config.key);
+            // A key just made gets the defaults; every value is written back
+            // normalised.
+            for (const SettingField& field : kFields) {
+                LoadField(config.key, field, disposition == RegistryDisposition::CreatedNewKey);
             }
         }
     }
     LoadAutoRun();
 }
 
-// Missing values are created empty or zero: only a new key gets the defaults.
-void Settings::LoadExistingConfig(RegistryKey key) {
-    m_strWebClient = LoadText(key, kWebClientValue);
-    StoreBuffer(key, kWebClientValue, m_strWebClient);
-    m_strFtpClient = LoadText(key, kFtpClientValue);
-    StoreBuffer(key, kFtpClientValue, m_strFtpClient);
-    m_strTelnetClient = LoadText(key, kTelnetClientValue);
-    StoreBuffer(key, kTelnetClientValue, m_strTelnetClient);
-
-    // SetupPath names the program that runs now: kept from the first copy
-    // ever started, auto-run would start a removed or moved program.
-    const std::string stored = LoadText(key, kSetupPathValue);
-    const std::string running = ProgramPath();
-    m_strSetupPath = running.empty() ? stored : running;
-    m_strPreviousSetupPath = !stored.empty() && !SameWindowsPath(stored, m_strSetupPath) ? stored : std::string();
-    StoreBuffer(key, kSetupPathValue, m_strSetupPath);
-
-    // The default backup folder is the program's own, and moves with it; a
-    // folder the user chose stays.
-    m_strBackupPath = LoadText(key, kBackupPathValue);
-    if (!m_strPreviousSetupPath.empty() && !m_strBackupPath.empty() &&
-        SameWindowsPath(m_strBackupPath, FolderOf(m_strPreviousSetupPath))) {
-        m_strBackupPath = FolderOf(m_strSetupPath);
-    }
-    StoreBuffer(key, kBackupPathValue, m_strBackupPath);
-
-    const std::uint8_t hotKey = LoadByte(key, kEnableHotKeyValue);
-    m_bHotKey = hotKey != 0 ? 1 : 0;
-    StoreByte(key, kEnableHotKeyValue, hotKey);
-
-    std::uint8_t alpha = LoadByte(key, kAlphaValue);
-    if (alpha < kMinAlpha) {
-        alpha = kMaxAlpha;
-    }
-    m_nAlpha = alpha;
-    StoreByte(key, kAlphaValue, alpha);
-
-    std::uint8_t logoutTime = LoadByte(key, kLogoutTimeValue);
-    if (logoutTime > kMaxLogoutTime) {
-        logoutTime = kMaxLogoutTime;
-    }
-    m_nLogoutTime = logoutTime;
-    StoreByte(key, kLogoutTimeValue, logoutTime);
-
-    LoadLaterValues(key);
-    StoreLaterValues(key);
-}
-
-void Settings::LoadLaterValues(RegistryKey key) {
-    std::uint32_t value = 0;
-    m_nHotKeyCode = kDefaultHotKey;
-    // A key without Ctrl, Alt or Windows would take a plain key from every
-    // program; the Security page never stores one.
-    if (LoadDword(key, kHotKeyValue, value) && HotKeyVirtualKey(value) != 0 &&
-        (HotKeyModifiers(value) & (kHotKeyModControl | kHotKeyModAlt | kHotKeyModWin)) != 0) {
-        m_nHotKeyCode = MakeHotKey(HotKeyModifiers(value), HotKeyVirtualKey(value));
-    }
-    m_nClipboardSeconds = kDefaultClipboardSeconds;
-    if (LoadDword(key, kClipboardSecondsValue, value)) {
-        m_nClipboardSeconds = std::min(value, kMaxClipboardSeconds);
-    }
-
-    // The byte values were always written as one binary byte; anything else
-    // is somebody else's and reads as missing.
-    auto loadByte = [&](const char* name, std::uint8_t& byte) {
-        std::uint32_t type = kRegNone;
-        std::uint32_t size = 1;
-        std::uint8_t read = 0;
-        if (m_registry.QueryValue(key, name, &type, &read, &size) != kRegOk || type != kRegBinary || size != 1) {
-            return false;
+// In a key that exists, the values of the first release that are missing are
+// created empty or zero: only a new key gets their defaults. The values added
+// later get theirs, as a key made by an older version lacks them.
+void Settings::LoadField(RegistryKey key, const SettingField& field, bool created) {
+    if (field.number != nullptr) {
+        std::uint32_t value = 0;
+        if (created || !ReadNumber(key, field, value) || !Bound(field, value, true)) {
+            value = field.fallback;
         }
-        byte = read;
-        return true;
-    };
-    std::uint8_t byte = 0;
-    m_bLockOnSessionLock = loadByte(kLockOnSessionLockValue, byte) ? (byte != 0 ? 1 : 0) : 1;
-    m_nIdleMinutes = loadByte(kIdleMinutesValue, byte) ? std::min(byte, kMaxIdleMinutes) : 0;
-}
-
-void Settings::StoreLaterValues(RegistryKey key) {
-    StoreDword(key, kHotKeyValue, m_nHotKeyCode);
-    StoreDword(key, kClipboardSecondsValue, m_nClipboardSeconds);
-    StoreByte(key, kLockOnSessionLockValue, static_cast<std::uint8_t>(m_bLockOnSessionLock));
-    StoreByte(key, kIdleMinutesValue, m_nIdleMinutes);
-}
-
-void Settings::CreateDefaultConfig(RegistryKey key) {
-    m_strWebClient.clear();
-    m_strFtpClient.clear();
-    m_strTelnetClient.clear();
-    StoreBuffer(key, kWebClientValue, m_strWebClient);
-    StoreBuffer(key, kFtpClientValue, m_strFtpClient);
-    StoreBuffer(key, kTelnetClientValue, m_strTelnetClient);
-    m_strSetupPath = ProgramPath();
-    StoreBuffer(key, kSetupPathValue, m_strSetupPath);
-    m_strBackupPath = DefaultBackupPath();
-    StoreBuffer(key, kBackupPathValue, m_strBackupPath);
-    m_bHotKey = 1;
-    m_nAlpha = kMaxAlpha;
-    m_nLogoutTime = 0;
-    StoreByte(key, kEnableHotKeyValue, 1);
-    StoreByte(key, kAlphaValue, m_nAlpha);
-    StoreByte(key, kLogoutTimeValue, m_nLogoutTime);
-    m_nHotKeyCode = kDefaultHotKey;
-    m_nClipboardSeconds = kDefaultClipboardSeconds;
-    m_bLockOnSessionLock = 1;
-    m_nIdleMinutes = 0;
-    StoreLaterValues(key);
+        this->*field.number = value;
+        StoreNumber(key, field, value);
+        return;
+    }
+    std::string& text = this->*field.text;
+    const std::string stored = created ? std::string() : ReadText(key, field.name);
+    switch (field.kind) {
+    case Kind::ProgramPath:
+        // SetupPath names the program that runs now: kept from the first copy
+        // ever started, auto-run would start a removed or moved program.
+        text = ProgramPath();
+        if (text.empty()) text = stored;
+        if (!created) {
+            m_strPreviousSetupPath = !stored.empty() && !SameWindowsPath(stored, text) ? stored : std::string();
+        }
+        break;
+    case Kind::ProgramFolder:
+        // The default backup folder is the program's own, and moves with it; a
+        // folder the user chose stays.
+        text = created ? DefaultBackupPath() : stored;
+        if (!created && !m_strPreviousSetupPath.empty() && !text.empty() &&
+            SameWindowsPath(text, FolderOf(m_strPreviousSetupPath))) {
+            text = FolderOf(m_strSetupPath);
+        }
+        break;
+    default: text = stored; break;
+    }
+    StoreBuffer(key, field.name, text);
 }
 
 void Settings::LoadAutoRun() {
@@ -245,30 +252,9 @@ void Settings::LoadAutoRun() {
 }
 
 bool Settings::SavePath(int code, const std::string& text) {
-    const char* name = nullptr;
-    std::string* member = nullptr;
-    switch (code) {
-    case SettingWebClient:
-        name = kWebClientValue;
-        member = &m_strWebClient;
-        break;
-    case SettingFtpClient:
-        name = kFtpClientValue;
-        member = &m_strFtpClient;
-        break;
-    case SettingTelnetClient:
-        name = kTelnetClientValue;
-        member = &m_strTelnetClient;
-        break;
-    case SettingSetupPath:
-        name = kSetupPathValue;
-        member = &m_strSetupPath;
-        break;
-    case SettingBackupPath:
-        name = kBackupPathValue;
-        member = &m_strBackupPath;
-        break;
-    default: return false;
+    const SettingField* field = FindField(code);
+    if (field == nullptr || field->text == nullptr) {
+        return false;
     }
     ScopedKey config(m_registry);
     RegistryDisposition disposition = RegistryDisposition::OpenedExistingKey;
@@ -276,10 +262,10 @@ bool Settings::SavePath(int code, const std::string& text) {
         return false;
     }
     const std::string bounded = Bounded(text);
-    if (StoreText(config.key, name, bounded) != kRegOk) {
+    if (StoreText(config.key, field->name, bounded) != kRegOk) {
         return false;
     }
-    *member = bounded;
+    this->*field->text = bounded;
     return true;
 }
 
@@ -304,66 +290,16 @@ bool Settings::SaveValue(int code, unsigned int value) {
         m_bAutoRun = 0;
         return true;
     }
-    if (code == SettingClipboardSeconds || code == SettingHotKeyCode) {
-        return SaveDword(code, value);
-    }
-    const char* name = nullptr;
-    std::uint8_t byte = 0;
-    switch (code) {
-    case SettingHotKey:
-        name = kEnableHotKeyValue;
-        byte = value != 0 ? 1 : 0;
-        break;
-    case SettingAlpha:
-        name = kAlphaValue;
-        byte = value > kMaxAlpha ? kMaxAlpha : value < kMinAlpha ? kMinAlpha : static_cast<std::uint8_t>(value);
-        break;
-    case SettingLogoutTime:
-        name = kLogoutTimeValue;
-        byte = value > kMaxLogoutTime ? kMaxLogoutTime : static_cast<std::uint8_t>(value);
-        break;
-    case SettingLockOnSessionLock:
-        name = kLockOnSessionLockValue;
-        byte = value != 0 ? 1 : 0;
-        break;
-    case SettingIdleMinutes:
-        name = kIdleMinutesValue;
-        byte = value > kMaxIdleMinutes ? kMaxIdleMinutes : static_cast<std::uint8_t>(value);
-        break;
-    default: return false;
-    }
-    if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk ||
-        StoreByte(key.key, name, byte) != kRegOk) {
+    const SettingField* field = FindField(code);
+    std::uint32_t stored = value;
+    if (field == nullptr || field->number == nullptr || !Bound(*field, stored, false)) {
         return false;
     }
-    switch (code) {
-    case SettingHotKey: m_bHotKey = byte; break;
-    case SettingAlpha: m_nAlpha = byte; break;
-    case SettingLockOnSessionLock: m_bLockOnSessionLock = byte; break;
-    case SettingIdleMinutes: m_nIdleMinutes = byte; break;
-    default: m_nLogoutTime = byte; break;
-    }
-    return true;
-}
-
-bool Settings::SaveDword(int code, unsigned int value) {
-    const char* name = kClipboardSecondsValue;
-    std::uint32_t stored = std::min<std::uint32_t>(value, kMaxClipboardSeconds);
-    if (code == SettingHotKeyCode) {
-        // A hotkey without a key cannot be registered, and would read back as
-        // the default: refuse it rather than store what will not be kept.
-        if (HotKeyVirtualKey(value) == 0) {
-            return false;
-        }
-        name = kHotKeyValue;
-        stored = MakeHotKey(HotKeyModifiers(value), HotKeyVirtualKey(value));
-    }
-    ScopedKey key(m_registry);
     if (m_registry.OpenKey(RegistryRoot::CurrentUser, m_keys.config.c_str(), RegistryAccess::Full, key.key) != kRegOk ||
-        StoreDword(key.key, name, stored) != kRegOk) {
+        StoreNumber(key.key, *field, stored) != kRegOk) {
         return false;
     }
-    (code == SettingHotKeyCode ? m_nHotKeyCode : m_nClipboardSeconds) = stored;
+    this->*field->number = stored;
     return true;
 }
 
@@ -377,7 +313,7 @@ std::string Settings::AutoRunCommand() const { return Bounded(QuotedIfBlank(m_st
 // A default that does not fit in 255 characters is left empty rather than
 // cut: a cut path names some other file or folder.
 std::string Settings::DefaultSetupPath() const {
-    const std::string directory = m_currentDirectory();
+    const std::string directory = m_currentDirectory.Read();
     if (directory.empty()) {
         return std::string();
     }
@@ -391,11 +327,11 @@ std::string Settings::ProgramPath() const {
 }
 
 std::string Settings::DefaultBackupPath() const {
-    const std::string directory = m_currentDirectory();
+    const std::string directory = m_currentDirectory.Read();
     return directory.size() > kSettingTextMax ? std::string() : directory;
 }
 
-std::string Settings::LoadText(RegistryKey key, const char* name) {
+std::string Settings::ReadText(RegistryKey key, const char* name) {
     std::uint8_t buffer[kSettingBufferSize] = {};
     std::uint32_t size = sizeof buffer;
     if (m_registry.QueryValue(key, name, nullptr, buffer, &size) != kRegOk) {
@@ -406,13 +342,24 @@ std::string Settings::LoadText(RegistryKey key, const char* name) {
     return TextOf(buffer);
 }
 
-std::uint8_t Settings::LoadByte(RegistryKey key, const char* name) {
-    std::uint8_t byte = 0;
-    std::uint32_t size = 1;
-    if (m_registry.QueryValue(key, name, nullptr, &byte, &size) != kRegOk) {
-        byte = 0;
+bool Settings::ReadNumber(RegistryKey key, const SettingField& field, std::uint32_t& value) {
+    const bool dword = IsDword(field.kind);
+    std::uint32_t type = kRegNone;
+    std::uint8_t bytes[4] = {};
+    std::uint32_t size = dword ? 4 : 1;
+    const long result = m_registry.QueryValue(key, field.name, &type, bytes, &size);
+    if (field.kind == Kind::FirstByte || field.kind == Kind::FirstFlag) {
+        // Whatever it is, a value that fills one byte is taken as it is.
+        value = result == kRegOk ? bytes[0] : 0;
+        return true;
     }
-    return byte;
+    if (result != kRegOk || type != (dword ? kRegDword : kRegBinary) || size != (dword ? 4u : 1u)) {
+        return false;
+    }
+    // REG_DWORD is little-endian whatever the machine.
+    value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+            std::uint32_t{bytes[3]} << 24;
+    return true;
 }
 
 long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string& text) {
@@ -428,25 +375,9 @@ long Settings::StoreText(RegistryKey key, const char* name, const std::string& t
                                static_cast<std::uint32_t>(bounded.size() + 1));
 }
 
-long Settings::StoreByte(RegistryKey key, const char* name, std::uint8_t byte) {
-    return m_registry.SetValue(key, name, kRegBinary, &byte, 1);
-}
-
-bool Settings::LoadDword(RegistryKey key, const char* name, std::uint32_t& value) {
-    std::uint32_t type = kRegNone;
-    std::uint8_t bytes[4] = {};
-    std::uint32_t size = sizeof bytes;
-    if (m_registry.QueryValue(key, name, &type, bytes, &size) != kRegOk || type != kRegDword || size != sizeof bytes) {
-        return false;
-    }
-    // REG_DWORD is little-endian whatever the machine.
-    value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-            std::uint32_t{bytes[3]} << 24;
-    return true;
-}
-
-long Settings::StoreDword(RegistryKey key, const char* name, std::uint32_t value) {
+long Settings::StoreNumber(RegistryKey key, const SettingField& field, std::uint32_t value) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    return m_registry.SetValue(key, name, kRegDword, bytes, sizeof bytes);
+    return IsDword(field.kind) ? m_registry.SetValue(key, field.name, kRegDword, bytes, sizeof bytes)
+                               : m_registry.SetValue(key, field.name, kRegBinary, bytes, 1);
 }

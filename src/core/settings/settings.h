@@ -5,9 +5,9 @@
 // at once, one value at a time.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "base/current_directory.h"
 #include "base/registry.h"
 
 constexpr char kConfigKeyPath[] = "SOFTWARE\\Corvanet\\Pellucorda\\Config";
@@ -81,7 +81,8 @@ struct SettingsKeys {
     std::string browser = kBrowserKeyPath;  // under HKEY_CLASSES_ROOT
 };
 
-using CurrentDirectoryProvider = std::function<std::string()>;
+// One stored value of the Config key, kept in settings.cpp.
+struct SettingField;
 
 class Settings {
 public:
@@ -90,7 +91,9 @@ public:
     // keys.
     Settings();
 #endif
-    explicit Settings(Registry& registry, CurrentDirectoryProvider currentDirectory = CurrentDirectoryProvider(),
+    // The registry and the directory provider are the caller's, and must
+    // outlive the settings.
+    explicit Settings(Registry& registry, const CurrentDirectoryProvider& currentDirectory = ProcessCurrentDirectory(),
                       SettingsKeys keys = SettingsKeys());
     Settings(const Settings&) = delete;
     Settings& operator=(const Settings&) = delete;
@@ -131,36 +134,34 @@ public:
     void SetTelnetClient(const std::string& text) { m_strTelnetClient = text; }
     bool IsAutoRun() const { return m_bAutoRun != 0; }
     bool IsHotKeyEnabled() const { return m_bHotKey != 0; }
-    std::uint8_t GetAlpha() const { return m_nAlpha; }
-    std::uint8_t GetLogoutTime() const { return m_nLogoutTime; }
+    std::uint8_t GetAlpha() const { return static_cast<std::uint8_t>(m_nAlpha); }
+    std::uint8_t GetLogoutTime() const { return static_cast<std::uint8_t>(m_nLogoutTime); }
     std::uint32_t GetHotKey() const { return m_nHotKeyCode; }
     std::uint32_t GetClipboardSeconds() const { return m_nClipboardSeconds; }
     bool IsLockOnSessionLock() const { return m_bLockOnSessionLock != 0; }
-    std::uint8_t GetIdleMinutes() const { return m_nIdleMinutes; }
+    std::uint8_t GetIdleMinutes() const { return static_cast<std::uint8_t>(m_nIdleMinutes); }
 
 private:
+    // The Config key's values, in the order they are loaded and written
+    // back; see settings.cpp.
+    static const SettingField kFields[];
+    static const SettingField* FindField(int code);
+
     // The auto-run value's text for the program path.
     std::string AutoRunCommand() const;
-    void LoadExistingConfig(RegistryKey key);
-    void CreateDefaultConfig(RegistryKey key);
-    // The values added after the first release: a Config key made by an
-    // older version lacks them, and they get their defaults, not zero.
-    void LoadLaterValues(RegistryKey key);
-    void StoreLaterValues(RegistryKey key);
+    void LoadField(RegistryKey key, const SettingField& field, bool created);
     void LoadAutoRun();
     std::string DefaultSetupPath() const;
     // The running program: the path set, or the default.
     std::string ProgramPath() const;
     std::string DefaultBackupPath() const;
-    std::string LoadText(RegistryKey key, const char* name);
-    std::uint8_t LoadByte(RegistryKey key, const char* name);
-    // False for a value that is missing or not a four-byte DWORD.
-    bool LoadDword(RegistryKey key, const char* name, std::uint32_t& value);
+    std::string ReadText(RegistryKey key, const char* name);
+    // False for a value that reads as missing: what that means is the
+    // field's kind.
+    bool ReadNumber(RegistryKey key, const SettingField& field, std::uint32_t& value);
     long StoreBuffer(RegistryKey key, const char* name, const std::string& text);
     long StoreText(RegistryKey key, const char* name, const std::string& text);
-    long StoreByte(RegistryKey key, const char* name, std::uint8_t byte);
-    long StoreDword(RegistryKey key, const char* name, std::uint32_t value);
-    bool SaveDword(int code, unsigned int value);
+    long StoreNumber(RegistryKey key, const SettingField& field, std::uint32_t value);
 
     std::string m_strBrowserCommand;
     std::string m_strWebClient;
@@ -171,15 +172,16 @@ private:
     std::string m_strProgramPath;
     std::string m_strPreviousSetupPath;
     std::int32_t m_bAutoRun = 0;
-    std::int32_t m_bHotKey = 0;
-    std::uint8_t m_nAlpha = kMaxAlpha;
-    std::uint8_t m_nLogoutTime = 0;
+    // The table's numbers, in four bytes whatever their size in the registry.
+    std::uint32_t m_bHotKey = 0;  // the byte as read: only whether it is zero counts
+    std::uint32_t m_nAlpha = kMaxAlpha;
+    std::uint32_t m_nLogoutTime = 0;
     std::uint32_t m_nHotKeyCode = kDefaultHotKey;
     std::uint32_t m_nClipboardSeconds = kDefaultClipboardSeconds;
-    std::int32_t m_bLockOnSessionLock = 1;
-    std::uint8_t m_nIdleMinutes = 0;
+    std::uint32_t m_bLockOnSessionLock = 1;
+    std::uint32_t m_nIdleMinutes = 0;
 
     Registry& m_registry;
-    CurrentDirectoryProvider m_currentDirectory;
+    const CurrentDirectoryProvider& m_currentDirectory;
     SettingsKeys m_keys;
 };
