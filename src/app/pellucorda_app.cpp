@@ -10,6 +10,7 @@
 #include "ui/app_messages.h"
 #include "ui/clipboard.h"
 #include "ui/login_dlg.h"
+#include "ui/vault_message.h"
 
 const char kAppTitle[] = "Pellucorda";
 const char kSkinFileName[] = "skin.msstyles";
@@ -131,6 +132,7 @@ BOOL CPellucordaApp::Login() {
             VaultResult why = VaultOk;
             const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str(), &why);
             dialog.ResetPassword();
+            ShowVaultMessage(m_store);
             if (opened) {
                 m_bLoggedIn = TRUE;
                 m_wndView.SendMsg(WM_VIEW_REFILL, 0, 0);

@@ -10,6 +10,7 @@
 #include "ui/clipboard.h"
 #include "ui/launcher.h"
 #include "ui/password_dlg.h"
+#include "ui/vault_message.h"
 
 namespace {
 
@@ -282,6 +283,7 @@ void CViewDlg::OnNewItem() {
             theApp.m_store.GoToLastPage();
             RefillList();
             theApp.m_store.Save();
+            ShowVaultMessage(theApp.m_store);
         } else {
             MsgBox(kMaxItemsMessage, nullptr, MB_OK);
         }
@@ -303,6 +305,7 @@ void CViewDlg::OnModifyItem() {
     if (result == IDOK && theApp.IsLoggedIn() && theApp.m_store.ReplaceItem(index, item)) {
         RefillList();
         theApp.m_store.Save();
+        ShowVaultMessage(theApp.m_store);
     }
     SecureWipe(&item, sizeof item);
 }
@@ -314,6 +317,7 @@ void CViewDlg::OnDeleteItem() {
     if (theApp.IsLoggedIn() && theApp.m_store.DeleteItem(index)) {
         RefillList();
         theApp.m_store.Save();
+        ShowVaultMessage(theApp.m_store);
     }
 }
 
@@ -336,6 +340,7 @@ void CViewDlg::OnModifyPassword() {
     }
     const VaultResult result =
         theApp.m_store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
+    ShowVaultMessage(theApp.m_store);
     if (result == VaultOk) {
         Tell("Modify password success!");
     } else if (result == VaultWrongPassword) {
