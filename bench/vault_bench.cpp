@@ -10,16 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "base/message_sink.h"
 #include "core/vault/login_store.h"
+#include "core/vault/vault_message.h"
 
 namespace {
-
-class QuietSink : public MessageSink {
-public:
-    void ShowMessage(const char* text) override { last = text; }
-    std::string last;
-};
 
 // A store holding a full vault on disk, removed again when the run ends.
 class FullVault {
@@ -30,7 +24,6 @@ public:
         if (::mkdtemp(&pattern[0]) == nullptr) return;
         folder = pattern;
         path = folder + "/logininfo.dat";
-        store->SetMessageSink(&sink);
         if (store->Open(kDefaultMasterPassword, path) != VaultOk) return;
         while (store->GetCount() < kMaxItems) {
             const std::string n = std::to_string(store->GetCount());
@@ -51,7 +44,9 @@ public:
         if (!folder.empty()) ::rmdir(folder.c_str());
     }
 
-    QuietSink sink;
+    // What the store's last operation has to tell, in the program's words.
+    std::string Told() const { return VaultMessage(store->LastFailure()); }
+
     std::unique_ptr<LoginStore> store;
     std::string folder;
     std::string path;
@@ -61,12 +56,12 @@ public:
 void BM_VaultLoad(benchmark::State& state) {
     FullVault vault;
     if (!vault.ready) {
-        state.SkipWithError(("no vault: " + vault.sink.last).c_str());
+        state.SkipWithError(("no vault: " + vault.Told()).c_str());
         return;
     }
     for (auto _ : state) {
         if (vault.store->Load() != VaultOk) {
-            state.SkipWithError(vault.sink.last.c_str());
+            state.SkipWithError(vault.Told().c_str());
             break;
         }
     }
@@ -77,12 +72,12 @@ BENCHMARK(BM_VaultLoad)->Unit(benchmark::kMicrosecond);
 void BM_VaultSave(benchmark::State& state) {
     FullVault vault;
     if (!vault.ready) {
-        state.SkipWithError(("no vault: " + vault.sink.last).c_str());
+        state.SkipWithError(("no vault: " + vault.Told()).c_str());
         return;
     }
     for (auto _ : state) {
         if (vault.store->Save() != VaultOk) {
-            state.SkipWithError(vault.sink.last.c_str());
+            state.SkipWithError(vault.Told().c_str());
             break;
         }
     }

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "core/vault/login_store.h"
 #include "memory_file_system.h"
 
@@ -29,16 +28,8 @@ inline void Check(bool condition, const char* what) {
 // The store is too big for the stack and too slow to build per input; each
 // input starts from a Reset.
 inline LoginStore& Store() {
-    class QuietSink : public MessageSink {
-    public:
-        void ShowMessage(const char*) override {}
-    };
-    static QuietSink sink;
     static std::unique_ptr<LoginStore> store;
-    if (!store) {
-        store.reset(new LoginStore());
-        store->SetMessageSink(&sink);
-    }
+    if (!store) store.reset(new LoginStore());
     store->Reset();
     return *store;
 }

@@ -26,6 +26,7 @@
 #include "core/launch/address.h"
 #include "core/vault/login_item.h"
 #include "core/vault/login_store.h"
+#include "core/vault/vault_message.h"
 
 namespace {
 
@@ -66,11 +67,10 @@ const char kLimitsNote[] =
     "exit status: 0 done, 1 usage or a refused value, 2 wrong master password,\n"
     "3 vault missing, unreadable or damaged, 4 index out of range or vault full,\n"
     "5 the vault or the output could not be written, or the program holds the vault\n";
+static_assert(kMaxMasterPasswordChars == 16, "kLimitsNote names the longest master password");
 
 const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
-// What the program's Login dialog lets a user type.
-constexpr std::size_t kMaxMasterPasswordChars = 16;
 // Far beyond an export of 100 items in any of the shapes read.
 constexpr std::size_t kMaxImportBytes = std::size_t{16} * 1024 * 1024;
 
@@ -152,7 +152,7 @@ struct Command {
 
 class Cli {
 public:
-    Cli() : m_sink(kMessagePrefix), m_store(new LoginStore) { m_store->SetMessageSink(&m_sink); }
+    Cli() : m_sink(kMessagePrefix), m_store(new LoginStore) {}
 
     int Run(int argc, char** argv);
 
@@ -162,6 +162,8 @@ private:
     int Dispatch(int argc, char** argv);
     static const Command* FindCommand(const std::string& name);
     void Tell(const std::string& text) { m_sink.ShowMessage(text.c_str()); }
+    // What the store's last operation has to tell, when anything.
+    void TellStoreFailure();
     int UsageError(const std::string& problem);
     int PrintHelp(const Command* command);
 
@@ -335,6 +337,11 @@ int Cli::LockWriter() {
     return ExitWriteFailed;
 }
 
+void Cli::TellStoreFailure() {
+    const VaultFailure& failure = m_store->LastFailure();
+    if (failure.result != VaultOk) Tell(VaultMessage(failure));
+}
+
 int Cli::OpenVault() {
     Secret master;
     return OpenVault(master);
@@ -353,14 +360,21 @@ int Cli::OpenVault(Secret& master) {
     // A command that only reads needs no write access: a read-only backup
     // is checked where it lies.
     const bool changes = m_command != nullptr && m_command->changesVault;
-    switch (m_store->Open(master.Text(), m_file, changes ? VaultAccess::ReadWrite : VaultAccess::ReadOnly)) {
+    const VaultResult opened =
+        m_store->Open(master.Text(), m_file, changes ? VaultAccess::ReadWrite : VaultAccess::ReadOnly);
+    TellStoreFailure();
+    switch (opened) {
     case VaultOk: return ExitDone;
     case VaultWrongPassword: return ExitWrongPassword;
     default: return ExitVaultUnusable;
     }
 }
 
-int Cli::SaveVault() { return m_store->Save() == VaultOk ? ExitDone : ExitWriteFailed; }
+int Cli::SaveVault() {
+    const VaultResult saved = m_store->Save();
+    TellStoreFailure();
+    return saved == VaultOk ? ExitDone : ExitWriteFailed;
+}
 
 // The arguments of a command that takes one operand and may take flags.
 bool Cli::TakeOperand(std::initializer_list<Flag> flags, std::string& operand) const {
@@ -683,11 +697,10 @@ int Cli::ChangeMasterPassword() {
     if (int status = OpenVault(current)) return status;
     Secret fresh, confirm;
     if (!ReadSecret("New master password: ", fresh)) return ExitUsage;
-    if (CharacterCount(fresh.Text()) > kMaxMasterPasswordChars) {
+    if (CharacterCount(fresh.Text()) > static_cast<std::size_t>(kMaxMasterPasswordChars)) {
         // The program could never open the vault again.
-        Tell(
-            "the new master password is longer than 16 characters, which the program's Login dialog cannot "
-            "take; the master password is unchanged");
+        Tell("the new master password is longer than " + std::to_string(kMaxMasterPasswordChars) +
+             " characters, which the program's Login dialog cannot take; the master password is unchanged");
         return ExitUsage;
     }
     if (!ReadSecret("Confirm new master password: ", confirm)) return ExitUsage;
@@ -695,7 +708,9 @@ int Cli::ChangeMasterPassword() {
         Tell("The two new password not matched!");
         return ExitUsage;
     }
-    switch (m_store->ChangePassword(current.Text(), fresh.Text())) {
+    const VaultResult changed = m_store->ChangePassword(current.Text(), fresh.Text());
+    TellStoreFailure();
+    switch (changed) {
     case VaultOk: std::fputs("Modify password success!\n", stdout); return ExitDone;
     case VaultWrongPassword: Tell("Not modified, because old password dismatched!"); return ExitWrongPassword;
     default: Tell("Modify password failed!"); return ExitWriteFailed;
@@ -723,7 +738,9 @@ int Cli::Init() {
     if (int status = LockWriter()) return status;
     // The same path as the program's first login: an empty or missing file
     // gets the default item under the default master password.
-    switch (m_store->Open(kDefaultMasterPassword, m_file)) {
+    const VaultResult opened = m_store->Open(kDefaultMasterPassword, m_file);
+    TellStoreFailure();
+    switch (opened) {
     case VaultOk: break;
     case VaultWriteFailed:
     case VaultOpenFailed: return ExitWriteFailed;

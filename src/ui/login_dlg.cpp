@@ -1,6 +1,7 @@
 #include "ui/login_dlg.h"
 
 #include "base/secure_wipe.h"
+#include "core/vault/login_store.h"
 #include "res/resource.h"
 
 BEGIN_MESSAGE_MAP(CLoginDlg, CDialog)
@@ -18,7 +19,7 @@ void CLoginDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_LOGIN_PASSWORD, m_editPassword);
     DDX_Text(pDX, IDC_LOGIN_PASSWORD, m_strPassword);
-    DDV_MaxChars(pDX, m_strPassword, kMaxPasswordChars);
+    DDV_MaxChars(pDX, m_strPassword, kMaxMasterPasswordChars);
 }
 
 void CLoginDlg::OnShowWindow(BOOL bShow, UINT nStatus) {

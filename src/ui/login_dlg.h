@@ -1,6 +1,6 @@
 #pragma once
 // The Login dialog: collects the master password. It checks nothing but the
-// length; the caller hands the text to the store.
+// length (kMaxMasterPasswordChars); the caller hands the text to the store.
 #include <string>
 
 #include "framework/framework.h"
@@ -24,6 +24,3 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
-
-// Longest master password the dialogs accept.
-constexpr int kMaxPasswordChars = 16;

@@ -3,6 +3,7 @@
 #include "core/vault/login_store.h"
 #include "framework/framework.h"
 #include "ui/password_dlg.h"
+#include "ui/vault_message.h"
 
 namespace {
 int Tell(CWnd& owner, const char* text) { return owner.MsgBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION); }
@@ -26,6 +27,7 @@ void ChangeMasterPassword(CWnd& owner, LoginStore& store) {
         return;
     }
     const VaultResult result = store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
+    ShowVaultMessage(store);
     if (result == VaultOk) {
         Tell(owner, "Modify password success!");
     } else if (result == VaultWrongPassword) {

@@ -1,8 +1,8 @@
 #include "ui/password_dlg.h"
 
 #include "base/secure_wipe.h"
+#include "core/vault/login_store.h"
 #include "res/resource.h"
-#include "ui/login_dlg.h"
 
 BEGIN_MESSAGE_MAP(CPasswordDlg, CDialog)
     ON_WM_DESTROY()
@@ -19,11 +19,11 @@ CPasswordDlg::~CPasswordDlg() {
 void CPasswordDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_PASSWORD_NEW, m_strNewPassword);
-    DDV_MaxChars(pDX, m_strNewPassword, kMaxPasswordChars);
+    DDV_MaxChars(pDX, m_strNewPassword, kMaxMasterPasswordChars);
     DDX_Text(pDX, IDC_PASSWORD_OLD, m_strOldPassword);
-    DDV_MaxChars(pDX, m_strOldPassword, kMaxPasswordChars);
+    DDV_MaxChars(pDX, m_strOldPassword, kMaxMasterPasswordChars);
     DDX_Text(pDX, IDC_PASSWORD_CONFIRM, m_strConfirmPassword);
-    DDV_MaxChars(pDX, m_strConfirmPassword, kMaxPasswordChars);
+    DDV_MaxChars(pDX, m_strConfirmPassword, kMaxMasterPasswordChars);
 }
 
 void CPasswordDlg::OnDestroy() {

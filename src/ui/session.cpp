@@ -5,6 +5,7 @@
 #include "framework/framework.h"
 #include "ui/app_messages.h"
 #include "ui/login_dlg.h"
+#include "ui/vault_message.h"
 #include "ui/view_dlg.h"
 
 CSession::CSession(LoginStore& store, Settings& settings, CViewDlg& view)
@@ -28,6 +29,7 @@ BOOL CSession::Login() {
             VaultResult why = VaultOk;
             const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str(), &why);
             dialog.ResetPassword();
+            ShowVaultMessage(m_store);
             if (opened) {
                 m_bLoggedIn = TRUE;
                 m_view.SendMsg(WM_VIEW_REFILL, 0, 0);

@@ -12,6 +12,7 @@
 #include "ui/clipboard.h"
 #include "ui/launcher.h"
 #include "ui/password_change.h"
+#include "ui/vault_message.h"
 
 namespace {
 
@@ -273,6 +274,7 @@ void CViewDlg::OnNewItem() {
             m_services.Store().GoToLastPage();
             RefillList();
             m_services.Store().Save();
+            ShowVaultMessage(m_services.Store());
         } else {
             MsgBox(kMaxItemsMessage, nullptr, MB_OK);
         }
@@ -294,6 +296,7 @@ void CViewDlg::OnModifyItem() {
     if (result == IDOK && m_services.IsLoggedIn() && m_services.Store().ReplaceItem(index, item)) {
         RefillList();
         m_services.Store().Save();
+        ShowVaultMessage(m_services.Store());
     }
     SecureWipe(&item, sizeof item);
 }
@@ -305,6 +308,7 @@ void CViewDlg::OnDeleteItem() {
     if (m_services.IsLoggedIn() && m_services.Store().DeleteItem(index)) {
         RefillList();
         m_services.Store().Save();
+        ShowVaultMessage(m_services.Store());
     }
 }
 

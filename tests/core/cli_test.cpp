@@ -56,13 +56,11 @@ protected:
     // Opens a vault in the core, as the program does.
     std::unique_ptr<LoginStore> OpenInCore(const std::string& path, const char* password) {
         auto store = std::make_unique<LoginStore>();
-        store->SetMessageSink(&sink);
         EXPECT_EQ(store->Open(password, path), VaultOk) << path;
         return store;
     }
 
     TempDir dir;
-    RecordingSink sink;
 };
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -167,7 +165,6 @@ TEST_F(CliTest, RoundTripThroughEveryCommandAndIntoASecondVault) {
 TEST_F(CliTest, VaultsWrittenByTheCoreAndByTheToolReadEachOther) {
     {
         auto store = std::make_unique<LoginStore>();
-        store->SetMessageSink(&sink);
         ASSERT_TRUE(store->Open("quillmarsh", Vault()) == VaultOk);
         LoginItem item;
         item.Clear();
@@ -736,7 +733,6 @@ TEST_F(CliTest, NoSecretIsLeftInFreedMemory) {
 TEST_F(CliTest, WhileTheProgramHoldsTheVaultTheToolReadsButChangesNothing) {
     ASSERT_EQ(Cli({"init"}).status, 0);
     auto program = std::make_unique<LoginStore>();
-    program->SetMessageSink(&sink);
     ASSERT_EQ(program->LockWriter(Vault()), VaultOk);
     ASSERT_EQ(program->Open("quillmarsh", Vault()), VaultOk);
     const std::string before = ReadWholeFile(Vault());
@@ -762,11 +758,10 @@ TEST_F(CliTest, WhileTheProgramHoldsTheVaultTheToolReadsButChangesNothing) {
     EXPECT_EQ(Cli({"add", "--service", "s"}, "quillmarsh\nx\n").status, 0);
     const std::string toolVersion = ReadWholeFile(Vault());
     stale->AddItem(MakeItem("from the window"));
-    sink.messages.clear();
     EXPECT_EQ(stale->Save(), VaultChanged);
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"The service information file was changed by another program "
-                                                      "since login, so it was not overwritten! Lock, log in again and "
-                                                      "repeat the change."});
+    EXPECT_EQ(Told(*stale), std::vector<std::string>{"The service information file was changed by another program "
+                                                     "since login, so it was not overwritten! Lock, log in again and "
+                                                     "repeat the change."});
     EXPECT_EQ(ReadWholeFile(Vault()), toolVersion);
 }
 
@@ -781,9 +776,9 @@ TEST_F(CliTest, AToolThatDiesMidChangeLeavesNoLockBehind) {
     ASSERT_GE(writer, 0);
 
     auto program = std::make_unique<LoginStore>();
-    program->SetMessageSink(&sink);
     EXPECT_FALSE(program->OpenDefault("quillmarsh"));
-    EXPECT_EQ(sink.Last(), "The service information file is being changed by another program, please try again later!");
+    EXPECT_EQ(LastTold(*program),
+              "The service information file is being changed by another program, please try again later!");
 
     kill(importer.Pid(), SIGKILL);
     EXPECT_EQ(importer.Finish().status, -1);

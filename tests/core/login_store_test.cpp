@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/codepage.h"
 #include "core/vault/login_store.h"
+#include "memory_file_system.h"
 #include "store_test_support.h"
 
 namespace {
@@ -57,7 +60,8 @@ TEST_F(TableTest, DeleteClosesTheGapAndRefusesIndicesOutsideTheTable) {
     EXPECT_TRUE(store->DeleteItem(2));
     LoginItem freed;
     ASSERT_TRUE(store->GetItem(2, freed));  // the capacity bounds GetItem, not the count
-    EXPECT_TRUE(LoginStoreProbe::AllZero(&freed, sizeof freed));
+    EXPECT_TRUE(AllZero(&freed, sizeof freed));
+    EXPECT_TRUE(AllZero(store->RawSlot(2), sizeof(LoginItem)));
 }
 
 TEST_F(TableTest, PagesFollowTheirUnsignedArithmetic) {
@@ -119,7 +123,7 @@ TEST_F(TableTest, DeletingTheLastPagesOnlyItemLeavesAnEmptyPage) {
 
 TEST_F(TableTest, ReplaceItemAcceptsItsOwnSlot) {
     AddNumbered(3);
-    ASSERT_TRUE(store->ReplaceItem(1, LoginStoreProbe::Slot(*store, 1)));
+    ASSERT_TRUE(store->ReplaceItem(1, *store->RawSlot(1)));
     EXPECT_EQ(Name(1), "service 1");
     LoginItem after;
     store->GetItem(1, after);
@@ -136,7 +140,8 @@ TEST_F(TableTest, FindMovesToThePageOfTheFirstCaseSensitiveMatch) {
     AddNumbered(25);
     store->ReplaceItem(3, MakeItem("My Bank"));
     store->ReplaceItem(17, MakeItem("Other Bank"));
-    LoginStoreProbe::SetFirstVisible(*store, 20);
+    store->GoToLastPage();
+    ASSERT_EQ(store->GetFirstVisible(), 20u);
     store->FindByServiceName("Bank");
     EXPECT_EQ(store->GetFirstVisible(), 0u);
 
@@ -168,23 +173,35 @@ TEST_F(TableTest, FindNeverMatchesAcrossADoubleByteCharacter) {
     store->FindByServiceName("A");  // the second A is a character of its own
     EXPECT_EQ(store->GetFirstVisible(), 10u);
 
-    LoginStoreProbe::SetFirstVisible(*store, 0);
+    store->PageUp();
+    ASSERT_EQ(store->GetFirstVisible(), 0u);
     store->FindByServiceName("\x82\xA2");
     EXPECT_EQ(store->GetFirstVisible(), 10u);
 
     // In a single-byte code page the same bytes are ordinary characters.
     SetLeadBytes(nullptr);
-    LoginStoreProbe::SetFirstVisible(*store, 0);
+    store->PageUp();
+    ASSERT_EQ(store->GetFirstVisible(), 0u);
     store->FindByServiceName("\xA0\x82");
     EXPECT_EQ(store->GetFirstVisible(), 10u);
 }
 
 TEST_F(TableTest, FindStaysInsideAnUnterminatedName) {
-    AddNumbered(1);
-    // A loaded record is taken as stored: its name may fill the field.
-    std::memset(LoginStoreProbe::Slot(*store, 0).serviceName, 'x', 64);
-    std::memset(LoginStoreProbe::Slot(*store, 0).userName, 'y', 32);
-    LoginStoreProbe::SetFirstVisible(*store, 10);
+    // A loaded record is taken as stored: its name may fill the field. Ten
+    // more items put the last page at 10; deleting them leaves it there.
+    std::vector<LoginItem> items(11, MakeItem("other"));
+    std::memset(items[0].serviceName, 'x', 64);
+    std::memset(items[0].userName, 'y', 32);
+    const std::vector<std::uint8_t> image = VaultImage("pw", items, 11);
+    MemoryFileSystem files;
+    files.Put("vault.dat", image.data(), image.size());
+    store->SetFileSystem(&files);
+    ASSERT_EQ(store->Open("pw", "vault.dat"), VaultOk);
+    store->GoToLastPage();
+    while (store->GetCount() > 1) store->DeleteItem(1);
+    ASSERT_EQ(std::memcmp(store->RawSlot(0)->serviceName, std::string(64, 'x').data(), 64), 0);
+    ASSERT_EQ(store->GetFirstVisible(), 10u);
+    store->SetFileSystem(nullptr);
     store->FindByServiceName("xy");
     EXPECT_EQ(store->GetFirstVisible(), 10u);
     store->FindByServiceName(std::string(64, 'x').c_str());

@@ -31,11 +31,10 @@ protected:
                     const std::function<std::vector<std::uint8_t>()>& vault) {
         Transcript out;
         auto note = [&](const std::string& step, int result) {
-            out.push_back(step + ": " + std::to_string(result) + " [" + sink.Last() + "] " +
+            out.push_back(step + ": " + std::to_string(result) + " [" + LastTold(*store) + "] " +
                           std::to_string(vault().size()) + " bytes " + Hash(vault()) + " count " +
                           std::to_string(store->GetCount()));
             for (const std::string& name : names()) out.back() += " " + name;
-            sink.messages.clear();
         };
         store->SetFileSystem(&files);
         note("lock", store->LockWriter(path));

@@ -1,7 +1,7 @@
 #pragma once
-// Shared by the store's tests: a fresh folder per test, a recording message
-// sink, a file system that fails on request, and an independent builder of
-// vault images.
+// Shared by the store's tests: a fresh folder per test, what the store has to
+// tell in the words the program and the tool use, a file system that fails on
+// request, and an independent builder of vault images.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -18,38 +18,38 @@
 #include <vector>
 
 #include "base/file_system.h"
-#include "base/message_sink.h"
 #include "core/crypto/password_crypto.h"
 #include "core/vault/login_store.h"
+#include "core/vault/vault_message.h"
 
-struct LoginStoreProbe {
-    static LoginItem& Slot(LoginStore& store, int index) { return store.items[index]; }
-    static VaultHeader& Header(LoginStore& store) { return store.header; }
-    static const char* MasterPassword(const LoginStore& store) { return store.masterPassword; }
-    // Load with a password and path in place, as Open would set them, for
-    // the result code that Open folds into a boolean.
-    static VaultResult LoadAs(LoginStore& store, const char* password, const std::string& path) {
-        CopyField(store.masterPassword, sizeof store.masterPassword, password);
-        store.filePath = path;
-        return store.Load();
+inline bool AllZero(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] != 0) return false;
     }
-    static void SetFirstVisible(LoginStore& store, std::uint32_t value) { store.firstVisible = value; }
+    return true;
+}
 
-    // True when no key, password, item or image byte is left in the store.
-    static bool HoldsNoSecret(const LoginStore& store) {
-        return AllZero(store.items, sizeof store.items) && AllZero(&store.header, sizeof store.header) &&
-               AllZero(store.masterPassword, sizeof store.masterPassword) &&
-               AllZero(store.ioBuffer, sizeof store.ioBuffer) && store.ioLength == 0;
-    }
+// What the store's last operation has to tell, as the program shows it and
+// the tool prints it: one text, or none.
+inline std::vector<std::string> Told(const LoginStore& store) {
+    const VaultFailure& failure = store.LastFailure();
+    if (failure.result == VaultOk) return {};
+    return {VaultMessage(failure)};
+}
 
-    static bool AllZero(const void* data, std::size_t size) {
-        const auto* bytes = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < size; ++i) {
-            if (bytes[i] != 0) return false;
-        }
-        return true;
-    }
-};
+inline std::string LastTold(const LoginStore& store) {
+    const std::vector<std::string> told = Told(store);
+    return told.empty() ? std::string() : told.back();
+}
+
+// Whether the store object's own bytes hold `text` anywhere: a copy of a
+// password it was given, say.
+inline bool StoreHoldsText(const LoginStore& store, const std::string& text) {
+    const auto* begin = reinterpret_cast<const char*>(&store);
+    const char* end = begin + sizeof store;
+    return std::search(begin, end, text.begin(), text.end()) != end;
+}
 
 class TempDir {
 public:
@@ -97,13 +97,6 @@ public:
 
 private:
     std::filesystem::path m_previous;
-};
-
-class RecordingSink : public MessageSink {
-public:
-    void ShowMessage(const char* text) override { messages.emplace_back(text); }
-    std::string Last() const { return messages.empty() ? std::string() : messages.back(); }
-    std::vector<std::string> messages;
 };
 
 // Passes everything to the real file system, failing where a test asks.
@@ -239,10 +232,7 @@ inline std::vector<std::uint8_t> Decrypted(std::vector<std::uint8_t> bytes, cons
 // A store of 2 MiB is too big for the stack.
 class StoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        store = std::make_unique<LoginStore>();
-        store->SetMessageSink(&sink);
-    }
+    void SetUp() override { store = std::make_unique<LoginStore>(); }
 
     // Opens (creating when missing) the vault "vault.dat" of the test's folder.
     bool OpenVault(const char* password, const std::string& name = "vault.dat") {
@@ -258,6 +248,5 @@ protected:
     }
 
     TempDir dir;
-    RecordingSink sink;
     std::unique_ptr<LoginStore> store;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/vault/login_store.h"
+#include "core/vault/vault_message.h"
 #include "store_test_support.h"
 
 namespace {
@@ -17,7 +18,6 @@ protected:
     // Logs in as the program does after a logout.
     bool Relogin(const char* password) {
         store->Reset();
-        sink.messages.clear();
         return OpenVault(password);
     }
 };
@@ -28,7 +28,7 @@ TEST_F(VaultOperationsTest, FirstStartCreatesTheVaultInTheCurrentFolder) {
     VaultResult result = VaultOk;
     EXPECT_FALSE(store->OpenDefault("typo", &result));
     EXPECT_EQ(result, VaultCreatedNew);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(Told(*store).empty());
     EXPECT_EQ(std::filesystem::file_size(dir.Path("logininfo.dat")), 1728u);
 
     ASSERT_TRUE(store->OpenDefault("quillmarsh"));
@@ -44,8 +44,29 @@ TEST_F(VaultOperationsTest, AFailedOpenLeavesTheStoreClosedAndEmpty) {
     EXPECT_FALSE(Relogin("wrong"));
     EXPECT_FALSE(store->IsOpen());
     EXPECT_TRUE(store->GetFilePath().empty());
-    EXPECT_STREQ(LoginStoreProbe::MasterPassword(*store), "");
-    EXPECT_TRUE(LoginStoreProbe::HoldsNoSecret(*store));
+    EXPECT_FALSE(StoreHoldsText(*store, "wrong"));
+    EXPECT_TRUE(store->HoldsNoSecret());
+}
+
+// The store derives the key from the password it is given and keeps only
+// that: the text typed is gone from it as soon as the open returns, and a
+// change of password keeps none of the two either.
+TEST_F(VaultOperationsTest, NoMasterPasswordIsKeptOnlyItsKey) {
+    const char kTyped[] = "Tr0ub4dor&3-zq";
+    ASSERT_TRUE(OpenVault(kDefaultMasterPassword));
+    ASSERT_EQ(store->ChangePassword(kDefaultMasterPassword, kTyped), VaultOk);
+    ASSERT_TRUE(Relogin(kTyped));
+    EXPECT_FALSE(StoreHoldsText(*store, kTyped));
+
+    // The key alone saves, and checks the old password at the next change.
+    store->AddItem(MakeItem("bank"));
+    ASSERT_EQ(store->Save(), VaultOk);
+    EXPECT_EQ(store->ChangePassword("not it", "other"), VaultWrongPassword);
+    ASSERT_EQ(store->ChangePassword(kTyped, "Zq-second-0ne"), VaultOk);
+    EXPECT_FALSE(StoreHoldsText(*store, kTyped));
+    EXPECT_FALSE(StoreHoldsText(*store, "Zq-second-0ne"));
+    ASSERT_TRUE(Relogin("Zq-second-0ne"));
+    EXPECT_EQ(store->GetCount(), 2u);
 }
 
 TEST_F(VaultOperationsTest, ResetWipesEverySecret) {
@@ -57,7 +78,7 @@ TEST_F(VaultOperationsTest, ResetWipesEverySecret) {
     EXPECT_FALSE(store->IsOpen());
     EXPECT_EQ(store->GetFirstVisible(), 0u);
     EXPECT_TRUE(store->GetFilePath().empty());
-    EXPECT_TRUE(LoginStoreProbe::HoldsNoSecret(*store));
+    EXPECT_TRUE(store->HoldsNoSecret());
 }
 
 TEST_F(VaultOperationsTest, ChangePasswordWithAWrongOldPasswordChangesNothing) {
@@ -65,7 +86,7 @@ TEST_F(VaultOperationsTest, ChangePasswordWithAWrongOldPasswordChangesNothing) {
     const std::vector<std::uint8_t> before = ReadBytes(VaultPath());
     EXPECT_EQ(store->ChangePassword("Quillmarsh", "new"), VaultWrongPassword);
     EXPECT_EQ(ReadBytes(VaultPath()), before);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(Told(*store).empty());  // the caller words a wrong old password
     ASSERT_EQ(store->Save(), VaultOk);
     EXPECT_EQ(ReadBytes(VaultPath()), before);
 }
@@ -75,7 +96,7 @@ TEST_F(VaultOperationsTest, AChangedPasswordOpensTheVaultAndTheOldOneNoLonger) {
     store->AddItem(MakeItem("bank"));
     ASSERT_EQ(store->ChangePassword(kDefaultMasterPassword, "s3cond"), VaultOk);
     EXPECT_FALSE(Relogin(kDefaultMasterPassword));
-    EXPECT_EQ(sink.messages, std::vector<std::string>{"please input correct password!"});
+    EXPECT_EQ(Told(*store), std::vector<std::string>{"please input correct password!"});
     ASSERT_TRUE(Relogin("s3cond"));
     EXPECT_EQ(store->GetCount(), 2u);
 
@@ -99,18 +120,15 @@ TEST_F(VaultOperationsTest, AChangeThatCannotBeSavedKeepsTheOldPasswordInForce) 
     ASSERT_TRUE(Relogin(kDefaultMasterPassword));
     EXPECT_EQ(store->GetCount(), 2u);
 
-    // A lock (the logout timer, Windows locking) while the failure is on
-    // screen empties the store: the old key must not come back into it.
-    struct LockingSink : MessageSink {
-        void ShowMessage(const char*) override { locked->Reset(); }
-        LoginStore* locked = nullptr;
-    } locking;
-    locking.locked = store.get();
-    store->SetMessageSink(&locking);
+    // A lock (the logout timer, Windows locking) while the caller has the
+    // failure on screen empties the store: the old key must not come back
+    // into it.
     std::string error;
     std::unique_ptr<FileHandle> holder = DefaultFileSystem().OpenExclusive(VaultPath(), error);
     EXPECT_EQ(store->ChangePassword(kDefaultMasterPassword, "new"), VaultWriteFailed);
-    EXPECT_TRUE(LoginStoreProbe::HoldsNoSecret(*store));
+    EXPECT_EQ(Told(*store), std::vector<std::string>{"Write file failed!"});  // the save's failure
+    store->Reset();
+    EXPECT_TRUE(store->HoldsNoSecret());
 }
 
 TEST_F(VaultOperationsTest, BackupGoesToLogininfoBakInTheNamedFolder) {
@@ -145,13 +163,11 @@ TEST_F(VaultOperationsTest, TheLoginHoldsTheWriterLockUntilLogout) {
     std::filesystem::create_symlink(dir.Path("logininfo.dat"), dir.Path("link.dat"));
 
     // A second writer, by the vault's name or through a link to it, waits.
-    RecordingSink otherSink;
     auto other = std::make_unique<LoginStore>();
-    other->SetMessageSink(&otherSink);
     EXPECT_EQ(other->LockWriter(dir.Path("link.dat")), VaultInUse);
-    EXPECT_TRUE(otherSink.messages.empty());
+    EXPECT_TRUE(Told(*other).empty());
     EXPECT_FALSE(other->OpenDefault(kDefaultMasterPassword));
-    EXPECT_EQ(otherSink.messages,
+    EXPECT_EQ(Told(*other),
               std::vector<std::string>{"The service information file is being changed by another program, please try "
                                        "again later!"});
     EXPECT_FALSE(other->IsOpen());
@@ -241,13 +257,12 @@ TEST_F(VaultOperationsTest, ADeletedLockFileLetsNoSecondWriterThrough) {
     ASSERT_EQ(store->LockWriter(VaultPath()), VaultOk);
     std::filesystem::remove(VaultPath() + kWriterLockSuffix);
     auto other = std::make_unique<LoginStore>();
-    other->SetMessageSink(&sink);
     ASSERT_EQ(other->LockWriter(VaultPath()), VaultOk);
     ASSERT_EQ(other->Open(kDefaultMasterPassword, VaultPath()), VaultOk);
 
     store->AddItem(MakeItem("bank"));
     EXPECT_EQ(store->Save(), VaultInUse);
-    EXPECT_EQ(sink.Last(), kVaultBusyMessage);
+    EXPECT_EQ(LastTold(*store), kVaultBusyMessage);
     other->Reset();
     EXPECT_EQ(store->Save(), VaultOk) << "the lock is taken again";
     EXPECT_EQ(other->LockWriter(VaultPath()), VaultInUse);

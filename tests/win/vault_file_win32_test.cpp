@@ -12,17 +12,19 @@
 #include <vector>
 
 #include "base/file_system_win32.h"
-#include "base/message_sink.h"
 #include "core/vault/login_store.h"
+#include "core/vault/vault_message.h"
 #include "support/temp_folder.h"
 
 namespace {
 
-class RecordingSink : public MessageSink {
-public:
-    void ShowMessage(const char* text) override { messages.emplace_back(text); }
-    std::vector<std::string> messages;
-};
+// What the store's last operation has to tell, as the program shows it: one
+// text, or none.
+std::vector<std::string> Told(const LoginStore& store) {
+    const VaultFailure& failure = store.LastFailure();
+    if (failure.result == VaultOk) return {};
+    return {VaultMessage(failure)};
+}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -184,9 +186,7 @@ constexpr char kToolRefusal[] = "pellucorda-cli: the vault is open in Pellucorda
 TEST(VaultFileWin32, AVaultHeldByAnotherProcessRefusesLoadingAndSavingAndStaysWhole) {
     const std::string folder = MakeTempFolder("plh");
     const std::string vault = folder + "\\logininfo.dat";
-    RecordingSink sink;
     auto store = std::make_unique<LoginStore>();
-    store->SetMessageSink(&sink);
     ASSERT_EQ(store->Open(kDefaultMasterPassword, vault), VaultOk);
     const std::string before = ReadAll(vault);
     ASSERT_EQ(before.size(), 1728u);
@@ -200,15 +200,13 @@ TEST(VaultFileWin32, AVaultHeldByAnotherProcessRefusesLoadingAndSavingAndStaysWh
         CopyField(item.serviceName, sizeof item.serviceName, "added while held");
         ASSERT_TRUE(store->AddItem(item));
         EXPECT_EQ(store->Save(), VaultOpenFailed);
-        ASSERT_FALSE(sink.messages.empty());
-        EXPECT_EQ(sink.messages.back(), "Write file failed!");
+        ASSERT_FALSE(Told(*store).empty());
+        EXPECT_EQ(Told(*store).back(), "Write file failed!");
 
         auto other = std::make_unique<LoginStore>();
-        other->SetMessageSink(&sink);
-        sink.messages.clear();
         EXPECT_EQ(other->Open(kDefaultMasterPassword, vault), VaultOpenFailed);
-        ASSERT_EQ(sink.messages.size(), 1u);
-        EXPECT_FALSE(sink.messages[0].empty()) << "the system's description of the refusal";
+        ASSERT_EQ(Told(*other).size(), 1u);
+        EXPECT_FALSE(Told(*other)[0].empty()) << "the system's description of the refusal";
         EXPECT_FALSE(other->IsOpen());
         holder.Release();
     }
@@ -219,7 +217,6 @@ TEST(VaultFileWin32, AVaultHeldByAnotherProcessRefusesLoadingAndSavingAndStaysWh
     EXPECT_EQ(store->Save(), VaultOk);
     EXPECT_EQ(FileSize(vault), 56 + 2 * 1668);
     auto reread = std::make_unique<LoginStore>();
-    reread->SetMessageSink(&sink);
     ASSERT_EQ(reread->Open(kDefaultMasterPassword, vault), VaultOk);
     EXPECT_EQ(reread->GetCount(), 2u);
 
@@ -246,9 +243,7 @@ TEST(VaultFileWin32, WhileLoggedInTheProgramKeepsTheToolFromWriting) {
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(folder.c_str());
-    RecordingSink sink;
     auto program = std::make_unique<LoginStore>();
-    program->SetMessageSink(&sink);
     ASSERT_TRUE(program->OpenDefault(kDefaultMasterPassword));
     const std::string before = ReadAll(vault);
 
@@ -264,15 +259,13 @@ TEST(VaultFileWin32, WhileLoggedInTheProgramKeepsTheToolFromWriting) {
     // that could not make a lock file) then leaves the tool's change alone.
     program->Reset();
     auto stale = std::make_unique<LoginStore>();
-    stale->SetMessageSink(&sink);
     ASSERT_EQ(stale->Open(kDefaultMasterPassword, vault), VaultOk);
     add = RunTool(vault, "add --service tool", "quillmarsh\nx\n");
     EXPECT_EQ(add.status, 0) << add.output;
     const std::string toolVersion = ReadAll(vault);
     ASSERT_TRUE(stale->AddItem(Named("window")));
-    sink.messages.clear();
     EXPECT_EQ(stale->Save(), VaultChanged);
-    EXPECT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(Told(*stale).size(), 1u);
     EXPECT_EQ(ReadAll(vault), toolVersion);
     SetCurrentDirectoryA(previous);
     RemoveFolder(folder);
@@ -284,10 +277,8 @@ TEST(VaultFileWin32, SavesAndBackupsKeepTheAttributesTheUserSet) {
     const std::string folder = MakeTempFolder("pla");
     const std::string vault = folder + "\\logininfo.dat";
     const std::string backup = folder + "\\logininfo.bak";
-    RecordingSink sink;
     ASSERT_EQ(std::make_unique<LoginStore>()->Open(kDefaultMasterPassword, vault), VaultOk);  // an earlier run's
     auto store = std::make_unique<LoginStore>();
-    store->SetMessageSink(&sink);
     ASSERT_EQ(store->Open(kDefaultMasterPassword, vault), VaultOk);
     ASSERT_EQ(store->BackupTo(folder), BackupResult::Written);  // a new backup: put in place by a rename
     ASSERT_TRUE(SetFileAttributesA(vault.c_str(), FILE_ATTRIBUTE_HIDDEN));
@@ -321,9 +312,7 @@ TEST(VaultFileWin32, ASaveThroughALinkReplacesTheFileItNames) {
     CreateDirectoryA(synced.c_str(), nullptr);
     const std::string real = synced + "\\logininfo.dat";
     const std::string link = folder + "\\logininfo.dat";
-    RecordingSink sink;
     auto store = std::make_unique<LoginStore>();
-    store->SetMessageSink(&sink);
     ASSERT_EQ(store->Open(kDefaultMasterPassword, real), VaultOk);
     store->Reset();
     if (!MakeLink(link, real)) {
@@ -334,7 +323,6 @@ TEST(VaultFileWin32, ASaveThroughALinkReplacesTheFileItNames) {
     // The link and the file it names share one writer lock.
     ASSERT_EQ(store->LockWriter(real), VaultOk);
     auto other = std::make_unique<LoginStore>();
-    other->SetMessageSink(&sink);
     EXPECT_EQ(other->LockWriter(link), VaultInUse);
     store->Reset();
 
@@ -343,7 +331,6 @@ TEST(VaultFileWin32, ASaveThroughALinkReplacesTheFileItNames) {
     ASSERT_EQ(store->Save(), VaultOk);
     EXPECT_EQ(FileSize(real), 56 + 2 * 1668) << "the save reached the file the link names";
     auto reread = std::make_unique<LoginStore>();
-    reread->SetMessageSink(&sink);
     ASSERT_EQ(reread->Open(kDefaultMasterPassword, real), VaultOk);
     EXPECT_EQ(reread->GetCount(), 2u);
     store->Reset();

@@ -24,13 +24,18 @@ void DigestPassword(const char* password, std::uint8_t out[kDigestSize]) {
 bool CheckPassword(const char* password, const std::uint8_t digest[kDigestSize]) {
     std::uint8_t computed[kDigestSize];
     DigestPassword(password, computed);
+    const bool same = DigestsMatch(computed, digest);
+    SecureWipe(computed, sizeof computed);
+    return same;
+}
+
+bool DigestsMatch(const std::uint8_t a[kDigestSize], const std::uint8_t b[kDigestSize]) {
     // Every byte is compared whatever the first difference, so the time taken
     // tells nothing about how much of the digest matched.
     unsigned difference = 0;
     for (int i = 0; i < kDigestSize; ++i) {
-        difference |= static_cast<unsigned>(computed[i] ^ digest[i]);
+        difference |= static_cast<unsigned>(a[i] ^ b[i]);
     }
-    SecureWipe(computed, sizeof computed);
     return difference == 0;
 }
 

@@ -9,6 +9,9 @@ constexpr int kPasswordPadSize = 128;
 // A null password digests like the empty one.
 void DigestPassword(const char* password, std::uint8_t out[kDigestSize]);
 bool CheckPassword(const char* password, const std::uint8_t digest[kDigestSize]);
+// Whether two digests are the same, in a time that does not tell how much of
+// them matched.
+bool DigestsMatch(const std::uint8_t a[kDigestSize], const std::uint8_t b[kDigestSize]);
 // AES-128-CBC with a zero initial vector, in place, over whole 16-byte blocks.
 void EncryptBuffer(std::uint8_t* buffer, std::uint32_t blocks, const std::uint8_t key[kDigestSize]);
 void DecryptBuffer(std::uint8_t* buffer, std::uint32_t blocks, const std::uint8_t key[kDigestSize]);

@@ -6,30 +6,20 @@
 
 #include "base/codepage.h"
 #include "base/file_system.h"
-#include "base/message_sink.h"
 #include "base/secure_wipe.h"
 
 LoginStore::LoginStore()
-    : firstVisible(0),
-      header(),
-      masterPassword(),
-      ioLength(0),
-      isOpen(false),
-      m_hasStamp(false),
-      m_sink(nullptr),
-      m_fileSystem(nullptr) {
+    : firstVisible(0), header(), m_key(), ioLength(0), isOpen(false), m_hasStamp(false), m_fileSystem(nullptr) {
     Reset();
 }
 
 LoginStore::~LoginStore() { Reset(); }
 
-void LoginStore::SetMessageSink(MessageSink* sink) { m_sink = sink; }
-
 void LoginStore::SetFileSystem(FileSystem* fileSystem) { m_fileSystem = fileSystem; }
 
-void LoginStore::Tell(const char* text) { (m_sink != nullptr ? *m_sink : DefaultMessageSink()).ShowMessage(text); }
-
 FileSystem& LoginStore::Files() const { return m_fileSystem != nullptr ? *m_fileSystem : DefaultFileSystem(); }
+
+const VaultFailure& LoginStore::LastFailure() const { return m_failure; }
 
 std::uint32_t LoginStore::GetCount() const { return header.itemCount; }
 
@@ -143,5 +133,23 @@ void LoginStore::FindByServiceName(const char* text) {
 }
 
 std::uint32_t LoginStore::GetIoLength() const { return ioLength; }
+
+const LoginItem* LoginStore::RawSlot(int index) const {
+    return index >= 0 && index < static_cast<int>(kMaxItems) ? &items[index] : nullptr;
+}
+
+namespace {
+bool AllZero(const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    unsigned char any = 0;
+    for (std::size_t i = 0; i < size; ++i) any |= bytes[i];
+    return any == 0;
+}
+}  // namespace
+
+bool LoginStore::HoldsNoSecret() const {
+    return AllZero(items, sizeof items) && AllZero(&header, sizeof header) && AllZero(m_key, sizeof m_key) &&
+           AllZero(ioBuffer, sizeof ioBuffer) && ioLength == 0;
+}
 
 const std::string& LoginStore::GetFilePath() const { return filePath; }

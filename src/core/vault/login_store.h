@@ -5,9 +5,8 @@
 #include <string>
 
 #include "base/file_system.h"
+#include "core/crypto/password_crypto.h"
 #include "core/vault/login_item.h"
-
-class MessageSink;
 
 constexpr std::uint32_t kMaxItems = 100;
 constexpr std::uint32_t kPageSize = 10;
@@ -17,7 +16,10 @@ constexpr const char kBackupFileName[] = "logininfo.bak";
 // Beside the vault: the file whose lock says who may write the vault.
 constexpr const char kWriterLockSuffix[] = ".lock";
 constexpr const char kDefaultMasterPassword[] = "quillmarsh";
-constexpr std::size_t kMasterPasswordSize = 256;
+// The longest master password, in characters (a double-byte character counts
+// as one): what the Login and Modify Password dialogs take, and so the longest
+// the tool lets a vault be given.
+constexpr int kMaxMasterPasswordChars = 16;
 
 struct VaultHeader {
     std::uint8_t digest[16];
@@ -38,9 +40,28 @@ enum VaultResult {
     VaultInUse = 7,    // another process holds the vault's writer lock
     VaultChanged = 8,  // the file changed since it was loaded and was left as it is
     // There was no vault: a new one was made under the default master
-    // password, and the password given is not that one. No message: the
-    // caller knows where the backup is and says what happened.
+    // password, and the password given is not that one. Nothing to tell in
+    // VaultMessage's words: the caller knows where the backup is and says
+    // what happened.
     VaultCreatedNew = 9,
+};
+
+// What the last OpenDefault, LockWriter, Open, Load, WriteTo, Save or
+// ChangePassword of a store has to tell the user; VaultMessage
+// (core/vault/vault_message.h) puts it into words. The store itself shows
+// nothing.
+struct VaultFailure {
+    // The failure as the user is told it; VaultOk when there is nothing to
+    // tell: the operation succeeded, or its caller says what happened in words
+    // of its own (a vault made new, a wrong old password at a change, the
+    // tool's refusal while the program holds the writer lock). Not always the
+    // result returned: a save that cannot open the vault is told as the
+    // failed write it is (VaultWriteFailed), and a password change that
+    // cannot save is told as its save's failure.
+    VaultResult result = VaultOk;
+    // With VaultOpenFailed: the file layer's description of why the file did
+    // not open, as it gave it.
+    std::string systemError;
 };
 
 // Whether a store may write the file it opens.
@@ -58,9 +79,6 @@ enum class BackupResult {
 // vault's own file name; an empty folder names it in the current directory.
 std::string BackupFilePath(const std::string& folder);
 
-constexpr const char kVaultBusyMessage[] =
-    "The service information file is being changed by another program, please try again later!";
-
 class LoginStore {
 public:
     LoginStore();
@@ -68,8 +86,7 @@ public:
     LoginStore(const LoginStore&) = delete;
     LoginStore& operator=(const LoginStore&) = delete;
 
-    // Seams; nullptr restores the platform default.
-    void SetMessageSink(MessageSink* sink);
+    // Seam; nullptr restores the platform default.
     void SetFileSystem(FileSystem* fileSystem);
 
     // Table.
@@ -95,19 +112,22 @@ public:
     // Vault.
     // The program's login: takes the writer lock of "logininfo.dat", then
     // opens it; the lock is held until Reset (logout). `result`, when given,
-    // receives why it failed.
+    // receives why it failed; LastFailure what to tell (VaultInUse when
+    // another process holds the lock).
     bool OpenDefault(const char* password, VaultResult* result = nullptr);
     // One writer at a time: takes the writer lock of the vault at `path`, to
     // be held from before it is opened until Reset, so no other writer
-    // changes the file meanwhile. VaultInUse, with no message, when another
-    // process holds it. When the lock cannot be had for another reason (no
-    // lock file can be made there) the result is VaultOk and no lock is held:
-    // a save still refuses to replace a vault that changed since it was read.
+    // changes the file meanwhile. VaultInUse, with nothing in LastFailure,
+    // when another process holds it. When the lock cannot be had for another
+    // reason (no lock file can be made there) the result is VaultOk and no
+    // lock is held: a save still refuses to replace a vault that changed since
+    // it was read.
     VaultResult LockWriter(const std::string& path);
-    // Opens the vault at `path` (the program always uses "logininfo.dat") and
-    // tells why it failed; OpenDefault is this with the default name. Read
-    // only, a missing or empty file is not created, a read-only one opens,
-    // and nothing is ever saved.
+    // Opens the vault at `path` (the program always uses "logininfo.dat");
+    // OpenDefault is this with the default name. The password is only read:
+    // the store keeps the key derived from it, never a copy. Read only, a
+    // missing or empty file is not created, a read-only one opens, and
+    // nothing is ever saved.
     VaultResult Open(const char* password, const std::string& path, VaultAccess access = VaultAccess::ReadWrite);
     void FillDefault();
     VaultResult ChangePassword(const char* oldPassword, const char* newPassword);
@@ -117,18 +137,27 @@ public:
     void Reset();
     void ClearAfterFailure();
     bool IsOpen() const;
+    // What the last OpenDefault, LockWriter, Open, Load, WriteTo, Save or
+    // ChangePassword has to tell (see VaultFailure); kept until the next of
+    // them begins, whatever Reset does meanwhile.
+    const VaultFailure& LastFailure() const;
 
     const std::string& GetFilePath() const;
     // Bytes of the image that the last Load read or the last WriteTo wrote.
     std::uint32_t GetIoLength() const;
 
-private:
-    // Lets the tests look at the slots and check that secrets were wiped.
-    friend struct LoginStoreProbe;
+    // For the checks that wiping wipes: the slot `index` as it lies in the
+    // table, every byte (GetItem hands out a cleaned copy), also behind the
+    // count where a deleted item was; nullptr outside 0 to 99. And whether no
+    // item, key, header or image byte is left in the store, as after Reset
+    // and every failed open.
+    const LoginItem* RawSlot(int index) const;
+    bool HoldsNoSecret() const;
 
-    void Tell(const char* text);
+private:
     FileSystem& Files() const;
-    VaultResult FailLoad(FileHandle& file, const char* message, VaultResult result);
+    VaultResult Fail(VaultResult result);
+    VaultResult FailLoad(FileHandle& file, VaultResult result);
     // True when the vault on disk is no longer the one loaded (and holds
     // something a save would lose).
     bool ChangedSinceLoad(FileHandle& vault);
@@ -144,7 +173,10 @@ private:
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
     VaultHeader header;
-    char masterPassword[kMasterPasswordSize];
+    // The key derived from the master password the vault was opened with (its
+    // digest, which the header holds too once it is loaded); the password
+    // itself is never kept.
+    std::uint8_t m_key[kDigestSize];
     std::uint8_t ioBuffer[kIoBufferSize];
     std::uint32_t ioLength;
     std::string filePath;
@@ -161,10 +193,7 @@ private:
     std::string m_createdPath;
     // Until something is saved to it, that vault holds only what it was made with.
     bool m_createdUntouched = false;
-    // Counts the opens and resets, so a step that waited on the user can tell
-    // that the vault was locked meanwhile.
-    std::uint64_t m_session = 0;
+    VaultFailure m_failure;
 
-    MessageSink* m_sink;
     FileSystem* m_fileSystem;
 };

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "base/codepage.h"
 #include "base/file_system.h"
 #include "base/secure_wipe.h"
 #include "core/crypto/password_crypto.h"
@@ -14,49 +13,37 @@
 namespace {
 constexpr char kTag[4] = {'v', '0', '1', '\0'};
 constexpr std::size_t kHeaderSize = sizeof(VaultHeader);
-constexpr std::size_t kMaxMessageLength = 255;
-
-// The file layer's description of an error, cut to what a message box of
-// ours takes, never in the middle of a double-byte character.
-std::string CutMessage(const std::string& text) {
-    if (text.size() <= kMaxMessageLength) return text;
-    std::size_t end = 0;
-    while (end < text.size()) {
-        std::size_t next = end + (IsAnsiLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1);
-        if (next > kMaxMessageLength) break;
-        end = next;
-    }
-    return text.substr(0, end);
-}
 }  // namespace
 
-VaultResult LoginStore::FailLoad(FileHandle& file, const char* message, VaultResult result) {
-    // Closed before the message, so a message box left standing does not keep
-    // the vault locked against everyone else.
-    file.Close();
-    ClearAfterFailure();
-    Tell(message);
+VaultResult LoginStore::Fail(VaultResult result) {
+    m_failure.result = result;
     return result;
 }
 
+VaultResult LoginStore::FailLoad(FileHandle& file, VaultResult result) {
+    // Closed before the caller can tell the failure, so a message box left
+    // standing does not keep the vault locked against everyone else.
+    file.Close();
+    ClearAfterFailure();
+    return Fail(result);
+}
+
 VaultResult LoginStore::Load() {
+    m_failure = VaultFailure();
     m_hasStamp = false;
-    if (filePath.empty()) {
-        Tell("File name is invalid!");
-        return VaultBadName;
-    }
+    if (filePath.empty()) return Fail(VaultBadName);
     std::string error;
     std::unique_ptr<FileHandle> file =
         m_readOnly ? Files().OpenForReading(filePath, error) : Files().OpenExclusive(filePath, error);
     if (!file) {
-        Tell(CutMessage(error).c_str());
-        return VaultOpenFailed;
+        m_failure.systemError = error;
+        return Fail(VaultOpenFailed);
     }
 
     std::uint64_t length = 0;
-    if (!file->GetLength(length)) return FailLoad(*file, "Read file failed!", VaultReadFailed);
+    if (!file->GetLength(length)) return FailLoad(*file, VaultReadFailed);
     // Only a store that may write makes a vault where there was none.
-    if (length == 0 && m_readOnly) return FailLoad(*file, "File is damaged!", VaultDamaged);
+    if (length == 0 && m_readOnly) return FailLoad(*file, VaultDamaged);
     if (length == 0) {
         m_createdPath = Files().FinalPath(filePath);
         m_createdUntouched = true;
@@ -74,37 +61,32 @@ VaultResult LoginStore::Load() {
         file = Files().OpenExclusive(filePath, error);
         if (!file) {
             ClearAfterFailure();
-            Tell(CutMessage(error).c_str());
-            return VaultOpenFailed;
+            m_failure.systemError = error;
+            return Fail(VaultOpenFailed);
         }
     }
 
     SecureWipe(ioBuffer, sizeof ioBuffer);
     ioLength = 0;
-    if (!file->SeekToStart() || !file->GetLength(length)) {
-        return FailLoad(*file, "Read file failed!", VaultReadFailed);
-    }
+    if (!file->SeekToStart() || !file->GetLength(length)) return FailLoad(*file, VaultReadFailed);
     // No valid image comes near the buffer's size; a longer file is not ours.
-    if (length > kIoBufferSize) return FailLoad(*file, "File is damaged!", VaultDamaged);
+    if (length > kIoBufferSize) return FailLoad(*file, VaultDamaged);
     std::size_t got = 0;
     if (!file->Read(ioBuffer, static_cast<std::size_t>(length), got) || got > length) {
-        return FailLoad(*file, "Read file failed!", VaultReadFailed);
+        return FailLoad(*file, VaultReadFailed);
     }
     ioLength = static_cast<std::uint32_t>(got);
-    if (ioLength < kHeaderSize) return FailLoad(*file, "File is damaged!", VaultDamaged);
-    if (!file->GetStamp(m_loadedStamp)) return FailLoad(*file, "Read file failed!", VaultReadFailed);
+    if (ioLength < kHeaderSize) return FailLoad(*file, VaultDamaged);
+    if (!file->GetStamp(m_loadedStamp)) return FailLoad(*file, VaultReadFailed);
     file->Close();
 
-    std::uint8_t key[kDigestSize];
-    DigestPassword(masterPassword, key);
-    DecryptBuffer(ioBuffer, ioLength / 16, key);
-    SecureWipe(key, sizeof key);
+    DecryptBuffer(ioBuffer, ioLength / 16, m_key);
 
     // The vault is little-endian like every platform this is built for.
     VaultHeader loaded;
     std::memcpy(&loaded, ioBuffer, kHeaderSize);
     VaultResult result = VaultOk;
-    if (!CheckPassword(masterPassword, loaded.digest)) {
+    if (!DigestsMatch(m_key, loaded.digest)) {
         result = m_createdUntouched && CreatedThisRun() ? VaultCreatedNew : VaultWrongPassword;
     } else if (loaded.itemCount > kMaxItems || std::memcmp(loaded.tag, kTag, sizeof kTag) != 0 ||
                ioLength < kHeaderSize + sizeof(LoginItem) * static_cast<std::size_t>(loaded.itemCount)) {
@@ -113,10 +95,7 @@ VaultResult LoginStore::Load() {
     if (result != VaultOk) {
         SecureWipe(&loaded, sizeof loaded);
         ClearAfterFailure();
-        if (result != VaultCreatedNew) {
-            Tell(result == VaultWrongPassword ? "please input correct password!" : "File is damaged!");
-        }
-        return result;
+        return result == VaultCreatedNew ? result : Fail(result);
     }
 
     std::memcpy(&header, &loaded, kHeaderSize);
@@ -128,6 +107,7 @@ VaultResult LoginStore::Load() {
 }
 
 VaultResult LoginStore::WriteTo(FileHandle& file) {
+    m_failure = VaultFailure();
     VaultHeader out;
     std::memset(&out, 0, sizeof out);
     std::memcpy(out.tag, kTag, sizeof kTag);
@@ -145,10 +125,7 @@ VaultResult LoginStore::WriteTo(FileHandle& file) {
     while (ioLength % 16 != 0) ioBuffer[ioLength++] = 0;
     EncryptBuffer(ioBuffer, ioLength / 16, header.digest);
 
-    if (!file.Write(ioBuffer, ioLength) || !file.Flush()) {
-        Tell("Write file failed!");
-        return VaultWriteFailed;
-    }
+    if (!file.Write(ioBuffer, ioLength) || !file.Flush()) return Fail(VaultWriteFailed);
     return VaultOk;
 }
 
@@ -191,25 +168,20 @@ VaultResult LoginStore::Save() {
     // itself goes to a temporary file that then replaces the vault at once.
     // A failed or interrupted save thus leaves the previous vault whole, and
     // the vault is never longer than its image.
-    if (!KeepWriterLock()) {
-        Tell(kVaultBusyMessage);
-        return VaultInUse;
-    }
+    m_failure = VaultFailure();
+    if (!KeepWriterLock()) return Fail(VaultInUse);
     std::string error;
     std::unique_ptr<FileHandle> vault = m_readOnly ? nullptr : Files().OpenExclusive(filePath, error);
     if (!vault) {
-        // The list window ignores the result: silence here would lose the change.
-        Tell("Write file failed!");
+        // Told as the failed write it is: silence here would lose the change.
+        Fail(VaultWriteFailed);
         return VaultOpenFailed;
     }
     // Whatever another program wrote since the load would be lost under the
     // whole table written here.
     if (ChangedSinceLoad(*vault)) {
         vault->Close();
-        Tell(
-            "The service information file was changed by another program since login, so it was not overwritten! "
-            "Lock, log in again and repeat the change.");
-        return VaultChanged;
+        return Fail(VaultChanged);
     }
     // A vault reached through a link is replaced where it really lies, and the
     // link stays a link.
@@ -218,14 +190,12 @@ VaultResult LoginStore::Save() {
     std::unique_ptr<FileHandle> temp = Files().CreateTempBeside(target, tempPath);
     if (!temp) {
         vault->Close();
-        Tell("Write file failed!");
-        return VaultWriteFailed;
+        return Fail(VaultWriteFailed);
     }
     VaultResult result = WriteTo(*temp);
     vault->Close();
     if (!CommitReplace(*temp, tempPath, target, result == VaultOk) && result == VaultOk) {
-        Tell("Write file failed!");
-        result = VaultWriteFailed;
+        result = Fail(VaultWriteFailed);
     }
     if (result == VaultOk) {
         StampVault();

@@ -31,9 +31,10 @@ bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 }  // namespace
 
 bool LoginStore::OpenDefault(const char* password, VaultResult* result) {
+    m_failure = VaultFailure();
     VaultResult opened = LockWriter(kVaultFileName);
     if (opened == VaultInUse) {
-        Tell(kVaultBusyMessage);
+        Fail(opened);
     } else {
         opened = Open(password, kVaultFileName);
     }
@@ -42,6 +43,7 @@ bool LoginStore::OpenDefault(const char* password, VaultResult* result) {
 }
 
 VaultResult LoginStore::LockWriter(const std::string& path) {
+    m_failure = VaultFailure();  // a lock held elsewhere is the caller's to tell
     // Beside the file the vault really is, so a link to it and its own name
     // share one lock.
     bool heldElsewhere = false;
@@ -53,13 +55,13 @@ VaultResult LoginStore::LockWriter(const std::string& path) {
 }
 
 VaultResult LoginStore::Open(const char* password, const std::string& path, VaultAccess access) {
-    CopyField(masterPassword, sizeof masterPassword, password);
+    // Only the key is kept: the caller wipes the password once this returns.
+    DigestPassword(password, m_key);
     filePath = path;
     m_readOnly = access == VaultAccess::ReadOnly;
-    ++m_session;
     const VaultResult result = Load();
     if (result == VaultOk) return result;
-    SecureWipe(masterPassword, sizeof masterPassword);
+    SecureWipe(m_key, sizeof m_key);
     filePath.clear();
     m_writerLock.reset();
     m_writerLockPath.clear();
@@ -86,17 +88,19 @@ void LoginStore::FillDefault() {
 }
 
 VaultResult LoginStore::ChangePassword(const char* oldPassword, const char* newPassword) {
+    m_failure = VaultFailure();
+    // The old password is checked against the key in force (the header's
+    // digest); the caller says what a wrong one means.
     if (!CheckPassword(oldPassword != nullptr ? oldPassword : "", header.digest)) return VaultWrongPassword;
     std::uint8_t previous[sizeof header.digest];
     std::memcpy(previous, header.digest, sizeof previous);
     DigestPassword(newPassword != nullptr ? newPassword : "", header.digest);
-    const std::uint64_t session = m_session;
-    const VaultResult saved = Save();
-    // The user is told the password was not changed, and the file still
-    // holds the old image: keep later saves under the old password too. A
-    // lock while the failure was being told has emptied the store: no key
-    // comes back into it.
-    if (saved != VaultOk && isOpen && session == m_session) {
+    const VaultResult saved = Save();  // its failure is the one to tell
+    if (saved == VaultOk) {
+        std::memcpy(m_key, header.digest, sizeof m_key);
+    } else {
+        // The user is told the password was not changed, and the file still
+        // holds the old image: keep later saves under the old password too.
         std::memcpy(header.digest, previous, sizeof previous);
     }
     SecureWipe(previous, sizeof previous);
@@ -152,7 +156,7 @@ void LoginStore::Reset() {
     SecureWipe(items, sizeof items);
     firstVisible = 0;
     SecureWipe(&header, sizeof header);
-    SecureWipe(masterPassword, sizeof masterPassword);
+    SecureWipe(m_key, sizeof m_key);
     SecureWipe(ioBuffer, sizeof ioBuffer);
     ioLength = 0;
     filePath.clear();
@@ -161,7 +165,6 @@ void LoginStore::Reset() {
     m_writerLock.reset();
     m_writerLockPath.clear();
     m_readOnly = false;
-    ++m_session;
 }
 
 void LoginStore::ClearAfterFailure() { Reset(); }

@@ -1,6 +1,0 @@
-#include "base/message_sink.h"
-
-MessageSink& DefaultMessageSink() {
-    static StandardErrorSink sink;
-    return sink;
-}
