@@ -9,17 +9,18 @@
 // code page (no lead bytes).
 bool IsAnsiLeadByte(unsigned char byte);
 
-// Which bytes begin a double-byte character, for running the text handling
-// as if the system's code page had lead bytes (the POSIX side has none).
+// The POSIX side stands in for a Windows code page, which is the process's
+// own: single-byte unless it is handed which bytes begin a double-byte
+// character (nullptr: none again), so the text handling runs natively as on
+// a double-byte Windows. Windows answers from the system's code page.
 class LeadBytes {
 public:
     virtual ~LeadBytes() = default;
     virtual bool IsLead(unsigned char byte) const = 0;
 };
-
-// Puts `leadBytes` in the place of the platform's answer; nullptr restores
-// it. For tests.
+#ifndef _WIN32
 void SetLeadBytes(const LeadBytes* leadBytes);
+#endif
 
 enum AnsiResult {
     AnsiOk,

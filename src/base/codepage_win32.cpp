@@ -10,16 +10,7 @@
 #include "base/secret_string.h"
 #include "base/secure_wipe.h"
 
-namespace {
-const LeadBytes* g_leadBytes = nullptr;
-}  // namespace
-
-bool IsAnsiLeadByte(unsigned char byte) {
-    if (g_leadBytes != nullptr) return g_leadBytes->IsLead(byte);
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
-void SetLeadBytes(const LeadBytes* leadBytes) { g_leadBytes = leadBytes; }
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 bool NextAnsiCharacter(const char* text, std::size_t length, std::size_t& at, std::uint32_t& code) {
     if (at >= length) return false;
