@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/file_system.h"
+#include "core/crypto/argon2.h"
 #include "core/crypto/password_crypto.h"
 #include "core/vault/login_item.h"
 
@@ -20,6 +21,24 @@ constexpr const char kDefaultMasterPassword[] = "quillmarsh";
 // as one): what the Login and Modify Password dialogs take, and so the longest
 // the tool lets a vault be given.
 constexpr int kMaxMasterPasswordChars = 16;
+// The same for a vault with the strong key.
+constexpr int kMaxStrongPasswordChars = 64;
+
+// How the vault's key is made from the master password. Compatible: one MD5
+// of the password, the format every earlier vault and reader has. Strong:
+// Argon2id with a salt of the vault's own, and a MAC over the whole file
+// (docs/vault-format.md).
+enum class VaultFormat { Compatible, Strong };
+
+int MaxMasterPasswordChars(VaultFormat format);
+
+// The cost a vault is given when it is switched to the strong key.
+constexpr Argon2Parameters kDefaultStrongParameters = {65536, 3, 1, kArgon2Version};
+// The most a vault file may ask for: a vault damaged or made by somebody else
+// cannot make a login take gigabytes or minutes.
+constexpr std::uint32_t kMaxStrongMemoryKiB = 1024 * 1024;
+constexpr std::uint32_t kMaxStrongPasses = 64;
+constexpr std::uint32_t kMaxStrongLanes = 16;
 
 struct VaultHeader {
     std::uint8_t digest[16];
@@ -130,7 +149,24 @@ public:
     // nothing is ever saved.
     VaultResult Open(const char* password, const std::string& path, VaultAccess access = VaultAccess::ReadWrite);
     void FillDefault();
+    // Saves the vault under the new password, in the format it has.
     VaultResult ChangePassword(const char* oldPassword, const char* newPassword);
+    // The same, switching the vault to `format` (a new salt for the strong
+    // key every time). VaultWrongPassword when the old password is not the
+    // vault's, VaultWriteFailed when the save failed (the vault keeps its
+    // password and format then), VaultBadName when the new password is
+    // longer than the format takes.
+    VaultResult ChangePassword(const char* oldPassword, const char* newPassword, VaultFormat format);
+    // The format of the open vault.
+    VaultFormat GetFormat() const;
+    // The strong key's cost in the open vault (meaningful when it is strong).
+    const Argon2Parameters& GetStrongParameters() const;
+    // The cost the next switch to the strong key gives; the tests make it small.
+    void SetNewStrongParameters(const Argon2Parameters& parameters);
+    // The format of the vault at `path` as it lies on disk, without opening
+    // it for the store: a missing, empty or unreadable file is Compatible,
+    // which is what a first login makes of it.
+    VaultFormat FormatOnDisk(const std::string& path) const;
     BackupResult BackupTo(const std::string& folder);
     // Whether a load in this run found no vault at the open path and made one.
     bool CreatedThisRun() const;
