@@ -20,7 +20,9 @@
 #define IDI_TRAY 158         // tray icon
 #define IDS_TRAY_TIP 158     // "Pellucorda v1.0"
 
-#define IDD_SECURITYPAGE 170  // Config page "Security"
+#define IDD_SECURITYPAGE 170   // Config page "Security"
+#define IDD_VAULTKEY 171       // the passwords for switching the vault's key
+#define IDD_PASSWORD_LONG 172  // Modify Password for a strong vault's longer passwords
 
 // Tray menu commands.
 #define ID_MAIN_CONFIG 32774
@@ -68,7 +70,7 @@
 #define IDC_ITEM_TYPE 1035
 #define IDC_ITEM_GENERATE 1150
 
-// Modify Password dialog (148).
+// Modify Password dialog (148, and 172 with the same controls).
 #define IDC_PASSWORD_OLD 1047
 #define IDC_PASSWORD_NEW 1048
 #define IDC_PASSWORD_CONFIRM 1072
@@ -96,6 +98,14 @@
 #define IDC_SECURITY_CLIPBOARD 1103
 #define IDC_SECURITY_SESSION_LOCK 1104
 #define IDC_SECURITY_IDLE 1105
+#define IDC_SECURITY_KEY_TEXT 1106
+#define IDC_SECURITY_KEY_SWITCH 1107
+
+// Vault key dialog (171).
+#define IDC_VAULTKEY_NOTE 1110
+#define IDC_VAULTKEY_CURRENT 1111
+#define IDC_VAULTKEY_NEW 1112
+#define IDC_VAULTKEY_CONFIRM 1113
 
 // The item dialog's initialisation data (combo 1035's entries) is a resource
 // of this type under the dialog's id: repeated {WORD control id, WORD 0x0403

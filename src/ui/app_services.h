@@ -11,6 +11,7 @@
 class CHotKey;
 class LoginStore;
 class Settings;
+enum class BackupResult;
 
 class AppServices {
 public:
@@ -20,6 +21,9 @@ public:
     virtual BOOL Login() = 0;
     // Locks: the vault closes and nothing of it stays on screen.
     virtual void Logout() = 0;
+    // Writes the open vault's backup now, as a login does; a backup not
+    // written, or kept on purpose, is also told in a balloon.
+    virtual BackupResult BackUp() = 0;
     virtual LoginStore& Store() = 0;
     virtual Settings& AppSettings() = 0;
     virtual CHotKey& HotKey() = 0;

@@ -9,7 +9,7 @@ BEGIN_MESSAGE_MAP(CLoginDlg, CDialog)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CLoginDlg::CLoginDlg(CWnd* pParent) : CDialog(IDD_LOGIN, pParent) {}
+CLoginDlg::CLoginDlg(CWnd* pParent) : CDialog(IDD_LOGIN, pParent), m_nMaxChars(kMaxMasterPasswordChars) {}
 
 CLoginDlg::~CLoginDlg() { WipeString(m_strPassword); }
 
@@ -19,7 +19,7 @@ void CLoginDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_LOGIN_PASSWORD, m_editPassword);
     DDX_Text(pDX, IDC_LOGIN_PASSWORD, m_strPassword);
-    DDV_MaxChars(pDX, m_strPassword, kMaxMasterPasswordChars);
+    DDV_MaxChars(pDX, m_strPassword, m_nMaxChars);
 }
 
 void CLoginDlg::OnShowWindow(BOOL bShow, UINT nStatus) {

@@ -1,6 +1,6 @@
 #pragma once
 // The Login dialog: collects the master password. It checks nothing but the
-// length (kMaxMasterPasswordChars); the caller hands the text to the store.
+// length (m_nMaxChars); the caller hands the text to the store.
 #include <string>
 
 #include "framework/framework.h"
@@ -15,6 +15,9 @@ public:
 
     CEdit m_editPassword;
     std::string m_strPassword;
+    // The longest password the field takes: the vault's format decides, so
+    // the caller sets it before each showing.
+    int m_nMaxChars;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -4,6 +4,7 @@
 #include "framework/framework.h"
 #include "ui/password_dlg.h"
 #include "ui/vault_message.h"
+#include "ui/wait_cursor.h"
 
 namespace {
 int Tell(CWnd& owner, const char* text) { return owner.MsgBox(text, nullptr, MB_OK | MB_ICONEXCLAMATION); }
@@ -15,7 +16,7 @@ void ChangeMasterPassword(CWnd& owner, LoginStore& store) {
         Tell(owner, kNoFile);
         return;
     }
-    CPasswordDlg dialog(&owner);
+    CPasswordDlg dialog(&owner, MaxMasterPasswordChars(store.GetFormat()));
     if (dialog.DoModal() != IDOK) return;
     if (dialog.m_strConfirmPassword != dialog.m_strNewPassword) {
         Tell(owner, "The two new password not matched!");
@@ -26,7 +27,11 @@ void ChangeMasterPassword(CWnd& owner, LoginStore& store) {
         Tell(owner, kNoFile);
         return;
     }
-    const VaultResult result = store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
+    VaultResult result = VaultOk;
+    {
+        const WaitCursor wait;
+        result = store.ChangePassword(dialog.m_strOldPassword.c_str(), dialog.m_strNewPassword.c_str());
+    }
     ShowVaultMessage(store);
     if (result == VaultOk) {
         Tell(owner, "Modify password success!");

@@ -8,7 +8,11 @@ BEGIN_MESSAGE_MAP(CPasswordDlg, CDialog)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CPasswordDlg::CPasswordDlg(CWnd* pParent) : CDialog(IDD_PASSWORD, pParent) {}
+CPasswordDlg::CPasswordDlg(CWnd* pParent) : CPasswordDlg(pParent, kMaxMasterPasswordChars) {}
+
+CPasswordDlg::CPasswordDlg(CWnd* pParent, int nMaxChars)
+    : CDialog(nMaxChars > kMaxMasterPasswordChars ? IDD_PASSWORD_LONG : IDD_PASSWORD, pParent),
+      m_nMaxChars(nMaxChars) {}
 
 CPasswordDlg::~CPasswordDlg() {
     WipeString(m_strNewPassword);
@@ -19,11 +23,11 @@ CPasswordDlg::~CPasswordDlg() {
 void CPasswordDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_PASSWORD_NEW, m_strNewPassword);
-    DDV_MaxChars(pDX, m_strNewPassword, kMaxMasterPasswordChars);
+    DDV_MaxChars(pDX, m_strNewPassword, m_nMaxChars);
     DDX_Text(pDX, IDC_PASSWORD_OLD, m_strOldPassword);
-    DDV_MaxChars(pDX, m_strOldPassword, kMaxMasterPasswordChars);
+    DDV_MaxChars(pDX, m_strOldPassword, m_nMaxChars);
     DDX_Text(pDX, IDC_PASSWORD_CONFIRM, m_strConfirmPassword);
-    DDV_MaxChars(pDX, m_strConfirmPassword, kMaxMasterPasswordChars);
+    DDV_MaxChars(pDX, m_strConfirmPassword, m_nMaxChars);
 }
 
 void CPasswordDlg::OnDestroy() {

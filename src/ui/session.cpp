@@ -7,6 +7,7 @@
 #include "ui/login_dlg.h"
 #include "ui/vault_message.h"
 #include "ui/view_dlg.h"
+#include "ui/wait_cursor.h"
 
 CSession::CSession(LoginStore& store, Settings& settings, CViewDlg& view)
     : m_store(store), m_settings(settings), m_view(view) {}
@@ -24,10 +25,16 @@ BOOL CSession::Login() {
     INT_PTR result = IDOK;
     while (result != IDCANCEL) {
         dialog.ResetPassword();
+        // Read each time: the tool may have switched the vault's key since.
+        dialog.m_nMaxChars = MaxMasterPasswordChars(m_store.FormatOnDisk(kVaultFileName));
         result = dialog.DoModal();
         if (result == IDOK) {
             VaultResult why = VaultOk;
-            const BOOL opened = m_store.OpenDefault(dialog.m_strPassword.c_str(), &why);
+            BOOL opened = FALSE;
+            {
+                const WaitCursor wait;
+                opened = m_store.OpenDefault(dialog.m_strPassword.c_str(), &why);
+            }
             dialog.ResetPassword();
             ShowVaultMessage(m_store);
             if (opened) {
@@ -91,9 +98,10 @@ void CSession::TellVaultCreated() {
     AfxMessageBox(text);
 }
 
-void CSession::BackUp() {
+BackupResult CSession::BackUp() {
     const std::string folder = m_settings.GetBackupPath().empty() ? FullPath(".") : m_settings.GetBackupPath();
-    switch (m_store.BackupTo(m_settings.GetBackupPath())) {
+    const BackupResult result = m_store.BackupTo(m_settings.GetBackupPath());
+    switch (result) {
     case BackupResult::Written: break;
     case BackupResult::KeptPrevious:
         if (!m_bBackupKeptTold) {
@@ -109,6 +117,7 @@ void CSession::BackUp() {
                                                 "the Local page (right-click this icon).");
         break;
     }
+    return result;
 }
 
 BOOL CSession::TellInBalloon(const char* title, const std::string& text) {

@@ -33,6 +33,7 @@ public:
     // FALSE: the request that is already running answers for both.
     BOOL Login() override;
     void Logout() override;
+    BackupResult BackUp() override;
     LoginStore& Store() override { return m_store; }
     Settings& AppSettings() override { return m_settings; }
     CHotKey& HotKey() override;
@@ -46,9 +47,6 @@ public:
     BOOL m_bLoggedIn = FALSE;
 
 private:
-    // The backup after a login; a backup not written, or kept on purpose, is
-    // told in a balloon from the tray icon.
-    void BackUp();
     // The typed password met a vault just made from nothing: says so, and
     // where the backup (and a vault the program left behind) lies.
     void TellVaultCreated();

@@ -8,7 +8,9 @@
 #include <string>
 
 #include "core/settings/hotkey_name.h"
+#include "core/vault/login_store.h"
 #include "res/resource.h"
+#include "ui/vault_key.h"
 
 namespace {
 
@@ -41,6 +43,7 @@ BEGIN_MESSAGE_MAP(CSecurityPage, CTabPage)
     ON_EN_KILLFOCUS(IDC_SECURITY_CLIPBOARD, OnKillFocusClipboard)
     ON_EN_CHANGE(IDC_SECURITY_IDLE, OnChangeIdle)
     ON_EN_KILLFOCUS(IDC_SECURITY_IDLE, OnKillFocusIdle)
+    ON_BN_CLICKED(IDC_SECURITY_KEY_SWITCH, OnClickedSwitchKey)
 END_MESSAGE_MAP()
 
 CSecurityPage::CSecurityPage(AppServices& services) : CTabPage(IDD_SECURITYPAGE), m_services(services) {}
@@ -80,6 +83,7 @@ void CSecurityPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     CheckDlgButton(m_hWnd, IDC_SECURITY_HOTKEY_WIN,
                    (HotKeyModifiers(hotKey) & kHotKeyModWin) != 0 ? BST_CHECKED : BST_UNCHECKED);
     ShowHotKeyState();
+    ShowVaultKey();
 }
 
 std::uint32_t CSecurityPage::GetChosenHotKey() const {
@@ -159,4 +163,24 @@ void CSecurityPage::OnKillFocusIdle() {
     m_services.AppSettings().SaveValue(SettingIdleMinutes, nMinutes);
     m_nIdleMinutes = m_services.AppSettings().GetIdleMinutes();
     Exchange(IDC_SECURITY_IDLE, FALSE);
+}
+
+void CSecurityPage::ShowVaultKey() {
+    const LoginStore& store = m_services.Store();
+    const bool open = m_services.IsLoggedIn() && store.IsOpen();
+    const bool strong = open && store.GetFormat() == VaultFormat::Strong;
+    SetDlgItemTextA(m_hWnd, IDC_SECURITY_KEY_TEXT,
+                    open ? DescribeVaultKey(store.GetFormat(), store.GetStrongParameters()).c_str()
+                         : "Vault key: nobody is logged in. Log in to see which key the vault has and to switch it.");
+    HWND button = ::GetDlgItem(m_hWnd, IDC_SECURITY_KEY_SWITCH);
+    ::SetWindowTextA(button, strong ? "Use the compatible &key..." : "Use the strong &key...");
+    // A disabled button cannot keep the focus: Tab would stop nowhere.
+    if (!open && ::GetFocus() == button) ::SendMessageA(::GetAncestor(m_hWnd, GA_ROOT), WM_NEXTDLGCTL, 0, FALSE);
+    ::EnableWindow(button, open ? TRUE : FALSE);
+}
+
+void CSecurityPage::OnClickedSwitchKey() {
+    SwitchVaultKey(*this, m_services);
+    // Switched, refused or locked meanwhile: the page shows the vault as it is now.
+    ShowVaultKey();
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The Config dialog's "Security" page: the hotkey, how long a copy stays on
-// the clipboard, and when the vault locks by itself. The hotkey and the check
-// box take effect at once; each number when its edit loses the focus, after
-// the same checks as the logout time on the "Option" page.
+// the clipboard, when the vault locks by itself, and which key the vault has.
+// The hotkey and the check box take effect at once; each number when its edit
+// loses the focus, after the same checks as the logout time on the "Option"
+// page. The vault's key is switched by its button, with the master password.
 #include <cstdint>
 
 #include "ui/config/tab_page_ctrl.h"
@@ -28,6 +29,7 @@ protected:
     void OnKillFocusClipboard();
     void OnChangeIdle();
     void OnKillFocusIdle();
+    void OnClickedSwitchKey();
 
 private:
     // The key the hotkey field and the "Windows key" box show, in the
@@ -38,6 +40,9 @@ private:
     // What the hotkey of the settings does now, under the field.
     void ShowHotKeyState();
     void SetStatus(const std::string& text);
+    // Which key the open vault has, and the button that switches it; while
+    // nobody is logged in, that there is none to show and no button.
+    void ShowVaultKey();
     // Reads and checks one control only (or fills it): a refused number in
     // one edit must not keep the other from being read.
     BOOL Exchange(int nIDC, BOOL bSaveAndValidate = TRUE);
