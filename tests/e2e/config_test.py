@@ -94,6 +94,56 @@ def a_key_chosen_on_the_security_page_shows_the_list(program):
         notepad.wait(timeout=30)
 
 
+SECURITY_KEY_TEXT, SECURITY_KEY_SWITCH = 1106, 1107
+
+
+def vault_format(program, name):
+    """What the tool's check says of a file of the program folder."""
+    result = program.cli(["check"], "quillmarsh\n", name)
+    assert result.returncode == 0, result
+    return next((line for line in result.stdout.decode().splitlines() if line.startswith("format:")), None)
+
+
+def strong_key_from_the_security_page_survives_a_restart(program):
+    v.seed(program, [("Webmail", "bob", "pw-bob", "webmail.example.org", "https")])
+    old_image = open(program.path("logininfo.dat"), "rb").read()
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    config = c.open_config()
+    c.click_at(config, c.CONFIG_TAB_SECURITY)
+    h.wait_until(lambda: "fast and compatible" in h.probe().text("Config", SECURITY_KEY_TEXT), "the key shown")
+    h.screenshot("config-security-vault", config)
+    c.click_at(config, c.control_middle(config, SECURITY_KEY_SWITCH))
+    passwords = h.wait_window("^Use the Strong Key$")
+    h.screenshot("vault-key", passwords)
+    # The focus starts in the current password; no new one keeps it.
+    h.type_text(passwords, "quillmarsh")
+    h.key(passwords, "Return")
+    # The outcome's box stands over the list window, which has the same title.
+    box = h.wait_until(lambda: next(iter(set(h.visible_windows("^Pellucorda$")) - {view}), None), "the outcome")
+    text = h.wait_until(lambda: h.probe().text("Pellucorda"), "the outcome's text")
+    assert text == "The vault now has the strong key. So has its backup.", text
+    h.key(box, "Return")
+    h.wait_until(lambda: "strong (Argon2id, 64 MiB, 3 passes)" in h.probe().text("Config", SECURITY_KEY_TEXT),
+                 "the page to show the strong key")
+    c.close_box(config)
+    h.wait_no_window("^Config$")
+
+    for name in ("logininfo.dat", "logininfo.bak"):
+        image = open(program.path(name), "rb").read()
+        assert image[:8] != old_image[:8], "%s still has the old format" % name
+        described = vault_format(program, name)
+        assert described is None or described.startswith("format: strong"), (name, described)
+
+    c.choose_tray_item("Exit Pellucorda(&S)")
+    program.processes[-1].wait(timeout=60)
+    program.start()
+    h.login("quillmarsh")
+    view = h.wait_window("^Pellucorda$")
+    h.wait_until(lambda: v.shown_and_held_rows(view) == (2, 2), "the vault's two items in the list", timeout=60)
+
+
 BLUE = (0, 0, 255)
 RED = (255, 0, 0)
 
@@ -121,6 +171,7 @@ TESTS = {
     "option_controls_store_at_once": option_controls_store_at_once,
     "about_link_is_red_under_the_mouse": about_link_is_red_under_the_mouse,
     "a_key_chosen_on_the_security_page_shows_the_list": a_key_chosen_on_the_security_page_shows_the_list,
+    "strong_key_from_the_security_page_survives_a_restart": strong_key_from_the_security_page_survives_a_restart,
 }
 
 if __name__ == "__main__":

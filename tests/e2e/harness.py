@@ -283,10 +283,11 @@ class Program:
         except OSError:
             return None
 
-    def cli(self, args, secrets=""):
-        """Runs the native command-line tool on this folder's vault."""
+    def cli(self, args, secrets="", name="logininfo.dat"):
+        """Runs the native command-line tool on this folder's vault (or on
+        another file of it, such as the backup)."""
         tool = os.path.join(BUILD, "native", "pellucorda-cli")
-        return subprocess.run([tool, "--file", self.path("logininfo.dat"), "--password-stdin"] + args,
+        return subprocess.run([tool, "--file", self.path(name), "--password-stdin"] + args,
                               input=secrets.encode(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               timeout=60)
 
