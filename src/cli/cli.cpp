@@ -60,14 +60,15 @@ const char kTextNote[] =
     "encoding. export and import keep every byte as it is stored.\n";
 
 const char kLimitsNote[] =
-    "Limits: a master password of at most 16 characters (as the program's Login\n"
-    "dialog takes); a service name of 63 bytes, a user name and a password of\n"
+    "Limits: a master password of at most 16 characters, 64 with the strong key (as\n"
+    "the program's Login dialog takes); a service name of 63 bytes, a user name and a password of\n"
     "31, an address of 511, a description of 1023. A longer value is refused.\n"
     "Secrets are never taken from the command line.\n"
     "exit status: 0 done, 1 usage or a refused value, 2 wrong master password,\n"
     "3 vault missing, unreadable or damaged, 4 index out of range or vault full,\n"
     "5 the vault or the output could not be written, or the program holds the vault\n";
-static_assert(kMaxMasterPasswordChars == 16, "kLimitsNote names the longest master password");
+static_assert(kMaxMasterPasswordChars == 16 && kMaxStrongPasswordChars == 64,
+              "kLimitsNote names the longest master passwords");
 
 const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
@@ -103,15 +104,6 @@ bool ParseIndex(const std::string& text, int& index) {
     }
     index = std::atoi(text.c_str());
     return true;
-}
-
-// Characters as the Login dialog counts them: a double-byte character is one.
-std::size_t CharacterCount(const char* text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; text[i] != '\0'; ++i, ++count) {
-        if (IsAnsiLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0') ++i;
-    }
-    return count;
 }
 
 struct PasswordChoice {
@@ -245,11 +237,20 @@ const Command Cli::kCommands[] = {
      true, true},
     {"rm", &Cli::Remove, true, "  rm INDEX                      delete one item\n", false, false},
     {"passwd", &Cli::ChangeMasterPassword, true,
-     "  passwd                        change the master password (new one twice)\n", false, false},
-    {"check", &Cli::Check, false, "  check                         open the vault; print its item count and size\n",
+     "  passwd [--strong | --compatible]\n"
+     "                                change the master password (new one twice);\n"
+     "                                --strong gives the vault the strong key\n"
+     "                                (Argon2id, slow to guess), --compatible the\n"
+     "                                fast one every version reads\n",
      false, false},
-    {"init", &Cli::Init, true, "  init                          create a vault with the default content\n", false,
-     false},
+    {"check", &Cli::Check, false,
+     "  check                         open the vault; print its item count, size\n"
+     "                                and key\n",
+     false, false},
+    {"init", &Cli::Init, true,
+     "  init [--strong]               create a vault with the default content, with\n"
+     "                                the strong key when asked\n",
+     false, false},
     {"export", &Cli::Export, false, "  export                        all items, passwords included, tab-separated\n",
      false, false},
     {"import", &Cli::Import, true,
@@ -692,15 +693,30 @@ int Cli::Remove() {
 }
 
 int Cli::ChangeMasterPassword() {
-    if (!m_args.empty()) return UsageError("passwd takes no arguments");
+    bool strong = false, compatible = false;
+    for (const std::string& arg : m_args) {
+        if (arg == "--strong") {
+            strong = true;
+        } else if (arg == "--compatible") {
+            compatible = true;
+        } else {
+            return UsageError("passwd takes only --strong or --compatible");
+        }
+    }
+    if (strong && compatible) return UsageError("passwd takes --strong or --compatible, not both");
     Secret current;
     if (int status = OpenVault(current)) return status;
+    const VaultFormat format = strong       ? VaultFormat::Strong
+                               : compatible ? VaultFormat::Compatible
+                                            : m_store->GetFormat();
+    const int limit = MaxMasterPasswordChars(format);
     Secret fresh, confirm;
     if (!ReadSecret("New master password: ", fresh)) return ExitUsage;
-    if (CharacterCount(fresh.Text()) > static_cast<std::size_t>(kMaxMasterPasswordChars)) {
+    if (PasswordCharacterCount(fresh.Text()) > static_cast<std::size_t>(limit)) {
         // The program could never open the vault again.
-        Tell("the new master password is longer than " + std::to_string(kMaxMasterPasswordChars) +
-             " characters, which the program's Login dialog cannot take; the master password is unchanged");
+        Tell("the new master password is longer than " + std::to_string(limit) +
+             " characters, which the program's Login dialog cannot take for this key; the master password is "
+             "unchanged");
         return ExitUsage;
     }
     if (!ReadSecret("Confirm new master password: ", confirm)) return ExitUsage;
@@ -708,7 +724,7 @@ int Cli::ChangeMasterPassword() {
         Tell("The two new password not matched!");
         return ExitUsage;
     }
-    const VaultResult changed = m_store->ChangePassword(current.Text(), fresh.Text());
+    const VaultResult changed = m_store->ChangePassword(current.Text(), fresh.Text(), format);
     TellStoreFailure();
     switch (changed) {
     case VaultOk: std::fputs("Modify password success!\n", stdout); return ExitDone;
@@ -724,11 +740,19 @@ int Cli::Check() {
     const auto size = std::filesystem::file_size(m_file, error);
     std::fprintf(stdout, "items: %u\nsize: %llu bytes\n", m_store->GetCount(),
                  static_cast<unsigned long long>(error ? 0 : size));
+    if (m_store->GetFormat() == VaultFormat::Strong) {
+        const Argon2Parameters& cost = m_store->GetStrongParameters();
+        std::fprintf(stdout, "format: strong (Argon2id, m=%u KiB, t=%u, p=%u)\n", cost.memoryKiB, cost.passes,
+                     cost.lanes);
+    } else {
+        std::fputs("format: compatible (MD5 key)\n", stdout);
+    }
     return ExitDone;
 }
 
 int Cli::Init() {
-    if (!m_args.empty()) return UsageError("init takes no arguments");
+    const bool strong = m_args.size() == 1 && m_args[0] == "--strong";
+    if (!m_args.empty() && !strong) return UsageError("init takes only --strong");
     std::error_code error;
     const auto size = std::filesystem::file_size(m_file, error);
     if (!error && size != 0) {
@@ -746,8 +770,16 @@ int Cli::Init() {
     case VaultOpenFailed: return ExitWriteFailed;
     default: return ExitVaultUnusable;
     }
-    Tell("created " + m_file + " with the default master password \"" + kDefaultMasterPassword +
-         "\"; change it with 'passwd'");
+    if (strong) {
+        // Made as every new vault is, then given the strong key at once; the
+        // first image holds nothing but the default item.
+        const VaultResult changed =
+            m_store->ChangePassword(kDefaultMasterPassword, kDefaultMasterPassword, VaultFormat::Strong);
+        TellStoreFailure();
+        if (changed != VaultOk) return ExitWriteFailed;
+    }
+    Tell("created " + m_file + (strong ? " with the strong key and" : " with") + " the default master password \"" +
+         kDefaultMasterPassword + "\"; change it with 'passwd'");
     return ExitDone;
 }
 

@@ -31,6 +31,10 @@ constexpr int kMaxStrongPasswordChars = 64;
 enum class VaultFormat { Compatible, Strong };
 
 int MaxMasterPasswordChars(VaultFormat format);
+// The format an image (a vault file's first bytes or all of it) is in.
+VaultFormat FormatOfImage(const std::uint8_t* image, std::size_t length);
+// Characters as the Login dialog counts them: a double-byte character is one.
+std::size_t PasswordCharacterCount(const char* text);
 
 // The cost a vault is given when it is switched to the strong key.
 constexpr Argon2Parameters kDefaultStrongParameters = {65536, 3, 1, kArgon2Version};
@@ -205,6 +209,15 @@ private:
     // A lock file deleted since it was taken guards nothing: takes it again.
     // False when another writer holds it now.
     bool KeepWriterLock();
+    // The strong format (vault_strong.cpp): the image in ioBuffer after the
+    // file is read, and the table written as an image into ioBuffer.
+    VaultResult LoadStrong();
+    bool BuildStrongImage();
+    // Derives the cipher and MAC keys from `password` with the salt and cost
+    // given into `keys`; false when the cost cannot be paid (memory).
+    static bool DeriveStrongKeys(const char* password, const std::uint8_t salt[16], const Argon2Parameters& cost,
+                                 std::uint8_t keys[64]);
+    bool IsVaultPassword(const char* password);
 
     LoginItem items[kMaxItems];
     std::uint32_t firstVisible;
@@ -230,6 +243,17 @@ private:
     // Until something is saved to it, that vault holds only what it was made with.
     bool m_createdUntouched = false;
     VaultFailure m_failure;
+
+    VaultFormat m_format = VaultFormat::Compatible;
+    // With the strong format: the vault's cost and salt, and the cipher key
+    // then the MAC key derived from them.
+    Argon2Parameters m_strongCost;
+    std::uint8_t m_salt[16];
+    std::uint8_t m_strongKeys[64];
+    Argon2Parameters m_newStrongCost = kDefaultStrongParameters;
+    // The password given to Open, only while it runs: a strong vault's keys
+    // depend on the salt the file holds.
+    const char* m_openPassword = nullptr;
 
     FileSystem* m_fileSystem;
 };
