@@ -24,6 +24,9 @@ constexpr std::uint32_t kSlices = 4;  // SL, the synchronisation points
 constexpr std::uint32_t kAddressesInBlock = 128;
 constexpr std::size_t kScratchBlocks = 5;  // R, Q, zero, input, addresses
 constexpr std::uint64_t kMax32 = 0xFFFFFFFFULL;
+// The most blocks one allocation can hold here beside the scratch (a bound
+// only where size_t is narrower than m' KiB can be).
+constexpr std::uint64_t kMaxBlocks = std::numeric_limits<std::size_t>::max() / kBlockBytes - kScratchBlocks;
 
 inline std::uint64_t Rotr64(std::uint64_t x, unsigned n) { return (x >> n) | (x << (64 - n)); }
 
@@ -295,7 +298,7 @@ Argon2Result Argon2Hash(Argon2Type type, const Argon2Parameters& parameters, con
     }
     // m' = 4p * floor(m / 4p) blocks: whole segments in every lane.
     const std::uint32_t blocks = 4 * lanes * (parameters.memoryKiB / (4 * lanes));
-    if (blocks > std::numeric_limits<std::size_t>::max() / kBlockBytes - kScratchBlocks) {
+    if (static_cast<std::uint64_t>(blocks) > kMaxBlocks) {
         return Argon2Result::OutOfMemory;
     }
 

@@ -71,7 +71,7 @@ Blake2b::~Blake2b() {
 void Blake2b::Compress(const std::uint8_t block[128], bool last) {
     std::uint64_t m[16];
     std::uint64_t v[16];
-    for (int i = 0; i < 16; ++i) m[i] = Load64(block + 8 * i);
+    for (std::size_t i = 0; i < 16; ++i) m[i] = Load64(block + 8 * i);
     for (int i = 0; i < 8; ++i) {
         v[i] = m_h[i];
         v[i + 8] = kIv[i];
