@@ -69,6 +69,9 @@ const char kLimitsNote[] =
     "5 the vault or the output could not be written, or the program holds the vault\n";
 static_assert(kMaxMasterPasswordChars == 16 && kMaxStrongPasswordChars == 64,
               "kLimitsNote names the longest master passwords");
+static_assert(kDefaultStrongParameters.memoryKiB == 256 * 1024 && kDefaultStrongParameters.passes == 3 &&
+                  kMaxStrongMemoryKiB == 1024 * 1024 && kMaxStrongPasses == 64,
+              "the help and the refusals name the strong key's cost and its bounds");
 
 const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
@@ -166,6 +169,15 @@ private:
     int OpenVault(Secret& master);
     int SaveVault();
     int CheckIndex(const std::string& text, int& index);
+    // The key a command gives the vault: --strong, --compatible, and the
+    // strong key's cost (--memory MIB, --passes N).
+    struct KeyOptions {
+        bool strong = false;
+        bool compatible = false;
+        bool costGiven = false;
+        Argon2Parameters cost = kDefaultStrongParameters;
+    };
+    int ParseKeyOptions(bool compatibleAllowed, KeyOptions& options);
     struct Flag {
         const char* name;
         bool* given;
@@ -237,18 +249,20 @@ const Command Cli::kCommands[] = {
      true, true},
     {"rm", &Cli::Remove, true, "  rm INDEX                      delete one item\n", false, false},
     {"passwd", &Cli::ChangeMasterPassword, true,
-     "  passwd [--strong | --compatible]\n"
+     "  passwd [--compatible | --strong [--memory MIB] [--passes N]]\n"
      "                                change the master password (new one twice);\n"
      "                                --strong gives the vault the strong key\n"
-     "                                (Argon2id, slow to guess), --compatible the\n"
-     "                                fast one every version reads\n",
+     "                                (Argon2id, slow to guess; by default 256 MiB\n"
+     "                                and 3 passes), --compatible the fast one\n"
+     "                                every version reads\n",
      false, false},
     {"check", &Cli::Check, false,
      "  check                         open the vault; print its item count, size\n"
      "                                and key\n",
      false, false},
     {"init", &Cli::Init, true,
-     "  init [--strong]               create a vault with the default content, with\n"
+     "  init [--strong [--memory MIB] [--passes N]]\n"
+     "                                create a vault with the default content, with\n"
      "                                the strong key when asked\n",
      false, false},
     {"export", &Cli::Export, false, "  export                        all items, passwords included, tab-separated\n",
@@ -692,18 +706,39 @@ int Cli::Remove() {
     return SaveVault();
 }
 
-int Cli::ChangeMasterPassword() {
-    bool strong = false, compatible = false;
-    for (const std::string& arg : m_args) {
+int Cli::ParseKeyOptions(bool compatibleAllowed, KeyOptions& options) {
+    const std::string name = m_command->name;
+    for (std::size_t i = 0; i < m_args.size(); ++i) {
+        const std::string& arg = m_args[i];
         if (arg == "--strong") {
-            strong = true;
-        } else if (arg == "--compatible") {
-            compatible = true;
+            options.strong = true;
+        } else if (arg == "--compatible" && compatibleAllowed) {
+            options.compatible = true;
+        } else if (arg == "--memory" || arg == "--passes") {
+            const bool memory = arg == "--memory";
+            int value = 0;
+            if (i + 1 == m_args.size() || !ParseIndex(m_args[++i], value) || value < 1 ||
+                value > static_cast<int>(memory ? kMaxStrongMemoryKiB / 1024 : kMaxStrongPasses)) {
+                return UsageError(memory ? "--memory takes MIB from 1 to 1024" : "--passes takes N from 1 to 64");
+            }
+            (memory ? options.cost.memoryKiB : options.cost.passes) =
+                static_cast<std::uint32_t>(memory ? value * 1024 : value);
+            options.costGiven = true;
         } else {
-            return UsageError("passwd takes only --strong or --compatible");
+            return UsageError(name + " takes only " + (compatibleAllowed ? "--strong or --compatible" : "--strong") +
+                              ", --memory and --passes");
         }
     }
-    if (strong && compatible) return UsageError("passwd takes --strong or --compatible, not both");
+    if (options.strong && options.compatible) return UsageError(name + " takes --strong or --compatible, not both");
+    if (options.costGiven && !options.strong) return UsageError("--memory and --passes go with --strong");
+    return ExitDone;
+}
+
+int Cli::ChangeMasterPassword() {
+    KeyOptions options;
+    if (int status = ParseKeyOptions(true, options)) return status;
+    const bool strong = options.strong, compatible = options.compatible;
+    if (options.costGiven) m_store->SetNewStrongParameters(options.cost);
     Secret current;
     if (int status = OpenVault(current)) return status;
     const VaultFormat format = strong       ? VaultFormat::Strong
@@ -751,8 +786,10 @@ int Cli::Check() {
 }
 
 int Cli::Init() {
-    const bool strong = m_args.size() == 1 && m_args[0] == "--strong";
-    if (!m_args.empty() && !strong) return UsageError("init takes only --strong");
+    KeyOptions options;
+    if (int status = ParseKeyOptions(false, options)) return status;
+    const bool strong = options.strong;
+    if (options.costGiven) m_store->SetNewStrongParameters(options.cost);
     std::error_code error;
     const auto size = std::filesystem::file_size(m_file, error);
     if (!error && size != 0) {

@@ -2,6 +2,7 @@
 // its Argon2id key, the item table under AES-256-CBC, and a keyed BLAKE2b
 // over everything before it, checked before anything is decrypted. The
 // layout is described byte for byte in docs/vault-format.md.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -101,7 +102,21 @@ VaultFormat LoginStore::GetFormat() const { return m_format; }
 
 const Argon2Parameters& LoginStore::GetStrongParameters() const { return m_strongCost; }
 
-void LoginStore::SetNewStrongParameters(const Argon2Parameters& parameters) { m_newStrongCost = parameters; }
+void LoginStore::SetNewStrongParameters(const Argon2Parameters& parameters) {
+    m_newStrongCost = parameters;
+    m_newCostChosen = true;
+}
+
+Argon2Parameters LoginStore::NextStrongCost() const {
+    if (m_newCostChosen || m_format != VaultFormat::Strong) return m_newStrongCost;
+    // A password change never lowers the cost a vault was given, and raises
+    // an older, cheaper one to today's default.
+    Argon2Parameters cost = m_strongCost;
+    cost.memoryKiB = std::max(cost.memoryKiB, m_newStrongCost.memoryKiB);
+    cost.passes = std::max(cost.passes, m_newStrongCost.passes);
+    cost.lanes = std::max(cost.lanes, m_newStrongCost.lanes);
+    return cost;
+}
 
 VaultFormat LoginStore::FormatOnDisk(const std::string& path) const {
     std::string error;
@@ -262,12 +277,12 @@ VaultResult LoginStore::ChangePassword(const char* oldPassword, const char* newP
         // A new salt at every change: the key of one password is never the
         // key of the same password in another vault or an older copy.
         std::uint8_t salt[16];
-        if (!SystemRandomSource().Fill(salt, sizeof salt) ||
-            !DeriveStrongKeys(newPassword, salt, m_newStrongCost, m_strongKeys)) {
+        const Argon2Parameters cost = NextStrongCost();
+        if (!SystemRandomSource().Fill(salt, sizeof salt) || !DeriveStrongKeys(newPassword, salt, cost, m_strongKeys)) {
             saved = VaultWriteFailed;
         } else {
             std::memcpy(m_salt, salt, sizeof salt);
-            m_strongCost = m_newStrongCost;
+            m_strongCost = cost;
             std::memset(header.digest, 0, sizeof header.digest);
             m_format = format;
         }
