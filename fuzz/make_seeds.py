@@ -6,6 +6,14 @@ the count, 32 reserved bytes, then 1668-byte records (texts of 64, 32, 32, 512
 and 1024 bytes, then a little-endian type code). The target puts the digest in
 front and encrypts, so the seeds stay readable here.
 
+corpus/vault_strong_body/: the same plain images, which that target seals
+with the strong key.
+
+corpus/vault_strong_load/ is not written here: its seeds are a one-item vault
+that the store gave the strong key under "fuzz seed" at the cheapest cost (8
+KiB, 1 pass), and copies of it damaged field by field; the salt and initial
+vector are random, so they were made once and kept.
+
 corpus/vault_load/: the disk failures of that target, each on the one-item
 vault seed (or on an empty file), whose first byte picks the password and the
 failures.
@@ -70,7 +78,8 @@ def load_seeds(corpus):
 
 def main():
     corpus = pathlib.Path(__file__).resolve().parent / "corpus"
-    for target, files in (("vault_body", body_seeds()), ("vault_load", load_seeds(corpus / "vault_load"))):
+    for target, files in (("vault_body", body_seeds()), ("vault_strong_body", body_seeds()),
+                          ("vault_load", load_seeds(corpus / "vault_load"))):
         folder = corpus / target
         folder.mkdir(parents=True, exist_ok=True)
         for name, data in files.items():

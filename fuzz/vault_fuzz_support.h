@@ -115,7 +115,9 @@ inline void SaveAndReopen(LoginStore& store, MemoryFileSystem& files, const char
     Check(!files.IsHeld(kVaultPath), "a save left the vault held");
     Check(OnlyTheVault(files), "a save left another file beside the vault");
     if (saved == VaultOk) {
-        const std::size_t image = (sizeof(VaultHeader) + sizeof(LoginItem) * table.size() + 15) / 16 * 16;
+        // The strong format adds its plain header and MAC around the image.
+        const std::size_t around = store.GetFormat() == VaultFormat::Strong ? 80 + 32 : 0;
+        const std::size_t image = (sizeof(VaultHeader) + sizeof(LoginItem) * table.size() + 15) / 16 * 16 + around;
         Check(files.Contents(kVaultPath).size() == image, "a saved vault is not as long as its image");
     } else {
         Check(saveMayFail, "a save failed on a sound disk");
@@ -132,6 +134,65 @@ inline void SaveAndReopen(LoginStore& store, MemoryFileSystem& files, const char
     for (std::size_t i = 0; i < table.size(); ++i) {
         Check(std::memcmp(&again[i], &table[i], sizeof again[i]) == 0, "an item changed on the way through the file");
     }
+}
+
+// The plain image's layout, from the format's offsets rather than the
+// loader's structures: the 56-byte header (digest, tag, count, reserved), then
+// 1668-byte records of five texts and a type code.
+constexpr char kTag[4] = {'v', '0', '1', '\0'};
+constexpr std::size_t kHeaderSize = 56;
+constexpr std::size_t kRecordSize = 1668;
+struct Field {
+    std::size_t offset, width;
+};
+constexpr Field kFields[] = {{0, 64}, {64, 32}, {96, 32}, {128, 512}, {640, 1024}};
+
+inline std::uint32_t LittleEndian32(const std::uint8_t* bytes) {
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+}
+
+// A field as handed out: the stored text as far as its zero, cut to leave room
+// for one, and zeros behind it.
+inline bool IsTextOf(const std::uint8_t* got, const std::uint8_t* stored, std::size_t width) {
+    std::size_t length = 0;
+    while (length + 1 < width && stored[length] != 0) ++length;
+    if (std::memcmp(got, stored, length) != 0) return false;
+    for (std::size_t i = length; i < width; ++i) {
+        if (got[i] != 0) return false;
+    }
+    return true;
+}
+
+// Whether the loader must accept the plain image.
+inline bool IsWhole(const std::vector<std::uint8_t>& plain) {
+    if (plain.size() < kHeaderSize || std::memcmp(&plain[16], kTag, sizeof kTag) != 0) return false;
+    const std::uint32_t count = LittleEndian32(&plain[20]);
+    return count <= kMaxItems && plain.size() >= kHeaderSize + kRecordSize * count;
+}
+
+// The loader's verdict on a plain image put behind the right key: it accepts
+// exactly the whole images, hands out the items where the format puts them,
+// and what it accepts survives a save and a second load unchanged.
+inline void JudgeBody(LoginStore& store, MemoryFileSystem& files, const char* password,
+                      const std::vector<std::uint8_t>& plain) {
+    std::vector<LoginItem> table;
+    const VaultResult result = OpenAndCheck(store, files, password, table);
+    if (!IsWhole(plain)) {
+        Check(result == VaultDamaged, "a broken image behind the right key is not refused as damaged");
+        return;
+    }
+    Check(result == VaultOk, "a whole image is refused");
+    Check(table.size() == LittleEndian32(&plain[20]), "the table does not hold the stored count");
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const std::uint8_t* stored = &plain[kHeaderSize + kRecordSize * i];
+        const auto* got = reinterpret_cast<const std::uint8_t*>(&table[i]);
+        for (const Field& field : kFields) {
+            Check(IsTextOf(got + field.offset, stored + field.offset, field.width),
+                  "an item's text is not the one stored there");
+        }
+        Check(LittleEndian32(got + 1664) == LittleEndian32(stored + 1664), "an item's type is not the one stored");
+    }
+    SaveAndReopen(store, files, password, table, false);
 }
 
 }  // namespace vault_fuzz

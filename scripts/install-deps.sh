@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build make g++ clang clang-format clang-tidy libclang-rt-14-dev python3
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool xclip imagemagick x11-utils wixl msitools
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev libargon2-dev
 )
 
 missing=()

@@ -60,14 +60,18 @@ const char kTextNote[] =
     "encoding. export and import keep every byte as it is stored.\n";
 
 const char kLimitsNote[] =
-    "Limits: a master password of at most 16 characters (as the program's Login\n"
-    "dialog takes); a service name of 63 bytes, a user name and a password of\n"
+    "Limits: a master password of at most 16 characters, 64 with the strong key (as\n"
+    "the program's Login dialog takes); a service name of 63 bytes, a user name and a password of\n"
     "31, an address of 511, a description of 1023. A longer value is refused.\n"
     "Secrets are never taken from the command line.\n"
     "exit status: 0 done, 1 usage or a refused value, 2 wrong master password,\n"
     "3 vault missing, unreadable or damaged, 4 index out of range or vault full,\n"
     "5 the vault or the output could not be written, or the program holds the vault\n";
-static_assert(kMaxMasterPasswordChars == 16, "kLimitsNote names the longest master password");
+static_assert(kMaxMasterPasswordChars == 16 && kMaxStrongPasswordChars == 64,
+              "kLimitsNote names the longest master passwords");
+static_assert(kDefaultStrongParameters.memoryKiB == 256 * 1024 && kDefaultStrongParameters.passes == 3 &&
+                  kMaxStrongMemoryKiB == 1024 * 1024 && kMaxStrongPasses == 64,
+              "the help and the refusals name the strong key's cost and its bounds");
 
 const char kListHeader[] = "index\ttype\tservice\tuser\taddress\n";
 constexpr std::size_t kSecretSize = 1024;
@@ -103,15 +107,6 @@ bool ParseIndex(const std::string& text, int& index) {
     }
     index = std::atoi(text.c_str());
     return true;
-}
-
-// Characters as the Login dialog counts them: a double-byte character is one.
-std::size_t CharacterCount(const char* text) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; text[i] != '\0'; ++i, ++count) {
-        if (IsAnsiLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0') ++i;
-    }
-    return count;
 }
 
 struct PasswordChoice {
@@ -174,6 +169,15 @@ private:
     int OpenVault(Secret& master);
     int SaveVault();
     int CheckIndex(const std::string& text, int& index);
+    // The key a command gives the vault: --strong, --compatible, and the
+    // strong key's cost (--memory MIB, --passes N).
+    struct KeyOptions {
+        bool strong = false;
+        bool compatible = false;
+        bool costGiven = false;
+        Argon2Parameters cost = kDefaultStrongParameters;
+    };
+    int ParseKeyOptions(bool compatibleAllowed, KeyOptions& options);
     struct Flag {
         const char* name;
         bool* given;
@@ -245,11 +249,22 @@ const Command Cli::kCommands[] = {
      true, true},
     {"rm", &Cli::Remove, true, "  rm INDEX                      delete one item\n", false, false},
     {"passwd", &Cli::ChangeMasterPassword, true,
-     "  passwd                        change the master password (new one twice)\n", false, false},
-    {"check", &Cli::Check, false, "  check                         open the vault; print its item count and size\n",
+     "  passwd [--compatible | --strong [--memory MIB] [--passes N]]\n"
+     "                                change the master password (new one twice);\n"
+     "                                --strong gives the vault the strong key\n"
+     "                                (Argon2id, slow to guess; by default 256 MiB\n"
+     "                                and 3 passes), --compatible the fast one\n"
+     "                                every version reads\n",
      false, false},
-    {"init", &Cli::Init, true, "  init                          create a vault with the default content\n", false,
-     false},
+    {"check", &Cli::Check, false,
+     "  check                         open the vault; print its item count, size\n"
+     "                                and key\n",
+     false, false},
+    {"init", &Cli::Init, true,
+     "  init [--strong [--memory MIB] [--passes N]]\n"
+     "                                create a vault with the default content, with\n"
+     "                                the strong key when asked\n",
+     false, false},
     {"export", &Cli::Export, false, "  export                        all items, passwords included, tab-separated\n",
      false, false},
     {"import", &Cli::Import, true,
@@ -691,16 +706,52 @@ int Cli::Remove() {
     return SaveVault();
 }
 
+int Cli::ParseKeyOptions(bool compatibleAllowed, KeyOptions& options) {
+    const std::string name = m_command->name;
+    for (std::size_t i = 0; i < m_args.size(); ++i) {
+        const std::string& arg = m_args[i];
+        if (arg == "--strong") {
+            options.strong = true;
+        } else if (arg == "--compatible" && compatibleAllowed) {
+            options.compatible = true;
+        } else if (arg == "--memory" || arg == "--passes") {
+            const bool memory = arg == "--memory";
+            int value = 0;
+            if (i + 1 == m_args.size() || !ParseIndex(m_args[++i], value) || value < 1 ||
+                value > static_cast<int>(memory ? kMaxStrongMemoryKiB / 1024 : kMaxStrongPasses)) {
+                return UsageError(memory ? "--memory takes MIB from 1 to 1024" : "--passes takes N from 1 to 64");
+            }
+            (memory ? options.cost.memoryKiB : options.cost.passes) =
+                static_cast<std::uint32_t>(memory ? value * 1024 : value);
+            options.costGiven = true;
+        } else {
+            return UsageError(name + " takes only " + (compatibleAllowed ? "--strong or --compatible" : "--strong") +
+                              ", --memory and --passes");
+        }
+    }
+    if (options.strong && options.compatible) return UsageError(name + " takes --strong or --compatible, not both");
+    if (options.costGiven && !options.strong) return UsageError("--memory and --passes go with --strong");
+    return ExitDone;
+}
+
 int Cli::ChangeMasterPassword() {
-    if (!m_args.empty()) return UsageError("passwd takes no arguments");
+    KeyOptions options;
+    if (int status = ParseKeyOptions(true, options)) return status;
+    const bool strong = options.strong, compatible = options.compatible;
+    if (options.costGiven) m_store->SetNewStrongParameters(options.cost);
     Secret current;
     if (int status = OpenVault(current)) return status;
+    const VaultFormat format = strong       ? VaultFormat::Strong
+                               : compatible ? VaultFormat::Compatible
+                                            : m_store->GetFormat();
+    const int limit = MaxMasterPasswordChars(format);
     Secret fresh, confirm;
     if (!ReadSecret("New master password: ", fresh)) return ExitUsage;
-    if (CharacterCount(fresh.Text()) > static_cast<std::size_t>(kMaxMasterPasswordChars)) {
+    if (PasswordCharacterCount(fresh.Text()) > static_cast<std::size_t>(limit)) {
         // The program could never open the vault again.
-        Tell("the new master password is longer than " + std::to_string(kMaxMasterPasswordChars) +
-             " characters, which the program's Login dialog cannot take; the master password is unchanged");
+        Tell("the new master password is longer than " + std::to_string(limit) +
+             " characters, which the program's Login dialog cannot take for this key; the master password is "
+             "unchanged");
         return ExitUsage;
     }
     if (!ReadSecret("Confirm new master password: ", confirm)) return ExitUsage;
@@ -708,7 +759,7 @@ int Cli::ChangeMasterPassword() {
         Tell("The two new password not matched!");
         return ExitUsage;
     }
-    const VaultResult changed = m_store->ChangePassword(current.Text(), fresh.Text());
+    const VaultResult changed = m_store->ChangePassword(current.Text(), fresh.Text(), format);
     TellStoreFailure();
     switch (changed) {
     case VaultOk: std::fputs("Modify password success!\n", stdout); return ExitDone;
@@ -724,11 +775,21 @@ int Cli::Check() {
     const auto size = std::filesystem::file_size(m_file, error);
     std::fprintf(stdout, "items: %u\nsize: %llu bytes\n", m_store->GetCount(),
                  static_cast<unsigned long long>(error ? 0 : size));
+    if (m_store->GetFormat() == VaultFormat::Strong) {
+        const Argon2Parameters& cost = m_store->GetStrongParameters();
+        std::fprintf(stdout, "format: strong (Argon2id, m=%u KiB, t=%u, p=%u)\n", cost.memoryKiB, cost.passes,
+                     cost.lanes);
+    } else {
+        std::fputs("format: compatible (MD5 key)\n", stdout);
+    }
     return ExitDone;
 }
 
 int Cli::Init() {
-    if (!m_args.empty()) return UsageError("init takes no arguments");
+    KeyOptions options;
+    if (int status = ParseKeyOptions(false, options)) return status;
+    const bool strong = options.strong;
+    if (options.costGiven) m_store->SetNewStrongParameters(options.cost);
     std::error_code error;
     const auto size = std::filesystem::file_size(m_file, error);
     if (!error && size != 0) {
@@ -746,8 +807,16 @@ int Cli::Init() {
     case VaultOpenFailed: return ExitWriteFailed;
     default: return ExitVaultUnusable;
     }
-    Tell("created " + m_file + " with the default master password \"" + kDefaultMasterPassword +
-         "\"; change it with 'passwd'");
+    if (strong) {
+        // Made as every new vault is, then given the strong key at once; the
+        // first image holds nothing but the default item.
+        const VaultResult changed =
+            m_store->ChangePassword(kDefaultMasterPassword, kDefaultMasterPassword, VaultFormat::Strong);
+        TellStoreFailure();
+        if (changed != VaultOk) return ExitWriteFailed;
+    }
+    Tell("created " + m_file + (strong ? " with the strong key and" : " with") + " the default master password \"" +
+         kDefaultMasterPassword + "\"; change it with 'passwd'");
     return ExitDone;
 }
 

@@ -93,7 +93,7 @@ TEST_F(CliTest, InitCreatesTheProgramsDefaultVaultAndRefusesToOverwrite) {
 
     r = Cli({"check"}, "quillmarsh\n");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "items: 1\nsize: 1728 bytes\n");
+    EXPECT_EQ(r.out, "items: 1\nsize: 1728 bytes\nformat: compatible (MD5 key)\n");
 }
 
 TEST_F(CliTest, RoundTripThroughEveryCommandAndIntoASecondVault) {
@@ -244,7 +244,7 @@ TEST_F(CliTest, AFullVaultAndAnOverlongImportChangeNothing) {
     WriteWholeFile(dir.Path("99.tsv"), lines);
     ProcessResult r = Cli({"import", dir.Path("99.tsv")}, "quillmarsh\n");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 100\nsize: 166864 bytes\n");
+    EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 100\nsize: 166864 bytes\nformat: compatible (MD5 key)\n");
 
     r = Cli({"add", "--service", "one too many"}, "quillmarsh\np\n");
     EXPECT_EQ(r.status, 4);
@@ -346,7 +346,7 @@ TEST_F(CliTest, SecretsNeverTravelInArgumentsAndAFailedSaveSaysSo) {
     close(holder);
     EXPECT_EQ(r.status, 5);
     EXPECT_NE(r.err.find("Write file failed!"), std::string::npos) << r.err;
-    EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 2\nsize: 3392 bytes\n");
+    EXPECT_EQ(Cli({"check"}, "quillmarsh\n").out, "items: 2\nsize: 3392 bytes\nformat: compatible (MD5 key)\n");
 }
 
 TEST_F(CliTest, TheMasterPasswordIsTypedAtTheTerminalWithoutEcho) {
@@ -864,4 +864,47 @@ TEST_F(CliTest, AnImportNamesTheItemsThatRunProgramsAndTakesThemOnlyWhenAllowed)
     LoginItem odd;
     OpenInCore(Vault(), "quillmarsh")->GetItem(4, odd);
     EXPECT_EQ(odd.addressType, 12);
+}
+
+// The strong key from its creation to a longer password and back, with the
+// limits of each key; every command in between reads the vault.
+TEST_F(CliTest, TheStrongKeyFromInitThroughPasswdAndBack) {
+    // The cheapest cost the tool gives: the default's quarter gigabyte would
+    // take seconds a derivation under the sanitizers.
+    EXPECT_EQ(Cli({"init", "--memory", "1"}).status, 1);
+    EXPECT_EQ(Cli({"init", "--strong", "--passes", "65"}).status, 1);
+    ASSERT_EQ(Cli({"init", "--strong", "--memory", "1", "--passes", "1"}).status, 0);
+    ProcessResult r = Cli({"check"}, "quillmarsh\n");
+    EXPECT_EQ(r.out, "items: 1\nsize: 1840 bytes\nformat: strong (Argon2id, m=1024 KiB, t=1, p=1)\n") << r.err;
+    EXPECT_EQ(Cli({"passwd", "--strong", "--compatible"}).status, 1);
+    EXPECT_NE(Cli({"list"}, "quillmarsh\n").out.find("Corvanet software"), std::string::npos);
+
+    const std::string longest(64, 'm'), sixteen(16, 's');
+    const struct {
+        std::vector<std::string> args;
+        std::string current, fresh;
+        int status;
+        const char* told;
+    } steps[] = {
+        {{"passwd"}, "quillmarsh", longest + "m", 1, "longer than 64 characters"},
+        {{"passwd", "--strong", "--memory", "2", "--passes", "1"}, "quillmarsh", longest, 0, ""},
+        {{"passwd", "--compatible"}, longest, sixteen + "s", 1, "longer than 16 characters"},
+        {{"passwd", "--compatible"}, longest, sixteen, 0, ""},
+    };
+    std::string password = "quillmarsh";
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.args.back() + " to " + std::to_string(step.fresh.size()) + " characters");
+        const std::string before = ReadWholeFile(Vault());
+        r = Cli(step.args, step.current + "\n" + step.fresh + "\n" + step.fresh + "\n");
+        EXPECT_EQ(r.status, step.status) << r.err;
+        EXPECT_NE(r.err.find(step.told), std::string::npos) << r.err;
+        if (step.status == 0) {
+            password = step.fresh;
+        } else {
+            EXPECT_EQ(ReadWholeFile(Vault()), before);
+        }
+    }
+    EXPECT_EQ(password, sixteen);
+    EXPECT_EQ(Cli({"passwd", "--compatible", "--passes", "2"}).status, 1);
+    EXPECT_EQ(Cli({"check"}, password + "\n").out, "items: 1\nsize: 1728 bytes\nformat: compatible (MD5 key)\n");
 }

@@ -9,7 +9,15 @@
 #include "base/secure_wipe.h"
 
 LoginStore::LoginStore()
-    : firstVisible(0), header(), m_key(), ioLength(0), isOpen(false), m_hasStamp(false), m_fileSystem(nullptr) {
+    : firstVisible(0),
+      header(),
+      m_key(),
+      ioLength(0),
+      isOpen(false),
+      m_hasStamp(false),
+      m_salt(),
+      m_strongKeys(),
+      m_fileSystem(nullptr) {
     Reset();
 }
 
@@ -149,6 +157,7 @@ bool AllZero(const void* data, std::size_t size) {
 
 bool LoginStore::HoldsNoSecret() const {
     return AllZero(items, sizeof items) && AllZero(&header, sizeof header) && AllZero(m_key, sizeof m_key) &&
+           AllZero(m_strongKeys, sizeof m_strongKeys) && AllZero(m_salt, sizeof m_salt) &&
            AllZero(ioBuffer, sizeof ioBuffer) && ioLength == 0;
 }
 

@@ -76,9 +76,11 @@ VaultResult LoginStore::Load() {
         return FailLoad(*file, VaultReadFailed);
     }
     ioLength = static_cast<std::uint32_t>(got);
-    if (ioLength < kHeaderSize) return FailLoad(*file, VaultDamaged);
+    const bool strong = FormatOfImage(ioBuffer, ioLength) == VaultFormat::Strong;
+    if (!strong && ioLength < kHeaderSize) return FailLoad(*file, VaultDamaged);
     if (!file->GetStamp(m_loadedStamp)) return FailLoad(*file, VaultReadFailed);
     file->Close();
+    if (strong) return LoadStrong();
 
     DecryptBuffer(ioBuffer, ioLength / 16, m_key);
 
@@ -101,6 +103,7 @@ VaultResult LoginStore::Load() {
     std::memcpy(&header, &loaded, kHeaderSize);
     SecureWipe(&loaded, sizeof loaded);
     std::memcpy(items, ioBuffer + kHeaderSize, sizeof(LoginItem) * header.itemCount);
+    m_format = VaultFormat::Compatible;
     isOpen = true;
     m_hasStamp = true;
     return VaultOk;
@@ -108,10 +111,17 @@ VaultResult LoginStore::Load() {
 
 VaultResult LoginStore::WriteTo(FileHandle& file) {
     m_failure = VaultFailure();
+    if (header.itemCount > kMaxItems) header.itemCount = kMaxItems;
+    if (m_format == VaultFormat::Strong) {
+        // Whatever image the buffer held before goes first, as below.
+        SecureWipe(ioBuffer, ioLength);
+        if (!BuildStrongImage()) return Fail(VaultWriteFailed);
+        if (!file.Write(ioBuffer, ioLength) || !file.Flush()) return Fail(VaultWriteFailed);
+        return VaultOk;
+    }
     VaultHeader out;
     std::memset(&out, 0, sizeof out);
     std::memcpy(out.tag, kTag, sizeof kTag);
-    if (header.itemCount > kMaxItems) header.itemCount = kMaxItems;
     out.itemCount = header.itemCount;
     std::memcpy(out.digest, header.digest, sizeof out.digest);
 

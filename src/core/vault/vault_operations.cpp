@@ -59,7 +59,9 @@ VaultResult LoginStore::Open(const char* password, const std::string& path, Vaul
     DigestPassword(password, m_key);
     filePath = path;
     m_readOnly = access == VaultAccess::ReadOnly;
+    m_openPassword = password != nullptr ? password : "";
     const VaultResult result = Load();
+    m_openPassword = nullptr;
     if (result == VaultOk) return result;
     SecureWipe(m_key, sizeof m_key);
     filePath.clear();
@@ -84,27 +86,13 @@ void LoginStore::FillDefault() {
     std::memcpy(&items[0], &item, sizeof item);
     SecureWipe(&item, sizeof item);
     header.itemCount = 1;
+    // A vault made new has the compatible key, as every first start has made.
+    m_format = VaultFormat::Compatible;
     DigestPassword(kDefaultMasterPassword, header.digest);
 }
 
 VaultResult LoginStore::ChangePassword(const char* oldPassword, const char* newPassword) {
-    m_failure = VaultFailure();
-    // The old password is checked against the key in force (the header's
-    // digest); the caller says what a wrong one means.
-    if (!CheckPassword(oldPassword != nullptr ? oldPassword : "", header.digest)) return VaultWrongPassword;
-    std::uint8_t previous[sizeof header.digest];
-    std::memcpy(previous, header.digest, sizeof previous);
-    DigestPassword(newPassword != nullptr ? newPassword : "", header.digest);
-    const VaultResult saved = Save();  // its failure is the one to tell
-    if (saved == VaultOk) {
-        std::memcpy(m_key, header.digest, sizeof m_key);
-    } else {
-        // The user is told the password was not changed, and the file still
-        // holds the old image: keep later saves under the old password too.
-        std::memcpy(header.digest, previous, sizeof previous);
-    }
-    SecureWipe(previous, sizeof previous);
-    return saved == VaultOk ? VaultOk : VaultWriteFailed;
+    return ChangePassword(oldPassword, newPassword, m_format);
 }
 
 std::string BackupFilePath(const std::string& folder) {
@@ -157,6 +145,10 @@ void LoginStore::Reset() {
     firstVisible = 0;
     SecureWipe(&header, sizeof header);
     SecureWipe(m_key, sizeof m_key);
+    SecureWipe(m_strongKeys, sizeof m_strongKeys);
+    SecureWipe(m_salt, sizeof m_salt);
+    m_strongCost = Argon2Parameters();
+    m_format = VaultFormat::Compatible;
     SecureWipe(ioBuffer, sizeof ioBuffer);
     ioLength = 0;
     filePath.clear();

@@ -13,3 +13,15 @@ inline Bytes FromHex(const std::string& hex) {
     }
     return out;
 }
+
+inline std::string ToHex(const std::uint8_t* bytes, std::size_t length) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    for (std::size_t i = 0; i < length; ++i) {
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 15];
+    }
+    return out;
+}
+
+inline std::string ToHex(const Bytes& bytes) { return ToHex(bytes.data(), bytes.size()); }
