@@ -87,6 +87,7 @@ bool SwitchVaultKey(CWnd& owner, AppServices& services) {
                ") twice: a longer one must change.";
     }
     CVaultKeyDlg dialog(&owner, caption, note, MaxMasterPasswordChars(current), newMaxChars);
+    dialog.SetStillWanted([&] { return services.IsLoggedIn() && store.IsOpen(); });
     for (;;) {
         if (dialog.DoModal() != IDOK) return false;
         if (dialog.m_strNew != dialog.m_strConfirm) {

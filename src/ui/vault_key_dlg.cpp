@@ -5,8 +5,13 @@
 #include "base/secure_wipe.h"
 #include "res/resource.h"
 
+namespace {
+const UINT_PTR kStillWantedTimer = 1;
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CVaultKeyDlg, CDialog)
     ON_WM_DESTROY()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CVaultKeyDlg::CVaultKeyDlg(CWnd* pParent, std::string caption, std::string note, int nCurrentMaxChars, int nNewMaxChars)
@@ -42,7 +47,15 @@ BOOL CVaultKeyDlg::OnInitDialog() {
     ::SetDlgItemTextA(m_hWnd, IDC_VAULTKEY_NOTE, m_strNote.c_str());
     // Asked again for a new password only: the current one is filled in.
     ::SetFocus(::GetDlgItem(m_hWnd, m_strCurrent.empty() ? IDC_VAULTKEY_CURRENT : IDC_VAULTKEY_NEW));
+    if (m_stillWanted) SetTimer(kStillWantedTimer, 250);
     return FALSE;
+}
+
+void CVaultKeyDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kStillWantedTimer && !m_stillWanted()) {
+        KillTimer(kStillWantedTimer);
+        EndDialog(IDCANCEL);
+    }
 }
 
 void CVaultKeyDlg::OnDestroy() {

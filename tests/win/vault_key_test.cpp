@@ -136,5 +136,17 @@ TEST_F(VaultKeyTest, SwitchingChangesTheVaultAndItsBackupAndAWrongPasswordChange
     }
 }
 
+// A lock ends only the list window's dialogs; the passwords' dialog ends by itself.
+TEST_F(VaultKeyTest, ALockWhileThePasswordsAreAskedForEndsTheirDialog) {
+    LogInToEarlierVault();
+    SwitchOnThePage("fast and compatible", [](DialogDriver& driver) {
+        driver.ExpectDialog(IDD_VAULTKEY, [](DialogContext& d) {
+            d.Type(IDC_VAULTKEY_CURRENT, kPassword);
+            theApp.m_session.Logout();
+        });
+    });
+    EXPECT_EQ(theApp.m_store.FormatOnDisk(VaultPath()), VaultFormat::Compatible);
+}
+
 }  // namespace
 }  // namespace view_test
