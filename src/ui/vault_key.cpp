@@ -44,7 +44,9 @@ std::string DescribeCost(const Argon2Parameters& strong) {
 std::string BackupOutcome(BackupResult backup) {
     switch (backup) {
     case BackupResult::Written: return " So has its backup.";
-    case BackupResult::KeptPrevious: return " The backup was kept as it was.";
+    case BackupResult::KeptPrevious:
+        return " The backup keeps the previous key: this vault was made new in this run, and the backup may hold "
+               "logins it lacks.";
     case BackupResult::Failed: break;
     }
     return " Its backup could not be written: the backup folder may still hold a copy with the previous key.";

@@ -284,8 +284,7 @@ class Program:
             return None
 
     def cli(self, args, secrets="", name="logininfo.dat"):
-        """Runs the native command-line tool on this folder's vault (or on
-        another file of it, such as the backup)."""
+        """Runs the native command-line tool on a file of this folder, by default its vault."""
         tool = os.path.join(BUILD, "native", "pellucorda-cli")
         return subprocess.run([tool, "--file", self.path(name), "--password-stdin"] + args,
                               input=secrets.encode(), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
