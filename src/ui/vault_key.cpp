@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "base/codepage.h"
+#include "base/secure_wipe.h"
 #include "core/vault/login_store.h"
 #include "framework/framework.h"
 #include "ui/app_services.h"
@@ -113,6 +114,9 @@ bool SwitchVaultKey(CWnd& owner, AppServices& services) {
         const WaitCursor wait;
         result = store.ChangePassword(dialog.m_strCurrent.c_str(), kept.c_str(), target);
     }
+    // Not kept while the outcome is told.
+    WipeString(dialog.m_strCurrent);
+    dialog.ResetNewPassword();
     ShowVaultMessage(store);
     if (result == VaultWrongPassword) {
         Tell(owner, "Not modified, because old password dismatched!");
