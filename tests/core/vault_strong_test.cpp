@@ -106,7 +106,9 @@ TEST_F(StrongVaultTest, DamageIsToldAsFarAsTheMacAllows) {
         bytes[at] ^= bits;
         return bytes;
     };
-    const auto cut = [&](std::size_t size) { return std::vector<std::uint8_t>(good.begin(), good.begin() + size); };
+    const auto cut = [&](std::size_t size) {
+        return std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
+    };
     std::vector<std::uint8_t> longer = good;
     longer.push_back(0);
     const struct {

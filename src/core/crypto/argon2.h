@@ -10,9 +10,9 @@ enum class Argon2Type : std::uint32_t { D = 0, I = 1, Id = 2 };
 constexpr std::uint32_t kArgon2Version = 0x13;
 
 struct Argon2Parameters {
-    std::uint32_t memoryKiB = 0;  // m: at least 8 per lane
-    std::uint32_t passes = 0;     // t: at least 1
-    std::uint32_t lanes = 0;      // p: 1..0xFFFFFF; computed one after another
+    std::uint32_t memoryKiB = 0;             // m: at least 8 per lane
+    std::uint32_t passes = 0;                // t: at least 1
+    std::uint32_t lanes = 0;                 // p: 1..0xFFFFFF; computed one after another
     std::uint32_t version = kArgon2Version;  // 0x13 only
 };
 
