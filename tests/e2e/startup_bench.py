@@ -4,7 +4,8 @@ a warm wineserver, in one run:
 
 - startup_to_login: from starting pellucorda.exe to its Login dialog shown;
 - startup_floor: the same for the floor program (bench/floor: a minimal Win32
-  program showing one dialog), started and detected the same way;
+  program showing one dialog, with the program's manifest), started and
+  detected the same way; startup_floor_bare: the floor without the manifest;
 - rss_login_kb, rss_floor_kb: resident memory of each once its window shows
   (VmRSS of the Linux process that runs the .exe; under Wine that is the
   Windows process itself), read when it stops changing;
@@ -25,6 +26,8 @@ import harness as h
 import view_helpers as v
 
 FLOOR = os.path.join(h.BUILD, "win", "bench", "floor", "startup_floor.exe")
+# The same floor without the program's manifest: what the manifest costs.
+BARE_FLOOR = os.path.join(h.BUILD, "win", "bench", "floor", "startup_floor_bare.exe")
 
 
 def vm_rss_kb(pid):
@@ -60,16 +63,17 @@ def start_to_window(start, title):
     return elapsed, settled_rss_kb(process.pid), process
 
 
-def start_floor():
-    return subprocess.Popen(["wine", FLOOR], cwd=os.path.dirname(FLOOR), env=h.env(), stdin=subprocess.DEVNULL,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def floor_starter(path):
+    return lambda: subprocess.Popen(["wine", path], cwd=os.path.dirname(path), env=h.env(),
+                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def end_floor(process):
-    for pid, _ in h.session_processes(r"startup_floor\.exe"):
+    pattern = r"startup_floor(_bare)?\.exe"
+    for pid, _ in h.session_processes(pattern):
         os.kill(pid, signal.SIGKILL)
     process.wait(timeout=30)
-    h.wait_until(lambda: not h.session_processes(r"startup_floor\.exe"), "the floor program to end")
+    h.wait_until(lambda: not h.session_processes(pattern), "the floor program to end")
 
 
 def login_to_list(program):
@@ -94,7 +98,8 @@ def report(name, values, unit, fmt="%.0f"):
 
 def main(runs=7):
     program = h.Program("startup_bench")
-    figures = {"startup_to_login": [], "startup_floor": [], "rss_login_kb": [], "rss_floor_kb": []}
+    figures = {"startup_to_login": [], "startup_floor": [], "startup_floor_bare": [], "rss_login_kb": [],
+               "rss_floor_kb": []}
     for _ in range(runs):
         h.clean_registry()
         elapsed, rss, _ = start_to_window(program.start, "^Login$")
@@ -102,9 +107,13 @@ def main(runs=7):
         figures["rss_login_kb"].append(rss)
         h.end_all_programs(program.processes)
 
-        elapsed, rss, process = start_to_window(start_floor, "^Floor$")
+        elapsed, rss, process = start_to_window(floor_starter(FLOOR), "^Floor$")
         figures["startup_floor"].append(elapsed)
         figures["rss_floor_kb"].append(rss)
+        end_floor(process)
+
+        elapsed, _, process = start_to_window(floor_starter(BARE_FLOOR), "^Floor$")
+        figures["startup_floor_bare"].append(elapsed)
         end_floor(process)
 
     full = h.Program("login_bench")
@@ -119,6 +128,7 @@ def main(runs=7):
 
     startup = report("startup_to_login", figures["startup_to_login"], "ms")
     floor = report("startup_floor", figures["startup_floor"], "ms")
+    report("startup_floor_bare", figures["startup_floor_bare"], "ms")
     rss = report("rss_login_kb", figures["rss_login_kb"], "kB")
     rss_floor = report("rss_floor_kb", figures["rss_floor_kb"], "kB")
     report("login_to_list", to_list, "ms")
