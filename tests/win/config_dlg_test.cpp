@@ -14,6 +14,7 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
+#include "support/dpi_process.h"
 #include "support/hotkey_holder.h"
 #include "ui/app_messages.h"
 #include "ui/config/config_dlg.h"
@@ -193,13 +194,8 @@ TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
 // scaling this process runs: between the "low" and "high" labels, inside its
 // group box and clear of the check boxes' group, with the system's height.
 TEST_F(ConfigDlgTest, TheOpacityBarSitsBetweenItsLabelsInsideItsGroup) {
-    const char* expectedDpi = std::getenv("PELLUCORDA_EXPECT_DPI");
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    if (expectedDpi != nullptr) {
-        ASSERT_EQ(dpi, std::atoi(expectedDpi)) << "the scaling asked for";
-    }
+    int dpi = 0;
+    ASSERT_NO_FATAL_FAILURE(ExpectAskedDpi(dpi));
     Run([&](DialogContext& d) {
         HWND page = dlg.m_pageOption.GetSafeHwnd();
         auto rectOf = [page](HWND hWnd) {
@@ -237,39 +233,8 @@ TEST_F(ConfigDlgTest, TheOpacityBarSitsBetweenItsLabelsInsideItsGroup) {
 // The same at 144 dpi (150 %): a new process of this program, started with
 // the prefix's LogPixels raised, runs the test above.
 TEST(ConfigDlgScaling, TheOpacityBarSitsBetweenItsLabelsAt144Dpi) {
-    const char kDesktop[] = "Control Panel\\Desktop";
-    DWORD saved = 0;
-    DWORD size = sizeof saved;
-    const bool hadValue = RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &saved,
-                                       &size) == ERROR_SUCCESS;
-    const DWORD dpi = 144;
-    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi), ERROR_SUCCESS);
-
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string command =
-        std::string("\"") + module + "\" --gtest_filter=ConfigDlgTest.TheOpacityBarSitsBetweenItsLabelsInsideItsGroup";
-    SetEnvironmentVariableA("PELLUCORDA_EXPECT_DPI", "144");
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableA("PELLUCORDA_EXPECT_DPI", nullptr);
-    DWORD exitCode = 1;
-    if (started) {
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    if (hadValue) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &saved, sizeof saved);
-    } else {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
-    }
-    ASSERT_TRUE(started);
-    EXPECT_EQ(exitCode, 0u) << "the test failed at 144 dpi (its output is above)";
+    EXPECT_EQ(RunTestsAtDpi("ConfigDlgTest.TheOpacityBarSitsBetweenItsLabelsInsideItsGroup", 144), 0u)
+        << "the test failed at 144 dpi (its output is above)";
 }
 
 TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
