@@ -4,6 +4,7 @@
 // list window, choosing a hotkey, and how the dialog closes and refuses a
 // second run.
 #include <windows.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "support/dialog_driver.h"
 #include "support/dpi_process.h"
 #include "support/hotkey_holder.h"
+#include "support/temp_folder.h"
 #include "ui/app_messages.h"
 #include "ui/config/config_dlg.h"
 
@@ -285,6 +287,60 @@ TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
     EXPECT_EQ(afterOneKey, "in memory!");
     EXPECT_EQ(ConfigString(kWebClientValue), "in memory!") << "the close box undoes nothing";
     EXPECT_EQ(dlg.m_pageLocal.m_strTelnet, "telnet.exe -x");
+}
+
+// The open-file dialog's name field: an edit, or the edit inside its
+// (extended) combo box.
+HWND FileNameField(HWND dialog) {
+    HWND field = ::GetDlgItem(dialog, cmb13);
+    if (field == nullptr) return ::GetDlgItem(dialog, edt1);
+    char className[16] = {};
+    while (field != nullptr &&
+           (::GetClassNameA(field, className, sizeof className), lstrcmpiA(className, "Edit") != 0)) {
+        field = ::GetWindow(field, GW_CHILD);
+    }
+    return field;
+}
+
+// Browse opens where the edit's path lies, and the chosen program reaches
+// the edit and the settings as typing its path would; a cancelled dialog,
+// the backup folder's here, changes nothing.
+TEST_F(ConfigDlgTest, BrowseStoresTheChosenPathAsTypingItAndCancelChangesNothing) {
+    const std::string folder = MakeTempFolder("plb");
+    const std::string program = folder + "\\tool.exe";
+    ::CloseHandle(::CreateFileA(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    theApp.m_settings.SavePath(SettingWebClient, folder + "\\old.exe");
+    theApp.m_settings.SavePath(SettingBackupPath, folder);
+    std::string chosen;
+    DialogDriver driver;
+    Run(
+        [&](DialogContext& d) {
+            ClickTab(dlg.m_tabCtrl, 1);
+            CWnd& local = dlg.m_pageLocal;
+            driver.ExpectAny([](DialogContext& open) {
+                HWND name = FileNameField(open.Hwnd());
+                ASSERT_NE(name, nullptr) << DescribeDialog(open.Hwnd());
+                Retype(name, "tool.exe");  // only the name: the folder is where it opened
+                open.PressKey(VK_RETURN);
+            });
+            ::SendMessageA(Item(local, IDC_PATH_WEB_BROWSE), BM_CLICK, 0, 0);
+            chosen = TextOf(Item(local, IDC_PATH_WEB));
+            const std::string stored = ConfigString(kWebClientValue);
+            Retype(Item(local, IDC_PATH_FTP), chosen);
+            EXPECT_EQ(stored, ConfigString(kFtpClientValue)) << "stored as typing the path stores it";
+            EXPECT_EQ(theApp.m_settings.GetWebClient(), theApp.m_settings.GetFtpClient());
+
+            driver.ExpectAny([](DialogContext& browse) { browse.PressKey(VK_ESCAPE); });
+            ::SendMessageA(Item(local, IDC_PATH_BACKUP_BROWSE), BM_CLICK, 0, 0);
+            EXPECT_EQ(TextOf(Item(local, IDC_PATH_BACKUP)), folder);
+            EXPECT_EQ(ConfigString(kBackupPathValue), folder);
+            d.CloseBox();
+        },
+        driver);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(::lstrcmpiA(chosen.c_str(), program.c_str()), 0) << chosen << " chosen";
+    ::DeleteFileA(program.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(ConfigDlgTest, OpacityMovesInStepsOfFourWithinItsRangeAndReachesTheListWindow) {
