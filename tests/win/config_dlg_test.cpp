@@ -289,14 +289,11 @@ TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
     EXPECT_EQ(dlg.m_pageLocal.m_strTelnet, "telnet.exe -x");
 }
 
-// The open-file dialog's name field: an edit, or the edit inside its
-// (extended) combo box.
+// The open-file dialog's name field: the edit inside its (extended) combo box.
 HWND FileNameField(HWND dialog) {
     HWND field = ::GetDlgItem(dialog, cmb13);
-    if (field == nullptr) return ::GetDlgItem(dialog, edt1);
-    char className[16] = {};
-    while (field != nullptr &&
-           (::GetClassNameA(field, className, sizeof className), lstrcmpiA(className, "Edit") != 0)) {
+    char name[16] = {};
+    while (field != nullptr && (::GetClassNameA(field, name, sizeof name), lstrcmpiA(name, "Edit") != 0)) {
         field = ::GetWindow(field, GW_CHILD);
     }
     return field;

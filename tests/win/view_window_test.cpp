@@ -209,8 +209,7 @@ TEST_F(ViewTest, TheVisibleColumnsFitTheListInTheirProportions) {
         SCOPED_TRACE(testing::Message() << dpi << " dpi, window " << width << " pixels wide");
         RECT client;
         GetClientRect(list, &client);
-        int widths[4];
-        int sum = 0;
+        int widths[4], sum = 0;
         for (int c = 0; c < 4; ++c) sum += widths[c] = ListView_GetColumnWidth(list, c);
         EXPECT_LE(sum, client.right);
         EXPECT_GE(sum, client.right - 3) << "the columns take the width";

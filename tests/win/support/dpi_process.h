@@ -46,10 +46,7 @@ inline DWORD RunTestsAtDpi(const char* filter, DWORD dpi) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    if (hadValue) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &saved, sizeof saved);
-    } else {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
-    }
+    hadValue ? RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &saved, sizeof saved)
+             : RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
     return exitCode;
 }
