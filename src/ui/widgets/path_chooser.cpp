@@ -43,7 +43,7 @@ int CALLBACK StartFolderCallback(HWND hWnd, UINT uMsg, LPARAM, LPARAM lpData) {
 
 // The folder a typed path names or lies in, when it exists; empty otherwise.
 std::string ExistingFolderOf(const std::string& path) {
-    const std::string bare = Unquoted(path);
+    std::string bare = Unquoted(path);
     if (bare.empty()) return std::string();
     if (IsFolder(bare)) return bare;
     const size_t slash = bare.find_last_of("\\/");
