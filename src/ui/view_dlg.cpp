@@ -31,6 +31,7 @@ struct ColumnSpec {
 const ColumnSpec kColumns[] = {
     {"no.", 30}, {"service name", 150}, {"type", 60}, {"user name", 70}, {"password", 0}, {"service address", 0},
 };
+constexpr int kColumnCount = static_cast<int>(sizeof kColumns / sizeof kColumns[0]);
 
 // Another program held the clipboard when its time was up: look again soon.
 constexpr UINT kClipboardRetryMs = 1000;
@@ -97,18 +98,16 @@ BOOL CViewDlg::OnInitDialog() {
     m_listItem.SetTextBkColor(kListBackground);
     m_listItem.SetTextColor(kListText);
 
-    for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column) {
+    for (int column = 0; column < kColumnCount; ++column) {
         m_listItem.InsertColumn(column, kColumns[column].heading, LVCFMT_LEFT, kColumns[column].width);
     }
     // The "no." heading in the list's font needs more than its 30 pixels: the
-    // column takes the heading's width and the header's margins of three
-    // edges on either side (numbers up to 99 are narrower).
+    // column takes at least the heading's width and the header's margins of
+    // three edges on either side (numbers up to 99 are narrower).
     const int nHeading = static_cast<int>(
         m_listItem.SendMsg(LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(kColumns[ViewColumnIndex].heading)));
-    const int nNumberWidth = nHeading + 6 * GetSystemMetrics(SM_CXEDGE) + 2;
-    if (nNumberWidth > kColumns[ViewColumnIndex].width) {
-        m_listItem.SendMsg(LVM_SETCOLUMNWIDTH, ViewColumnIndex, MAKELPARAM(nNumberWidth, 0));
-    }
+    m_nNumberMinWidth = nHeading + 6 * GetSystemMetrics(SM_CXEDGE) + 2;
+    FitColumns();
 
     RefillList();
 
@@ -151,15 +150,43 @@ int CViewDlg::PageHeight() {
     const int hScroll = GetSystemMetrics(SM_CYHSCROLL);
     int frame = (window.bottom - window.top) - client.bottom;
     if ((m_listItem.GetStyle() & WS_HSCROLL) != 0) frame -= hScroll;
-    // The visible columns are wider than the window: the horizontal scroll
-    // bar is always there.
+    // The visible columns fit the width, but one the user drags wider brings
+    // the horizontal scroll bar: room for it keeps the last row in sight.
     return row.top + static_cast<int>(kPageSize) * (row.bottom - row.top) + frame + hScroll;
 }
 
 LRESULT CViewDlg::OnSize(WPARAM, LPARAM lParam) {
     Default();
     m_layout.Fit(LOWORD(lParam), HIWORD(lParam));
+    // Every new size, a change of DPI's among them, gives the list a new width.
+    FitColumns();
     return 0;
+}
+
+void CViewDlg::FitColumns() {
+    if (m_listItem.GetSafeHwnd() == nullptr) return;
+    // The client area leaves out a vertical scroll bar only while one shows;
+    // a page of rows never needs one (PageHeight).
+    RECT client;
+    m_listItem.GetClientRect(&client);
+    const int nWidth = client.right;
+    if (nWidth <= 0) return;
+    int nGiven = 0;
+    for (const ColumnSpec& column : kColumns) nGiven += column.width;
+    // The number column keeps its heading readable; the other visible columns
+    // share what is left in the proportions of their given widths. Rounding
+    // down keeps the sum inside the width, so no horizontal scroll bar shows.
+    int nNumber = kColumns[ViewColumnIndex].width * nWidth / nGiven;
+    if (nNumber < m_nNumberMinWidth) nNumber = m_nNumberMinWidth < nWidth ? m_nNumberMinWidth : nWidth;
+    const int nRest = nWidth - nNumber;
+    const int nRestGiven = nGiven - kColumns[ViewColumnIndex].width;
+    m_listItem.SendMsg(LVM_SETCOLUMNWIDTH, ViewColumnIndex, MAKELPARAM(nNumber, 0));
+    for (int column = ViewColumnIndex + 1; column < kColumnCount; ++column) {
+        // A hidden column stays hidden.
+        if (kColumns[column].width == 0) continue;
+        const int nColumn = kColumns[column].width * nRest / nRestGiven;
+        m_listItem.SendMsg(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(nColumn, 0));
+    }
 }
 
 // --- The list --------------------------------------------------------------

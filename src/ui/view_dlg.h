@@ -97,6 +97,9 @@ protected:
 private:
     // The list's height in pixels that shows a whole page without scrolling.
     int PageHeight();
+    // Gives the visible columns the list's client width, in the proportions
+    // of their given widths, so that nothing needs scrolling sideways.
+    void FitColumns();
     // A message box owned by this window, with the exclamation icon.
     int Tell(const char* text, UINT type = MB_OK) const;
     // The index in the store of the selected row, -1 when none is selected.
@@ -124,6 +127,7 @@ private:
     TimerStarter* m_pTimers = nullptr;
     CControlLayout m_layout;
     std::string m_strCaption;
+    int m_nNumberMinWidth = 0;  // the "no." column's, its heading's width
 
     DECLARE_MESSAGE_MAP()
 };

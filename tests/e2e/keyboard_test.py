@@ -62,7 +62,9 @@ def tab_runs_through_every_dialog_in_order(program):
     expect_order("Config", config, [(1052, BUTTON), (1053, BUTTON), (1069, "ScrollBar"), (1051, EDIT)])
     c.click_at(config, c.CONFIG_TAB_LOCAL)
     h.wait_until(lambda: h.probe().focus("Config") == (1051, EDIT), "the focus in the Local page")
-    expect_order("Config", config, [(1051, EDIT), (1052, EDIT), (1054, EDIT), (1055, EDIT)])
+    # Each path's Browse button right after its edit.
+    expect_order("Config", config, [(1051, EDIT), (1140, BUTTON), (1052, EDIT), (1141, BUTTON), (1054, EDIT),
+                                    (1142, BUTTON), (1055, EDIT), (1143, BUTTON)])
     # The page keys of a property sheet: Ctrl+Tab and Ctrl+PageDown on, round;
     # Ctrl+Shift+Tab back. The focus goes where it was left on that page.
     h.key(config, "ctrl+Tab")

@@ -4,6 +4,7 @@
 // list window, choosing a hotkey, and how the dialog closes and refuses a
 // second run.
 #include <windows.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,7 +15,9 @@
 #include "app/pellucorda_app.h"
 #include "res/resource.h"
 #include "support/dialog_driver.h"
+#include "support/dpi_process.h"
 #include "support/hotkey_holder.h"
+#include "support/temp_folder.h"
 #include "ui/app_messages.h"
 #include "ui/config/config_dlg.h"
 
@@ -193,13 +196,8 @@ TEST_F(ConfigDlgTest, OpensOnOptionShowingTheSettingsThenLocalShowsThePaths) {
 // scaling this process runs: between the "low" and "high" labels, inside its
 // group box and clear of the check boxes' group, with the system's height.
 TEST_F(ConfigDlgTest, TheOpacityBarSitsBetweenItsLabelsInsideItsGroup) {
-    const char* expectedDpi = std::getenv("PELLUCORDA_EXPECT_DPI");
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    if (expectedDpi != nullptr) {
-        ASSERT_EQ(dpi, std::atoi(expectedDpi)) << "the scaling asked for";
-    }
+    int dpi = 0;
+    ASSERT_NO_FATAL_FAILURE(ExpectAskedDpi(dpi));
     Run([&](DialogContext& d) {
         HWND page = dlg.m_pageOption.GetSafeHwnd();
         auto rectOf = [page](HWND hWnd) {
@@ -237,39 +235,8 @@ TEST_F(ConfigDlgTest, TheOpacityBarSitsBetweenItsLabelsInsideItsGroup) {
 // The same at 144 dpi (150 %): a new process of this program, started with
 // the prefix's LogPixels raised, runs the test above.
 TEST(ConfigDlgScaling, TheOpacityBarSitsBetweenItsLabelsAt144Dpi) {
-    const char kDesktop[] = "Control Panel\\Desktop";
-    DWORD saved = 0;
-    DWORD size = sizeof saved;
-    const bool hadValue = RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &saved,
-                                       &size) == ERROR_SUCCESS;
-    const DWORD dpi = 144;
-    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi), ERROR_SUCCESS);
-
-    char module[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string command =
-        std::string("\"") + module + "\" --gtest_filter=ConfigDlgTest.TheOpacityBarSitsBetweenItsLabelsInsideItsGroup";
-    SetEnvironmentVariableA("PELLUCORDA_EXPECT_DPI", "144");
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableA("PELLUCORDA_EXPECT_DPI", nullptr);
-    DWORD exitCode = 1;
-    if (started) {
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    if (hadValue) {
-        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &saved, sizeof saved);
-    } else {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
-    }
-    ASSERT_TRUE(started);
-    EXPECT_EQ(exitCode, 0u) << "the test failed at 144 dpi (its output is above)";
+    EXPECT_EQ(RunTestsAtDpi("ConfigDlgTest.TheOpacityBarSitsBetweenItsLabelsInsideItsGroup", 144), 0u)
+        << "the test failed at 144 dpi (its output is above)";
 }
 
 TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
@@ -320,6 +287,57 @@ TEST_F(ConfigDlgTest, EachPathEditStoresItsOwnValueAtEveryKeystroke) {
     EXPECT_EQ(afterOneKey, "in memory!");
     EXPECT_EQ(ConfigString(kWebClientValue), "in memory!") << "the close box undoes nothing";
     EXPECT_EQ(dlg.m_pageLocal.m_strTelnet, "telnet.exe -x");
+}
+
+// The open-file dialog's name field: the edit inside its (extended) combo box.
+HWND FileNameField(HWND dialog) {
+    HWND field = ::GetDlgItem(dialog, cmb13);
+    char name[16] = {};
+    while (field != nullptr && (::GetClassNameA(field, name, sizeof name), lstrcmpiA(name, "Edit") != 0)) {
+        field = ::GetWindow(field, GW_CHILD);
+    }
+    return field;
+}
+
+// Browse opens where the edit's path lies, and the chosen program reaches
+// the edit and the settings as typing its path would; a cancelled dialog,
+// the backup folder's here, changes nothing.
+TEST_F(ConfigDlgTest, BrowseStoresTheChosenPathAsTypingItAndCancelChangesNothing) {
+    const std::string folder = MakeTempFolder("plb");
+    const std::string program = folder + "\\tool.exe";
+    ::CloseHandle(::CreateFileA(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    theApp.m_settings.SavePath(SettingWebClient, folder + "\\old.exe");
+    theApp.m_settings.SavePath(SettingBackupPath, folder);
+    std::string chosen;
+    DialogDriver driver;
+    Run(
+        [&](DialogContext& d) {
+            ClickTab(dlg.m_tabCtrl, 1);
+            CWnd& local = dlg.m_pageLocal;
+            driver.ExpectAny([](DialogContext& open) {
+                HWND name = FileNameField(open.Hwnd());
+                ASSERT_NE(name, nullptr) << DescribeDialog(open.Hwnd());
+                Retype(name, "tool.exe");  // only the name: the folder is where it opened
+                open.PressKey(VK_RETURN);
+            });
+            ::SendMessageA(Item(local, IDC_PATH_WEB_BROWSE), BM_CLICK, 0, 0);
+            chosen = TextOf(Item(local, IDC_PATH_WEB));
+            const std::string stored = ConfigString(kWebClientValue);
+            Retype(Item(local, IDC_PATH_FTP), chosen);
+            EXPECT_EQ(stored, ConfigString(kFtpClientValue)) << "stored as typing the path stores it";
+            EXPECT_EQ(theApp.m_settings.GetWebClient(), theApp.m_settings.GetFtpClient());
+
+            driver.ExpectAny([](DialogContext& browse) { browse.PressKey(VK_ESCAPE); });
+            ::SendMessageA(Item(local, IDC_PATH_BACKUP_BROWSE), BM_CLICK, 0, 0);
+            EXPECT_EQ(TextOf(Item(local, IDC_PATH_BACKUP)), folder);
+            EXPECT_EQ(ConfigString(kBackupPathValue), folder);
+            d.CloseBox();
+        },
+        driver);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(::lstrcmpiA(chosen.c_str(), program.c_str()), 0) << chosen << " chosen";
+    ::DeleteFileA(program.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(ConfigDlgTest, OpacityMovesInStepsOfFourWithinItsRangeAndReachesTheListWindow) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "support/dpi_process.h"
 #include "support/message_pump.h"
 #include "ui/clipboard.h"
 #include "view_fixture.h"
@@ -191,6 +192,39 @@ TEST_F(ViewTest, AFullPageShowsEveryRowAndTheNumberHeadingWhole) {
     ReleaseDC(header, dc);
     // The header keeps a margin of three edges on either side of a heading.
     EXPECT_GE(heading.right - heading.left, extent.cx + 6 * GetSystemMetrics(SM_CXEDGE)) << "\"no.\" is cut";
+}
+
+// The visible columns take the list's client width and no more (nothing to
+// scroll sideways for the user name), those after "no." in the proportions
+// of their given widths, at whatever scaling this process runs; a new size
+// fits them again.
+TEST_F(ViewTest, TheVisibleColumnsFitTheListInTheirProportions) {
+    int dpi = 0;
+    ASSERT_NO_FATAL_FAILURE(ExpectAskedDpi(dpi));
+    LogInWith(10);
+    HWND list = view.m_listItem.GetSafeHwnd();
+    const int given[] = {30, 150, 60, 70};  // no., service name, type, user name
+    for (int width : {300, 420}) {
+        view.SetWindowPos(nullptr, 0, 0, width, 310, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SCOPED_TRACE(testing::Message() << dpi << " dpi, window " << width << " pixels wide");
+        RECT client;
+        GetClientRect(list, &client);
+        int widths[4], sum = 0;
+        for (int c = 0; c < 4; ++c) sum += widths[c] = ListView_GetColumnWidth(list, c);
+        EXPECT_LE(sum, client.right);
+        EXPECT_GE(sum, client.right - 3) << "the columns take the width";
+        EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_HSCROLL);
+        EXPECT_GE(widths[0], given[0] * client.right / 310) << "\"no.\" keeps at least its share";
+        const double rest = widths[1] + widths[2] + widths[3];
+        for (int c = 1; c < 4; ++c) EXPECT_NEAR(widths[c], given[c] * rest / 280, 1.0) << "column " << c;
+        EXPECT_EQ(ListView_GetColumnWidth(list, ViewColumnPassword), 0) << "hidden columns stay hidden";
+        EXPECT_EQ(ListView_GetColumnWidth(list, ViewColumnServiceAddress), 0);
+    }
+}
+
+TEST(ViewScaling, TheVisibleColumnsFitTheListAt144Dpi) {
+    EXPECT_EQ(RunTestsAtDpi("ViewTest.TheVisibleColumnsFitTheListInTheirProportions", 144), 0u)
+        << "the test failed at 144 dpi (its output is above)";
 }
 
 TEST_F(ViewTest, ShowingAndHidingNeverTouchesTheRows) {

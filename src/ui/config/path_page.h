@@ -1,6 +1,7 @@
 #pragma once
 // The Config dialog's "Local" page: the client tool paths and the backup
-// folder. Every change of an edit is stored at once.
+// folder. Every change of an edit is stored at once; a Browse button beside
+// each edit chooses the path in the system's dialog instead.
 #include <string>
 
 #include "ui/config/tab_page_ctrl.h"
@@ -24,8 +25,19 @@ protected:
     void OnChangeFtp();
     void OnChangeTelnet();
     void OnChangeBackup();
+    void OnBrowseWeb();
+    void OnBrowseFtp();
+    void OnBrowseTelnet();
+    void OnBrowseBackup();
 
 private:
+    // Puts a chosen path into the edit as typing it would, so that the
+    // edit's own change handler checks and stores it. A path longer than a
+    // setting holds is refused whole (typing would cut it to another file).
+    void PutChosenPath(int nIDEdit, const std::string& path);
+    void BrowseProgram(int nIDEdit, const std::string& current);
+    HWND DialogOwner() const;
+
     AppServices& m_services;
 
     DECLARE_MESSAGE_MAP()
