@@ -128,6 +128,8 @@ BOOL CSession::TellInBalloon(const char* title, const std::string& text) {
 
 CHotKey& CSession::HotKey() { return m_view.m_hotKey; }
 
+CHotKey& CSession::AutoTypeHotKey() { return m_view.m_autoTypeHotKey; }
+
 void CSession::Logout() {
     // No form stays on screen with a secret in it, and nothing typed there
     // is saved: the dialogs end as their Cancel would.

@@ -65,7 +65,11 @@ BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
 END_MESSAGE_MAP()
 
 CViewDlg::CViewDlg(AppServices& services)
-    : CDialog(IDD_VIEW), m_dlgItem(this), m_hotKey(services), m_services(services) {}
+    : CDialog(IDD_VIEW),
+      m_dlgItem(this),
+      m_hotKey(services),
+      m_autoTypeHotKey(services, kAutoTypeHotKeyRole),
+      m_services(services) {}
 
 CViewDlg::~CViewDlg() = default;
 
@@ -120,6 +124,7 @@ BOOL CViewDlg::OnInitDialog() {
     StartLogoutTimer(m_services.AppSettings().GetLogoutTime());
 
     m_hotKey.Attach(m_hWnd);
+    m_autoTypeHotKey.Attach(m_hWnd);
 
     // The buttons and labels around the list take the system's message font:
     // the template's font is far too wide once start-up fixes the size.
@@ -502,5 +507,6 @@ void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
 
 void CViewDlg::OnDestroy() {
     m_hotKey.Detach();
+    m_autoTypeHotKey.Detach();
     CDialog::OnDestroy();
 }

@@ -56,8 +56,10 @@ public:
     CItemDlg m_dlgItem;
     std::string m_strQuery;
     CFont m_fontList;
-    // The hotkey shows and hides this window, so its key messages come here.
+    // The hotkey shows and hides this window, so its key messages come here,
+    // as do the auto-type key's.
     CHotKey m_hotKey;
+    CHotKey m_autoTypeHotKey;
     UINT_PTR m_nLogoutTimer = 0;
 
     // The list window's keyboard shortcuts, taken before the dialog manager

@@ -510,10 +510,10 @@ TEST_F(ConfigDlgTest, TheHotkeyCheckBoxTakesAndReleasesWindowsAAtOnce) {
         HWND check = Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY);
         ASSERT_TRUE(IsChecked(check));
         ::SendMessageA(check, BM_CLICK, 0, 0);
-        takenWhenOff = HotKeyTaken();
+        takenWhenOff = HotKeyTaken() || HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A');
         EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 0);
         ::SendMessageA(check, BM_CLICK, 0, 0);
-        takenWhenOn = HotKeyTaken();
+        takenWhenOn = HotKeyTaken() && HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A');
         EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 1);
         d.CloseBox();
     });
@@ -594,12 +594,13 @@ TEST_F(ConfigDlgTest, TheSecurityPageShowsItsSettingsAndStoresEachWithinItsBound
     EXPECT_EQ(ConfigByte(kIdleMinutesValue), 0) << "closing the dialog stores the last edit";
 }
 
-// What the hotkey field sends once the user has pressed a combination.
-void ChooseHotKey(CSecurityPage& page, UINT fieldFlags, UINT vk, bool windowsKey) {
-    HWND field = Item(page, IDC_SECURITY_HOTKEY);
+// What a hotkey field sends once the user has pressed a combination.
+void ChooseHotKey(CSecurityPage& page, UINT fieldFlags, UINT vk, bool windowsKey, int id = IDC_SECURITY_HOTKEY,
+                  int windowsId = IDC_SECURITY_HOTKEY_WIN) {
+    HWND field = Item(page, id);
     ::SendMessageA(field, HKM_SETHOTKEY, MAKEWORD(vk, fieldFlags), 0);
-    ::SendMessageA(Item(page, IDC_SECURITY_HOTKEY_WIN), BM_SETCHECK, windowsKey ? BST_CHECKED : BST_UNCHECKED, 0);
-    page.SendMsg(WM_COMMAND, MAKEWPARAM(IDC_SECURITY_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(field));
+    ::SendMessageA(Item(page, windowsId), BM_SETCHECK, windowsKey ? BST_CHECKED : BST_UNCHECKED, 0);
+    page.SendMsg(WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(field));
 }
 
 // The stored key held by another program shows as unavailable on both pages;
@@ -638,6 +639,48 @@ TEST_F(ConfigDlgTest, AHotkeyHeldElsewhereIsShownUnavailableAndAFreeOneChosenTak
         EXPECT_EQ(TextOf(Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY)), "Enable Hotkey(Windows+Shift+S)");
         d.CloseBox();
     });
+}
+
+// The two keys never share a combination: either field refuses the other's
+// key and says whose it is. A key stored as both (chosen for the list window
+// before there was an auto-type key) leaves auto-type without one until
+// either changes.
+TEST_F(ConfigDlgTest, TheTwoHotkeysNeverShareACombination) {
+    CHotKey& show = theApp.m_wndView.m_hotKey;
+    CHotKey& autoType = theApp.m_wndView.m_autoTypeHotKey;
+    theApp.m_settings.SaveValue(SettingHotKey, 1);
+    autoType.Enable(FALSE);
+    theApp.m_settings.SaveValue(SettingHotKeyCode, kDefaultAutoTypeHotKey);
+    show.Enable(TRUE);
+    autoType.Enable(TRUE);
+    ASSERT_TRUE(autoType.IsTakenByOther());
+    Run([&](DialogContext& d) {
+        ClickTab(dlg.m_tabCtrl, 2);
+        CSecurityPage& page = dlg.m_pageSecurity;
+        HWND status = Item(page, IDC_SECURITY_AUTOTYPE_STATUS);
+        EXPECT_EQ(TextOf(status),
+                  "Ctrl+Alt+A is the list window's hotkey too, so it cannot auto-type. Choose another key.");
+        ChooseHotKey(page, 0, 'A', true);
+        EXPECT_EQ(TextOf(status), "Ctrl+Alt+A types a login into the window in front.") << "freed by the other key";
+
+        ChooseHotKey(page, 0, 'A', true, IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN);
+        EXPECT_EQ(TextOf(status),
+                  "Windows+A is the key that shows the list window already: choose another key. Ctrl+Alt+A stays.");
+        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_ALT, 'A', false);
+        EXPECT_EQ(TextOf(Item(page, IDC_SECURITY_HOTKEY_STATUS)),
+                  "Ctrl+Alt+A is the auto-type key already: choose another key. Windows+A stays.");
+        EXPECT_EQ(ConfigDword(kHotKeyValue), kDefaultHotKey);
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A'));
+
+        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'K', false, IDC_SECURITY_AUTOTYPE_HOTKEY,
+                     IDC_SECURITY_AUTOTYPE_WIN);
+        EXPECT_EQ(ConfigDword(kAutoTypeHotKeyValue), MakeHotKey(kHotKeyModControl | kHotKeyModShift, 'K'));
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, 'K'));
+        EXPECT_FALSE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A')) << "the old key is released";
+        d.CloseBox();
+    });
+    theApp.m_settings.SaveValue(SettingAutoTypeHotKeyCode, kDefaultAutoTypeHotKey);
+    autoType.Enable(TRUE);
 }
 
 }  // namespace
