@@ -29,3 +29,13 @@ AutoTypeResult AutoTypeInto(AppServices& services, HWND target, const LoginItem&
 
 // Stops a sequence under way before its next piece; called by every lock.
 void StopAutoType();
+
+// The window auto-type would type into if it started now: the top-level
+// window of the one in front, when it belongs to another program. After a
+// click on the tray icon the taskbar is in front; the window below it is the
+// one the user came from. nullptr when there is none.
+HWND AutoTypeTargetInFront();
+
+// Whether `target` can still take auto-type: a visible top-level window of
+// another program.
+bool IsAutoTypeTarget(HWND target);

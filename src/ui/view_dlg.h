@@ -48,6 +48,14 @@ public:
     // copied and when the clipboard forgets it; the count starts afresh.
     void CopyToClipboard(const std::string& text, const char* what);
 
+    // Takes the window in front, when it is another program's, as the one
+    // Ctrl+V types into; otherwise keeps the one taken before (a Login
+    // dialog shown first is ours). Done before anything of ours comes to the
+    // front: whenever the list is shown, and by the hotkey and the tray icon
+    // before they ask for the master password.
+    void RememberAutoTypeTarget();
+    HWND GetAutoTypeTarget() const { return m_hAutoTypeTarget; }
+
     // How the logout and clipboard timers are started; nullptr: the system's.
     void SetTimerStarter(TimerStarter* pTimers) { m_pTimers = pTimers; }
 
@@ -87,6 +95,8 @@ protected:
     void OnCopyPassword();
     void OnOpenItem();
     void OnFindQuery();
+    void OnAutoType();
+    void OnShowWindow(BOOL bShow, UINT nStatus);
     LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewSetAlpha(WPARAM wParam, LPARAM lParam);
     LRESULT OnSize(WPARAM wParam, LPARAM lParam);
@@ -126,6 +136,7 @@ private:
     TimerStarter* m_pTimers = nullptr;
     CControlLayout m_layout;
     std::string m_strCaption;
+    HWND m_hAutoTypeTarget = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };
