@@ -10,6 +10,7 @@
 #include "ui/app_messages.h"
 #include "ui/app_services.h"
 #include "ui/auto_type.h"
+#include "ui/auto_type_hotkey.h"
 #include "ui/clipboard.h"
 #include "ui/launcher.h"
 #include "ui/password_change.h"
@@ -528,6 +529,10 @@ void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
+    if (m_autoTypeHotKey.IsOurs(nHotKeyId)) {
+        AutoTypeForWindowInFront(m_services, *this);
+        return;
+    }
     if (!m_hotKey.IsOurs(nHotKeyId)) return;
     RememberAutoTypeTarget();
     if (!m_services.IsLoggedIn() && !m_services.Login()) return;

@@ -1,7 +1,11 @@
 // Ctrl+V in the list types the selected login into the window that was in
 // front when the list was shown: a login form in another process, which
-// records what its edits hold and how often OK was pressed.
+// records what its edits hold and how often OK was pressed. The auto-type key
+// fills the same form with the login its title names, or the one chosen from
+// the menu of several.
+#include "core/autotype/match.h"
 #include "ui/auto_type.h"
+#include "ui/auto_type_hotkey.h"
 #include "view_fixture.h"
 
 using namespace view_test;
@@ -54,6 +58,34 @@ private:
     PROCESS_INFORMATION m_process = {};
     HWND m_hWnd = nullptr;
 };
+
+// Reads the shown menu's lines and presses keys in it, from a timer that
+// runs inside the menu's own loop; a menu left open is ended after some 20 s.
+struct MenuDriver {
+    std::vector<UINT> keys;
+    std::vector<std::string> lines;
+    int ticks = 0;
+};
+MenuDriver* g_menuDriver = nullptr;
+
+void CALLBACK DriveMenu(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_menuDriver == nullptr) return;
+    if (++g_menuDriver->ticks > 2000) EndMenu();
+    HWND menu = nullptr;
+    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr && !IsWindowVisible(menu)) {
+    }
+    if (menu == nullptr || !g_menuDriver->lines.empty()) return;
+    HMENU items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(items); ++i) {
+        char text[128] = {};
+        GetMenuStringA(items, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        g_menuDriver->lines.push_back(text);
+    }
+    for (UINT vk : g_menuDriver->keys) {
+        PostMessageA(menu, WM_KEYDOWN, vk, 1);
+        PostMessageA(menu, WM_KEYUP, vk, 0xC0000001);
+    }
+}
 
 bool BringToFront(HWND hWnd) {
     SetForegroundWindow(hWnd);
@@ -188,5 +220,81 @@ TEST_F(AutoTypeTest, WhatCannotBeTypedIsToldAndNothingArrives) {
         if (!c.formGone) {
             EXPECT_EQ(form.State(), "\n\n0\n");
         }
+    }
+}
+
+TEST_F(ViewTest, SeveralLoginsForAWindowAreOfferedInAMenuWhereKeysChooseOne) {
+    LogInWith(4, [](int i) {
+        const std::string n = std::to_string(i);
+        return MakeItem(i == 1 ? "R&D" : "Bank " + n, "user" + n, "pw" + n, i == 2 ? "mail.example" : "bank.example",
+                        ADDRESS_HTTPS);
+    });
+    const std::vector<int> found = FindLoginsForTitle(theApp.m_store, "Welcome - bank.example");
+    ASSERT_EQ(found, (std::vector<int>{0, 1, 3}));
+    const struct {
+        std::vector<UINT> keys;
+        int chosen;
+    } cases[] = {{{VK_DOWN, VK_DOWN, VK_RETURN}, 1}, {{VK_DOWN, VK_ESCAPE}, -1}};
+    for (const auto& c : cases) {
+        MenuDriver driver;
+        driver.keys = c.keys;
+        g_menuDriver = &driver;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, DriveMenu);
+        EXPECT_EQ(ChooseLoginFromMenu(view.GetSafeHwnd(), theApp.m_store, found), c.chosen);
+        KillTimer(nullptr, timer);
+        g_menuDriver = nullptr;
+        EXPECT_EQ(driver.lines,
+                  (std::vector<std::string>{"Bank 0 \x97 user0", "R&&D \x97 user1", "Bank 3 \x97 user3"}));
+    }
+}
+
+// The key pressed over the form: nobody logged in, the Login dialog first;
+// one login its title ("Login form probe") names is typed at once; of several
+// the one chosen in the menu; with none the list shows, ready to type into
+// the form.
+TEST_F(AutoTypeTest, TheAutoTypeKeyFillsTheFormInFrontWithTheLoginItsTitleNames) {
+    const UINT atom = GlobalFindAtomA(kAutoTypeHotKeyAtomName);
+    ASSERT_NE(atom, 0u);
+    const struct {
+        std::vector<const char*> services;
+        bool loggedIn;
+        std::vector<UINT> menuKeys;
+        const char* state;
+    } cases[] = {
+        {{"Mail", "Form"}, false, {}, "user1\npw1\n1\n"},
+        {{"probe", "Mail", "LOGIN"}, true, {VK_DOWN, VK_DOWN, VK_RETURN}, "user2\npw2\n1\n"},
+        {{"Mail"}, true, {}, "\n\n0\n"},
+    };
+    for (const auto& c : cases) {
+        LogInWith(static_cast<int>(c.services.size()), [&](int i) {
+            const std::string n = std::to_string(i);
+            return MakeItem(c.services[static_cast<std::size_t>(i)], "user" + n, "pw" + n, "host", ADDRESS_HTTP);
+        });
+        view.ShowWindow(SW_HIDE);
+        DialogDriver login;
+        if (!c.loggedIn) {
+            theApp.m_session.Logout();
+            login.ExpectDialog(IDD_LOGIN, [](DialogContext& d) {
+                d.Type(IDC_LOGIN_PASSWORD, kPassword);
+                d.Click(IDOK);
+            });
+        }
+        LoginForm form;
+        ASSERT_TRUE(BringToFront(form.Window()));
+        MenuDriver menu;
+        menu.keys = c.menuKeys;
+        g_menuDriver = &menu;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, DriveMenu);
+        const DWORD clipboard = GetClipboardSequenceNumber();
+        view.SendMsg(WM_HOTKEY, atom, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'A'));
+        EXPECT_TRUE(PumpUntil(
+            theApp, [&] { return form.State() == c.state; }, 10000))
+            << form.State();
+        KillTimer(nullptr, timer);
+        g_menuDriver = nullptr;
+        EXPECT_EQ(menu.lines.size(), c.menuKeys.empty() ? 0u : 2u);
+        EXPECT_EQ(GetClipboardSequenceNumber(), clipboard);
+        EXPECT_EQ(view.IsWindowVisible() != FALSE, std::string(c.state) == "\n\n0\n") << "the list only for none";
+        EXPECT_EQ(view.GetAutoTypeTarget(), form.Window());
     }
 }
