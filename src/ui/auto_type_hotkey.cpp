@@ -39,7 +39,7 @@ std::string AutoTypeMenuText(const LoginStore& store, int index) {
     return text;
 }
 
-int ChooseLoginFromMenu(HWND owner, const LoginStore& store, const std::vector<int>& found) {
+int ChooseLoginFromMenu(const LoginStore& store, const std::vector<int>& found) {
     HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr) return -1;
     for (int index : found) {
@@ -48,12 +48,21 @@ int ChooseLoginFromMenu(HWND owner, const LoginStore& store, const std::vector<i
     }
     POINT cursor = {};
     ::GetCursorPos(&cursor);
-    // The menu closes on a click elsewhere only while its owner is in front;
-    // the posted message lets it close at once after a choice.
-    ::SetForegroundWindow(owner);
-    const int chosen = static_cast<int>(
-        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr));
-    ::PostMessageA(owner, WM_NULL, 0, 0);
+    // The menu takes the keys and closes on a click elsewhere only while its
+    // owner is in front, and a hidden window (the list, most of the time)
+    // cannot take the keyboard everywhere: the owner is a window of its own,
+    // shown but see-through, under the mouse.
+    HWND owner = ::CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "STATIC", "", WS_POPUP, cursor.x,
+                                   cursor.y, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    int chosen = 0;
+    if (owner != nullptr) {
+        ::SetLayeredWindowAttributes(owner, 0, 0, LWA_ALPHA);
+        ::ShowWindow(owner, SW_SHOW);
+        ::SetForegroundWindow(owner);
+        chosen = static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, cursor.x,
+                                                   cursor.y, 0, owner, nullptr));
+        ::DestroyWindow(owner);
+    }
     ::DestroyMenu(menu);
     return chosen - 1;
 }
@@ -77,7 +86,7 @@ void AutoTypeForWindowInFront(AppServices& services, CViewDlg& view) {
         const std::vector<int> found = FindLoginsForTitle(services.Store(), title);
         int chosen = found.size() == 1 ? found[0] : -1;
         if (found.size() > 1) {
-            chosen = ChooseLoginFromMenu(view.GetSafeHwnd(), services.Store(), found);
+            chosen = ChooseLoginFromMenu(services.Store(), found);
             // Cancelled: the user goes on where the key was pressed.
             if (chosen < 0) ::SetForegroundWindow(target);
         }

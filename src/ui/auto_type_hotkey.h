@@ -19,6 +19,6 @@ void AutoTypeForWindowInFront(AppServices& services, CViewDlg& view);
 // with "&" doubled so that it shows as itself.
 std::string AutoTypeMenuText(const LoginStore& store, int index);
 
-// The menu of the logins `found` at the mouse, owned by `owner`: the index
-// chosen, or -1 when the user cancelled it.
-int ChooseLoginFromMenu(HWND owner, const LoginStore& store, const std::vector<int>& found);
+// The menu of the logins `found` at the mouse: the index chosen, or -1 when
+// the user cancelled it.
+int ChooseLoginFromMenu(const LoginStore& store, const std::vector<int>& found);

@@ -240,7 +240,7 @@ TEST_F(ViewTest, SeveralLoginsForAWindowAreOfferedInAMenuWhereKeysChooseOne) {
         driver.keys = c.keys;
         g_menuDriver = &driver;
         const UINT_PTR timer = SetTimer(nullptr, 0, 10, DriveMenu);
-        EXPECT_EQ(ChooseLoginFromMenu(view.GetSafeHwnd(), theApp.m_store, found), c.chosen);
+        EXPECT_EQ(ChooseLoginFromMenu(theApp.m_store, found), c.chosen);
         KillTimer(nullptr, timer);
         g_menuDriver = nullptr;
         EXPECT_EQ(driver.lines,
