@@ -1,41 +1,29 @@
-// A stand-in for a program asking for a login, for the auto-type tests: a
-// user-name edit, a password edit and an OK button, as a dialog has them
-// (Tab moves on, Enter presses OK). Whenever either edit changes or OK is
-// pressed it writes its state to the file named on its command line: the
-// user name, the password (both UTF-8) and how often OK was pressed, one to
-// a line. The record is written under a temporary name and renamed, so a
-// reader never sees half of it.
+// A login form for the auto-type tests (Tab moves on, Enter presses OK). At each
+// change it writes the file named on its command line, renamed into place whole:
+// the user name, the password (UTF-8) and the count of OK presses, one a line.
 #include <windows.h>
 
 #include <string>
 
 namespace {
 
-constexpr int kUserId = 101;
-constexpr int kPasswordId = 102;
-
 std::string g_out;
-HWND g_user = nullptr;
-HWND g_password = nullptr;
+HWND g_edits[2] = {};
 HWND g_lastFocus = nullptr;
 int g_pressed = 0;
 
 std::string Utf8Text(HWND edit) {
-    std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    const int length = GetWindowTextW(edit, &wide[0], static_cast<int>(wide.size()));
-    std::string text(static_cast<std::size_t>(length) * 4 + 1, '\0');
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), length, &text[0], static_cast<int>(text.size()),
-                                          nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(bytes));
-    return text;
+    wchar_t wide[256] = {};
+    char text[1024] = {};
+    const int length = GetWindowTextW(edit, wide, 256);
+    return std::string(text, WideCharToMultiByte(CP_UTF8, 0, wide, length, text, sizeof text, nullptr, nullptr));
 }
 
 void WriteState() {
-    if (g_user == nullptr || g_password == nullptr) return;
-    const std::string record = Utf8Text(g_user) + "\n" + Utf8Text(g_password) + "\n" + std::to_string(g_pressed) + "\n";
+    const std::string record =
+        Utf8Text(g_edits[0]) + "\n" + Utf8Text(g_edits[1]) + "\n" + std::to_string(g_pressed) + "\n";
     const std::string part = g_out + ".part";
     HANDLE file = CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
     CloseHandle(file);
@@ -46,55 +34,42 @@ void WriteState() {
 }
 
 LRESULT CALLBACK FormProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            ++g_pressed;
-            WriteState();
-        } else if (HIWORD(wParam) == EN_CHANGE) {
-            WriteState();
-        } else if (HIWORD(wParam) == EN_SETFOCUS) {
-            g_lastFocus = reinterpret_cast<HWND>(lParam);
-        }
+    if (message == WM_COMMAND) {
+        if (LOWORD(wParam) == IDOK) ++g_pressed;
+        if (HIWORD(wParam) == EN_SETFOCUS) g_lastFocus = reinterpret_cast<HWND>(lParam);
+        if (LOWORD(wParam) == IDOK || HIWORD(wParam) == EN_CHANGE) WriteState();
         return 0;
-    case WM_SETFOCUS:
-        // As a dialog does: the control that had the focus gets it back.
-        SetFocus(g_lastFocus != nullptr ? g_lastFocus : g_user);
-        return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcW(hWnd, message, wParam, lParam);
     }
+    // As a dialog does: the control that had the focus gets it back.
+    if (message == WM_SETFOCUS) SetFocus(g_lastFocus != nullptr ? g_lastFocus : g_edits[0]);
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     g_out = commandLine;
-    if (g_out.empty()) return 1;
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = FormProc;
-    windowClass.hInstance = instance;
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = L"PellucordaLoginFormProbe";
     RegisterClassW(&windowClass);
     HWND form = CreateWindowExW(0, windowClass.lpszClassName, L"Login form probe", WS_OVERLAPPEDWINDOW, 400, 100, 320,
                                 200, nullptr, nullptr, instance, nullptr);
-    g_user = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10,
-                             10, 280, 24, form, reinterpret_cast<HMENU>(kUserId), instance, nullptr);
-    g_password = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, 10, 44, 280, 24,
-                                 form, reinterpret_cast<HMENU>(kPasswordId), instance, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        g_edits[i] = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | (i == 1 ? ES_PASSWORD : 0),
+                                     10, 10 + 34 * i, 280, 24, form, nullptr, instance, nullptr);
+    }
     CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 10, 80, 80, 26, form,
                     reinterpret_cast<HMENU>(IDOK), instance, nullptr);
-    WriteState();
     ShowWindow(form, SW_SHOWNORMAL);
     SetForegroundWindow(form);
-    SetFocus(g_user);
+    WriteState();  // the first record says the form is up
     MSG msg;
+    // The dialog manager translates and dispatches what is the form's.
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(form, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        if (!IsDialogMessageW(form, &msg)) DispatchMessageW(&msg);
     }
     return 0;
 }
