@@ -1,5 +1,10 @@
 #include "ui/auto_type_hotkey.h"
 
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
 #include "base/secure_wipe.h"
 #include "core/autotype/match.h"
 #include "core/vault/login_item.h"
@@ -27,8 +32,8 @@ std::string Field(const char* text, std::size_t width) {
 // is open) would start another sequence into the same window.
 bool g_bRunning = false;
 
-}  // namespace
-
+// The menu's line for a login: "service — user" (an em dash in Windows-1252),
+// with "&" doubled so that it shows as itself.
 std::string AutoTypeMenuText(const LoginStore& store, int index) {
     LoginItem item;
     std::string text;
@@ -39,6 +44,8 @@ std::string AutoTypeMenuText(const LoginStore& store, int index) {
     return text;
 }
 
+// The menu of the logins `found` at the mouse: the index chosen, or -1 when
+// the user cancelled it.
 int ChooseLoginFromMenu(const LoginStore& store, const std::vector<int>& found) {
     HMENU menu = ::CreatePopupMenu();
     if (menu == nullptr) return -1;
@@ -66,6 +73,8 @@ int ChooseLoginFromMenu(const LoginStore& store, const std::vector<int>& found) 
     ::DestroyMenu(menu);
     return chosen - 1;
 }
+
+}  // namespace
 
 void AutoTypeForWindowInFront(AppServices& services, CViewDlg& view) {
     if (g_bRunning) return;
