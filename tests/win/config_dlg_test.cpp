@@ -646,37 +646,32 @@ TEST_F(ConfigDlgTest, AHotkeyHeldElsewhereIsShownUnavailableAndAFreeOneChosenTak
 // before there was an auto-type key) leaves auto-type without one until
 // either changes.
 TEST_F(ConfigDlgTest, TheTwoHotkeysNeverShareACombination) {
-    CHotKey& show = theApp.m_wndView.m_hotKey;
     CHotKey& autoType = theApp.m_wndView.m_autoTypeHotKey;
-    theApp.m_settings.SaveValue(SettingHotKey, 1);
     autoType.Enable(FALSE);
     theApp.m_settings.SaveValue(SettingHotKeyCode, kDefaultAutoTypeHotKey);
-    show.Enable(TRUE);
+    theApp.m_wndView.m_hotKey.Enable(TRUE);
     autoType.Enable(TRUE);
-    ASSERT_TRUE(autoType.IsTakenByOther());
     Run([&](DialogContext& d) {
         ClickTab(dlg.m_tabCtrl, 2);
         CSecurityPage& page = dlg.m_pageSecurity;
-        HWND status = Item(page, IDC_SECURITY_AUTOTYPE_STATUS);
-        EXPECT_EQ(TextOf(status),
+        const auto chooseAutoType = [&](UINT flags, UINT vk, bool windowsKey) {
+            ChooseHotKey(page, flags, vk, windowsKey, IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN);
+            return TextOf(Item(page, IDC_SECURITY_AUTOTYPE_STATUS));
+        };
+        EXPECT_EQ(TextOf(Item(page, IDC_SECURITY_AUTOTYPE_STATUS)),
                   "Ctrl+Alt+A is the list window's hotkey too, so it cannot auto-type. Choose another key.");
         ChooseHotKey(page, 0, 'A', true);
-        EXPECT_EQ(TextOf(status), "Ctrl+Alt+A types a login into the window in front.") << "freed by the other key";
-
-        ChooseHotKey(page, 0, 'A', true, IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN);
-        EXPECT_EQ(TextOf(status),
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A')) << "freed by the other key, auto-type takes it";
+        EXPECT_EQ(chooseAutoType(0, 'A', true),
                   "Windows+A is the key that shows the list window already: choose another key. Ctrl+Alt+A stays.");
         ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_ALT, 'A', false);
         EXPECT_EQ(TextOf(Item(page, IDC_SECURITY_HOTKEY_STATUS)),
                   "Ctrl+Alt+A is the auto-type key already: choose another key. Windows+A stays.");
         EXPECT_EQ(ConfigDword(kHotKeyValue), kDefaultHotKey);
-        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A'));
-
-        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'K', false, IDC_SECURITY_AUTOTYPE_HOTKEY,
-                     IDC_SECURITY_AUTOTYPE_WIN);
+        EXPECT_EQ(chooseAutoType(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'K', false),
+                  "Ctrl+Shift+K types a login into the window in front.");
         EXPECT_EQ(ConfigDword(kAutoTypeHotKeyValue), MakeHotKey(kHotKeyModControl | kHotKeyModShift, 'K'));
-        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, 'K'));
-        EXPECT_FALSE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A')) << "the old key is released";
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, 'K') && !HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A'));
         d.CloseBox();
     });
     theApp.m_settings.SaveValue(SettingAutoTypeHotKeyCode, kDefaultAutoTypeHotKey);
