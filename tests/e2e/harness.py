@@ -194,11 +194,6 @@ class WindowProbe:
         when there is none."""
         return "\n".join(self.ask("text %s %d" % (title, control_id), until="end")[:-1])
 
-    def menu(self):
-        """(left, top, right, bottom) of the popup menu shown, or None."""
-        answer = self.ask("menu")[0]
-        return None if answer == "none" else tuple(int(v) for v in answer.split())
-
     def close(self):
         self.process.stdin.close()
         self.process.wait(timeout=30)

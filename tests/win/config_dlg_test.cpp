@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/pellucorda_app.h"
@@ -654,23 +655,22 @@ TEST_F(ConfigDlgTest, TheTwoHotkeysNeverShareACombination) {
     Run([&](DialogContext& d) {
         ClickTab(dlg.m_tabCtrl, 2);
         CSecurityPage& page = dlg.m_pageSecurity;
-        const auto chooseAutoType = [&](UINT flags, UINT vk, bool windowsKey) {
-            ChooseHotKey(page, flags, vk, windowsKey, IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN);
-            return TextOf(Item(page, IDC_SECURITY_AUTOTYPE_STATUS));
-        };
-        EXPECT_EQ(TextOf(Item(page, IDC_SECURITY_AUTOTYPE_STATUS)),
+        const auto status = [&](int id) { return TextOf(Item(page, id)); };
+        const int autoTypeKey[] = {IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN};
+        EXPECT_EQ(status(IDC_SECURITY_AUTOTYPE_STATUS),
                   "Ctrl+Alt+A is the list window's hotkey too, so it cannot auto-type. Choose another key.");
         ChooseHotKey(page, 0, 'A', true);
         EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A')) << "freed by the other key, auto-type takes it";
-        EXPECT_EQ(chooseAutoType(0, 'A', true),
+        ChooseHotKey(page, 0, 'A', true, autoTypeKey[0], autoTypeKey[1]);
+        EXPECT_EQ(status(IDC_SECURITY_AUTOTYPE_STATUS),
                   "Windows+A is the key that shows the list window already: choose another key. Ctrl+Alt+A stays.");
         ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_ALT, 'A', false);
-        EXPECT_EQ(TextOf(Item(page, IDC_SECURITY_HOTKEY_STATUS)),
+        EXPECT_EQ(status(IDC_SECURITY_HOTKEY_STATUS),
                   "Ctrl+Alt+A is the auto-type key already: choose another key. Windows+A stays.");
-        EXPECT_EQ(ConfigDword(kHotKeyValue), kDefaultHotKey);
-        EXPECT_EQ(chooseAutoType(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'K', false),
-                  "Ctrl+Shift+K types a login into the window in front.");
-        EXPECT_EQ(ConfigDword(kAutoTypeHotKeyValue), MakeHotKey(kHotKeyModControl | kHotKeyModShift, 'K'));
+        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'K', false, autoTypeKey[0], autoTypeKey[1]);
+        EXPECT_EQ(status(IDC_SECURITY_AUTOTYPE_STATUS), "Ctrl+Shift+K types a login into the window in front.");
+        EXPECT_EQ(std::make_pair(ConfigDword(kHotKeyValue), ConfigDword(kAutoTypeHotKeyValue)),
+                  std::make_pair(DWORD{0x841}, DWORD{0x64B}));  // Windows+A, Ctrl+Shift+K
         EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, 'K') && !HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A'));
         d.CloseBox();
     });

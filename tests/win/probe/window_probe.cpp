@@ -11,8 +11,7 @@
 //                          per row of list view ID, then "end"
 //   text TITLE ID       -> the lines of the text of the visible control ID
 //                          (a message box's text is 65535), then "end"
-//   menu                -> "LEFT TOP RIGHT BOTTOM" of the popup menu shown,
-//                          whoever shows it ("none")
+//   menu                -> "shown" while any program shows a popup menu ("none")
 //
 // Titles are matched whole; commands end at end of input.
 #include <windows.h>
@@ -109,18 +108,6 @@ void Text(const std::string& title, int id) {
     std::printf("%send\n", text[0] != '\0' ? "\n" : "");
 }
 
-void Menu() {
-    HWND menu = nullptr;
-    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr && !IsWindowVisible(menu)) {
-    }
-    RECT rect;
-    if (menu == nullptr || !GetWindowRect(menu, &rect)) {
-        std::printf("none\n");
-        return;
-    }
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-}
-
 // The rows' rectangles live in the other process: the list writes them into
 // memory taken there for the purpose.
 void Rows(const std::string& title, int id) {
@@ -168,7 +155,10 @@ int main() {
         if (command == "focus") {
             Focus(rest);
         } else if (command == "menu") {
-            Menu();
+            HWND menu = nullptr;
+            while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr && !IsWindowVisible(menu)) {
+            }
+            std::printf("%s\n", menu != nullptr ? "shown" : "none");
         } else if (command == "rect" || command == "rows" || command == "text") {
             // The id is the last word; the title is everything before it.
             const std::size_t last = rest.rfind(' ');
