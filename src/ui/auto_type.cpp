@@ -133,7 +133,10 @@ std::size_t FieldLength(const char* field, std::size_t width) {
 
 bool Expand(const AutoTypeSequence& sequence, const LoginItem& item, Pieces& pieces) {
     for (const AutoTypeStep& step : sequence.steps) {
-        Piece piece{Piece::Characters, WideSecret(), 0, 0};
+        // Filled where it stays: a moved short string leaves its characters
+        // behind in the piece it came from.
+        pieces.push_back(Piece{Piece::Characters, WideSecret(), 0, 0});
+        Piece& piece = pieces.back();
         bool ok = true;
         switch (step.kind) {
         case AutoTypeStepKind::Text: ok = AppendAnsi(piece.units, step.text.data(), step.text.size()); break;
@@ -157,7 +160,6 @@ bool Expand(const AutoTypeSequence& sequence, const LoginItem& item, Pieces& pie
             break;
         }
         if (!ok) return false;
-        pieces.push_back(std::move(piece));
     }
     return true;
 }
