@@ -25,6 +25,7 @@ constexpr char kNoTarget[] =
 constexpr char kTargetLeft[] = "Auto-type stopped: the window it was typing into is no longer in front.";
 constexpr char kNotInFront[] = "Auto-type did not start: the window to type into did not come to the front.";
 constexpr char kKeysHeld[] = "Auto-type did not start: release Ctrl, Alt, Shift and the Windows key.";
+constexpr char kKeysPressed[] = "Auto-type stopped: Ctrl, Alt, Shift or the Windows key was held down while it typed.";
 constexpr char kRefused[] =
     "Auto-type stopped: Windows refused the keys. The window may belong to a program running with more rights.";
 constexpr char kUntypable[] =
@@ -132,7 +133,10 @@ std::size_t FieldLength(const char* field, std::size_t width) {
 
 bool Expand(const AutoTypeSequence& sequence, const LoginItem& item, Pieces& pieces) {
     for (const AutoTypeStep& step : sequence.steps) {
-        Piece piece{Piece::Characters, WideSecret(), 0, 0};
+        // Filled where it stays: a moved short string leaves its characters
+        // behind in the piece it came from.
+        pieces.push_back(Piece{Piece::Characters, WideSecret(), 0, 0});
+        Piece& piece = pieces.back();
         bool ok = true;
         switch (step.kind) {
         case AutoTypeStepKind::Text: ok = AppendAnsi(piece.units, step.text.data(), step.text.size()); break;
@@ -156,7 +160,6 @@ bool Expand(const AutoTypeSequence& sequence, const LoginItem& item, Pieces& pie
             break;
         }
         if (!ok) return false;
-        pieces.push_back(std::move(piece));
     }
     return true;
 }
@@ -212,15 +215,17 @@ AutoTypeResult TypePieces(AppServices& services, HWND target, const Pieces& piec
         Tell(kNotInFront);
         return AutoTypeResult::TargetLeft;
     }
-    // A held Ctrl would turn the first letter into a shortcut of the target.
-    WaitFor(kKeysWaitMs, [&] { return stopped() || !AnyModifierDown(); });
-    if (stopped()) return AutoTypeResult::Stopped;
-    if (AnyModifierDown()) {
-        Tell(kKeysHeld);
-        return AutoTypeResult::KeysHeld;
-    }
+    bool started = false;
     for (const Piece& piece : pieces) {
+        // A held Ctrl would turn a letter into a shortcut of the target: the
+        // keys that asked for the typing are let go first, and one pressed
+        // during a pause is waited for as well.
+        if (piece.kind != Piece::Pause) WaitFor(kKeysWaitMs, [&] { return stopped() || !AnyModifierDown(); });
         if (stopped()) return AutoTypeResult::Stopped;
+        if (piece.kind != Piece::Pause && AnyModifierDown()) {
+            Tell(started ? kKeysPressed : kKeysHeld);
+            return AutoTypeResult::KeysHeld;
+        }
         if (!InFront(target)) {
             Tell(kTargetLeft);
             return AutoTypeResult::TargetLeft;
@@ -232,6 +237,8 @@ AutoTypeResult TypePieces(AppServices& services, HWND target, const Pieces& piec
         } else if (!Send(piece)) {
             Tell(kRefused);
             return AutoTypeResult::TargetLeft;
+        } else {
+            started = true;
         }
     }
     return stopped() ? AutoTypeResult::Stopped : AutoTypeResult::Typed;

@@ -24,7 +24,8 @@ enum class AutoTypeResult {
 // keys are up (within a bound), and types the item's sequence, checking
 // before each piece that the target is still in front. Messages keep being
 // dispatched meanwhile, so a lock can stop it (StopAutoType). Tells the user
-// what went wrong, in the program's words, and returns it.
+// what went wrong, in the program's words, and returns it; a lock, and a
+// call while another sequence is under way, return Stopped untold.
 AutoTypeResult AutoTypeInto(AppServices& services, HWND target, const LoginItem& item);
 
 // Stops a sequence under way before its next piece; called by every lock.
