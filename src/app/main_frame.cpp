@@ -123,6 +123,7 @@ void CMainFrame::OnClose() {
 LRESULT CMainFrame::OnTrayNotify(WPARAM, LPARAM lParam) {
     // The tray icon's hook has handled the right button before this runs.
     if (lParam != WM_LBUTTONDOWN) return 0;
+    theApp.m_wndView.RememberAutoTypeTarget();
     // The Login dialog runs a modal loop: the frame may be gone when it
     // returns (Exit chosen from the tray menu meanwhile), so only theApp is
     // used from here on.

@@ -1,6 +1,6 @@
 #pragma once
 // What the windows use of the application: the session (login, logout, its
-// store), the settings, the hotkey and the tray icon's balloon. The windows
+// store), the settings, the two hotkeys and the tray icon's balloon. The windows
 // are handed it when they are made and call nothing else of the
 // application; tests hand them the application or one of their own.
 #include <windows.h>
@@ -27,6 +27,8 @@ public:
     virtual LoginStore& Store() = 0;
     virtual Settings& AppSettings() = 0;
     virtual CHotKey& HotKey() = 0;
+    // The key that types a login into the window in front.
+    virtual CHotKey& AutoTypeHotKey() = 0;
     // Stores the list window's opacity and applies it.
     virtual void SetViewAlpha(BYTE alpha) = 0;
     // Stores the logout time and restarts the logout timer with it.

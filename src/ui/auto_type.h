@@ -24,8 +24,19 @@ enum class AutoTypeResult {
 // keys are up (within a bound), and types the item's sequence, checking
 // before each piece that the target is still in front. Messages keep being
 // dispatched meanwhile, so a lock can stop it (StopAutoType). Tells the user
-// what went wrong, in the program's words, and returns it.
+// what went wrong, in the program's words, and returns it; a lock, and a
+// call while another sequence is under way, return Stopped untold.
 AutoTypeResult AutoTypeInto(AppServices& services, HWND target, const LoginItem& item);
 
 // Stops a sequence under way before its next piece; called by every lock.
 void StopAutoType();
+
+// The window auto-type would type into if it started now: the top-level
+// window of the one in front, when it belongs to another program. After a
+// click on the tray icon the taskbar is in front; the window below it is the
+// one the user came from. nullptr when there is none.
+HWND AutoTypeTargetInFront();
+
+// Whether `target` can still take auto-type: a visible top-level window of
+// another program.
+bool IsAutoTypeTarget(HWND target);

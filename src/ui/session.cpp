@@ -4,6 +4,7 @@
 #include "core/vault/login_store.h"
 #include "framework/framework.h"
 #include "ui/app_messages.h"
+#include "ui/auto_type.h"
 #include "ui/login_dlg.h"
 #include "ui/vault_message.h"
 #include "ui/view_dlg.h"
@@ -128,7 +129,11 @@ BOOL CSession::TellInBalloon(const char* title, const std::string& text) {
 
 CHotKey& CSession::HotKey() { return m_view.m_hotKey; }
 
+CHotKey& CSession::AutoTypeHotKey() { return m_view.m_autoTypeHotKey; }
+
 void CSession::Logout() {
+    // Not one more key of a login goes out once the vault is locked.
+    StopAutoType();
     // No form stays on screen with a secret in it, and nothing typed there
     // is saved: the dialogs end as their Cancel would.
     m_view.EndOpenDialogs();

@@ -37,6 +37,7 @@ public:
     LoginStore& Store() override { return m_store; }
     Settings& AppSettings() override { return m_settings; }
     CHotKey& HotKey() override;
+    CHotKey& AutoTypeHotKey() override;
     void SetViewAlpha(BYTE alpha) override;
     void SetLogoutTime(BYTE minutes) override;
     BOOL TellInBalloon(const char* title, const std::string& text) override;

@@ -9,6 +9,8 @@
 #include "res/resource.h"
 #include "ui/app_messages.h"
 #include "ui/app_services.h"
+#include "ui/auto_type.h"
+#include "ui/auto_type_hotkey.h"
 #include "ui/clipboard.h"
 #include "ui/launcher.h"
 #include "ui/password_change.h"
@@ -62,11 +64,16 @@ BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
     ON_MESSAGE(WM_SIZE, OnSize)
     ON_WM_TIMER()
     ON_WM_HOTKEY()
+    ON_WM_SHOWWINDOW()
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CViewDlg::CViewDlg(AppServices& services)
-    : CDialog(IDD_VIEW), m_dlgItem(this), m_hotKey(services), m_services(services) {}
+    : CDialog(IDD_VIEW),
+      m_dlgItem(this),
+      m_hotKey(services),
+      m_autoTypeHotKey(services, kAutoTypeHotKeyRole),
+      m_services(services) {}
 
 CViewDlg::~CViewDlg() = default;
 
@@ -119,6 +126,7 @@ BOOL CViewDlg::OnInitDialog() {
     StartLogoutTimer(m_services.AppSettings().GetLogoutTime());
 
     m_hotKey.Attach(m_hWnd);
+    m_autoTypeHotKey.Attach(m_hWnd);
 
     // The buttons and labels around the list take the system's message font:
     // the template's font is far too wide once start-up fixes the size.
@@ -436,6 +444,7 @@ BOOL CViewDlg::PreTranslateMessage(MSG* pMsg) {
         {'B', true, &CViewDlg::OnCopyUserName, false}, {'C', true, &CViewDlg::OnCopyPassword, true},
         {'U', true, &CViewDlg::OnOpenItem, false},     {'N', true, &CViewDlg::OnNewItem, false},
         {'F', true, &CViewDlg::OnFindQuery, false},    {VK_DELETE, false, &CViewDlg::OnDeleteItem, true},
+        {'V', true, &CViewDlg::OnAutoType, true},
     };
     // Exact modifiers: Ctrl+Alt is AltGr, which types characters.
     if (pMsg->message == WM_KEYDOWN && !KeyIsDown(VK_MENU) && !KeyIsDown(VK_SHIFT)) {
@@ -467,6 +476,31 @@ void CViewDlg::OnOpenItem() {
 void CViewDlg::OnFindQuery() {
     // As Tab would move there: the edit takes the focus with its text selected.
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_editQuery.GetSafeHwnd()), TRUE);
+}
+
+void CViewDlg::OnAutoType() {
+    const int index = GetCommandIndex();
+    if (index < 0) return;
+    LoginItem item;
+    item.Clear();
+    if (m_services.Store().GetItem(index, item)) {
+        // Out of the way of the window it types into; without one the list
+        // stays where it is and says so.
+        if (IsAutoTypeTarget(m_hAutoTypeTarget)) ShowWindow(SW_HIDE);
+        AutoTypeInto(m_services, m_hAutoTypeTarget, item);
+    }
+    SecureWipe(&item, sizeof item);
+}
+
+void CViewDlg::RememberAutoTypeTarget() {
+    if (HWND front = AutoTypeTargetInFront()) m_hAutoTypeTarget = front;
+}
+
+void CViewDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
+    // Sent before the list is shown and activated: the window in front is
+    // still the one the user came from.
+    if (bShow) RememberAutoTypeTarget();
+    CDialog::OnShowWindow(bShow, nStatus);
 }
 
 // --- Messages from the application and the system ------------------------------
@@ -522,12 +556,18 @@ void CViewDlg::OnTimer(UINT_PTR nIDEvent) {
 }
 
 void CViewDlg::OnHotKey(UINT nHotKeyId, UINT, UINT) {
+    if (m_autoTypeHotKey.IsOurs(nHotKeyId)) {
+        AutoTypeForWindowInFront(m_services, *this);
+        return;
+    }
     if (!m_hotKey.IsOurs(nHotKeyId)) return;
+    RememberAutoTypeTarget();
     if (!m_services.IsLoggedIn() && !m_services.Login()) return;
     ShowWindow(IsWindowVisible() ? SW_HIDE : SW_SHOWNORMAL);
 }
 
 void CViewDlg::OnDestroy() {
     m_hotKey.Detach();
+    m_autoTypeHotKey.Detach();
     CDialog::OnDestroy();
 }

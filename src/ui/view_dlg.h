@@ -48,6 +48,14 @@ public:
     // copied and when the clipboard forgets it; the count starts afresh.
     void CopyToClipboard(const std::string& text, const char* what);
 
+    // Takes the window in front, when it is another program's, as the one
+    // Ctrl+V types into; otherwise keeps the one taken before (a Login
+    // dialog shown first is ours). Done before anything of ours comes to the
+    // front: whenever the list is shown, and by the hotkey and the tray icon
+    // before they ask for the master password.
+    void RememberAutoTypeTarget();
+    HWND GetAutoTypeTarget() const { return m_hAutoTypeTarget; }
+
     // How the logout and clipboard timers are started; nullptr: the system's.
     void SetTimerStarter(TimerStarter* pTimers) { m_pTimers = pTimers; }
 
@@ -56,8 +64,10 @@ public:
     CItemDlg m_dlgItem;
     std::string m_strQuery;
     CFont m_fontList;
-    // The hotkey shows and hides this window, so its key messages come here.
+    // The hotkey shows and hides this window, so its key messages come here,
+    // as do the auto-type key's.
     CHotKey m_hotKey;
+    CHotKey m_autoTypeHotKey;
     UINT_PTR m_nLogoutTimer = 0;
 
     // The list window's keyboard shortcuts, taken before the dialog manager
@@ -85,6 +95,8 @@ protected:
     void OnCopyPassword();
     void OnOpenItem();
     void OnFindQuery();
+    void OnAutoType();
+    void OnShowWindow(BOOL bShow, UINT nStatus);
     LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewSetAlpha(WPARAM wParam, LPARAM lParam);
     LRESULT OnSize(WPARAM wParam, LPARAM lParam);
@@ -128,6 +140,7 @@ private:
     CControlLayout m_layout;
     std::string m_strCaption;
     int m_nNumberMinWidth = 0;  // the "no." column's, its heading's width
+    HWND m_hAutoTypeTarget = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };

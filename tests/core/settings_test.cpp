@@ -87,7 +87,8 @@ TEST_F(SettingsTest, FirstStartCreatesTheKeyWithDefaultsAndSwitchesAutoRunOn) {
     ExpectByte(kEnableHotKeyValue, 1);
     ExpectByte(kAlphaValue, 255);
     ExpectByte(kLogoutTimeValue, 0);
-    ExpectDword(kHotKeyValue, 0x841);  // Windows+A
+    ExpectDword(kHotKeyValue, 0x841);          // Windows+A
+    ExpectDword(kAutoTypeHotKeyValue, 0x341);  // Ctrl+Alt+A
     ExpectDword(kClipboardSecondsValue, 20);
     ExpectByte(kLockOnSessionLockValue, 1);
     ExpectByte(kIdleMinutesValue, 0);
@@ -167,6 +168,7 @@ TEST_F(SettingsTest, LaterValuesMissingOrForeignLoadTheirDefaults) {
     settings.LoadFromRegistry();
 
     EXPECT_EQ(settings.GetHotKey(), kDefaultHotKey);
+    EXPECT_EQ(settings.GetAutoTypeHotKey(), kDefaultAutoTypeHotKey);
     EXPECT_EQ(settings.GetClipboardSeconds(), kDefaultClipboardSeconds);
     EXPECT_TRUE(settings.IsLockOnSessionLock());
     EXPECT_EQ(settings.GetIdleMinutes(), 0);
@@ -374,7 +376,7 @@ TEST_F(SettingsTest, SavePathCutsTo255AndWritesOnlyTheValueNamed) {
     EXPECT_FALSE(settings.SavePath(5, "x"));
     EXPECT_FALSE(settings.SavePath(-1, "x"));
     EXPECT_FALSE(settings.SaveValue(4, 1));
-    EXPECT_FALSE(settings.SaveValue(13, 1));
+    EXPECT_FALSE(settings.SaveValue(14, 1));  // past the last code
     EXPECT_TRUE(registry.Writes().empty());
 }
 

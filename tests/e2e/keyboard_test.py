@@ -69,8 +69,8 @@ def tab_runs_through_every_dialog_in_order(program):
     # Ctrl+Shift+Tab back. The focus goes where it was left on that page.
     h.key(config, "ctrl+Tab")
     h.wait_until(lambda: h.probe().focus("Config") == (1100, HOTKEY), "Ctrl+Tab to the Security page")
-    expect_order("Config", config, [(1100, HOTKEY), (1101, BUTTON), (1103, EDIT), (1104, BUTTON), (1105, EDIT),
-                                    (1107, BUTTON)])
+    expect_order("Config", config, [(1100, HOTKEY), (1101, BUTTON), (1120, HOTKEY), (1121, BUTTON), (1103, EDIT),
+                                    (1104, BUTTON), (1105, EDIT), (1107, BUTTON)])
     h.key(config, "ctrl+Next")
     h.wait_until(lambda: h.probe().focus("Config") == (1052, BUTTON), "Ctrl+PageDown round to the Option page")
     h.key(config, "ctrl+shift+Tab")

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/pellucorda_app.h"
@@ -528,10 +529,10 @@ TEST_F(ConfigDlgTest, TheHotkeyCheckBoxTakesAndReleasesWindowsAAtOnce) {
         HWND check = Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY);
         ASSERT_TRUE(IsChecked(check));
         ::SendMessageA(check, BM_CLICK, 0, 0);
-        takenWhenOff = HotKeyTaken();
+        takenWhenOff = HotKeyTaken() || HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A');
         EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 0);
         ::SendMessageA(check, BM_CLICK, 0, 0);
-        takenWhenOn = HotKeyTaken();
+        takenWhenOn = HotKeyTaken() && HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A');
         EXPECT_EQ(ConfigByte(kEnableHotKeyValue), 1);
         d.CloseBox();
     });
@@ -612,12 +613,13 @@ TEST_F(ConfigDlgTest, TheSecurityPageShowsItsSettingsAndStoresEachWithinItsBound
     EXPECT_EQ(ConfigByte(kIdleMinutesValue), 0) << "closing the dialog stores the last edit";
 }
 
-// What the hotkey field sends once the user has pressed a combination.
-void ChooseHotKey(CSecurityPage& page, UINT fieldFlags, UINT vk, bool windowsKey) {
-    HWND field = Item(page, IDC_SECURITY_HOTKEY);
+// What a hotkey field sends once the user has pressed a combination.
+void ChooseHotKey(CSecurityPage& page, UINT fieldFlags, UINT vk, bool windowsKey, int id = IDC_SECURITY_HOTKEY,
+                  int windowsId = IDC_SECURITY_HOTKEY_WIN) {
+    HWND field = Item(page, id);
     ::SendMessageA(field, HKM_SETHOTKEY, MAKEWORD(vk, fieldFlags), 0);
-    ::SendMessageA(Item(page, IDC_SECURITY_HOTKEY_WIN), BM_SETCHECK, windowsKey ? BST_CHECKED : BST_UNCHECKED, 0);
-    page.SendMsg(WM_COMMAND, MAKEWPARAM(IDC_SECURITY_HOTKEY, EN_CHANGE), reinterpret_cast<LPARAM>(field));
+    ::SendMessageA(Item(page, windowsId), BM_SETCHECK, windowsKey ? BST_CHECKED : BST_UNCHECKED, 0);
+    page.SendMsg(WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(field));
 }
 
 // The stored key held by another program shows as unavailable on both pages;
@@ -656,6 +658,42 @@ TEST_F(ConfigDlgTest, AHotkeyHeldElsewhereIsShownUnavailableAndAFreeOneChosenTak
         EXPECT_EQ(TextOf(Item(dlg.m_pageOption, IDC_CONTROL_HOTKEY)), "Enable Hotkey(Windows+Shift+S)");
         d.CloseBox();
     });
+}
+
+// The two keys never share a combination: either field refuses the other's
+// key and says whose it is. A key stored as both (chosen for the list window
+// before there was an auto-type key) leaves auto-type without one until
+// either changes.
+TEST_F(ConfigDlgTest, TheTwoHotkeysNeverShareACombination) {
+    CHotKey& autoType = theApp.m_wndView.m_autoTypeHotKey;
+    autoType.Enable(FALSE);
+    theApp.m_settings.SaveValue(SettingHotKeyCode, kDefaultAutoTypeHotKey);
+    theApp.m_wndView.m_hotKey.Enable(TRUE);
+    autoType.Enable(TRUE);
+    Run([&](DialogContext& d) {
+        ClickTab(dlg.m_tabCtrl, 2);
+        CSecurityPage& page = dlg.m_pageSecurity;
+        const auto status = [&](int id) { return TextOf(Item(page, id)); };
+        const int autoTypeKey[] = {IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN};
+        EXPECT_EQ(status(IDC_SECURITY_AUTOTYPE_STATUS),
+                  "Ctrl+Alt+A is the list window's hotkey too, so it cannot auto-type. Choose another key.");
+        ChooseHotKey(page, 0, 'A', true);
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A')) << "freed by the other key, auto-type takes it";
+        ChooseHotKey(page, 0, 'A', true, autoTypeKey[0], autoTypeKey[1]);
+        EXPECT_EQ(status(IDC_SECURITY_AUTOTYPE_STATUS),
+                  "Windows+A is the key that shows the list window already: choose another key. Ctrl+Alt+A stays.");
+        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_ALT, 'A', false);
+        EXPECT_EQ(status(IDC_SECURITY_HOTKEY_STATUS),
+                  "Ctrl+Alt+A is the auto-type key already: choose another key. Windows+A stays.");
+        ChooseHotKey(page, HOTKEYF_CONTROL | HOTKEYF_SHIFT, 'K', false, autoTypeKey[0], autoTypeKey[1]);
+        EXPECT_EQ(status(IDC_SECURITY_AUTOTYPE_STATUS), "Ctrl+Shift+K types a login into the window in front.");
+        EXPECT_EQ(std::make_pair(ConfigDword(kHotKeyValue), ConfigDword(kAutoTypeHotKeyValue)),
+                  std::make_pair(DWORD{0x841}, DWORD{0x64B}));  // Windows+A, Ctrl+Shift+K
+        EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_SHIFT, 'K') && !HotKeyTaken(MOD_CONTROL | MOD_ALT, 'A'));
+        d.CloseBox();
+    });
+    theApp.m_settings.SaveValue(SettingAutoTypeHotKeyCode, kDefaultAutoTypeHotKey);
+    autoType.Enable(TRUE);
 }
 
 }  // namespace

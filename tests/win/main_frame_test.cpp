@@ -10,6 +10,7 @@
 #include <uxtheme.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -397,6 +398,25 @@ TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon
     theApp.m_wndView.m_hotKey.Enable(FALSE);
     theApp.m_wndView.m_hotKey.Enable(TRUE);
     EXPECT_EQ(shell.TakeOperations(), Ops{}) << "told once";
+}
+
+TEST_F(MainFrameTest, TheAutoTypeKeyHeldElsewhereIsToldOnceInABalloonOfItsOwn) {
+    CHotKey& autoType = theApp.m_wndView.m_autoTypeHotKey;
+    autoType.Enable(FALSE);
+    std::unique_ptr<HotKeyHolder> other(new HotKeyHolder(MOD_CONTROL | MOD_ALT, 'A'));
+    ASSERT_TRUE(other->Holding());
+    hFrame = CreateMainFrame(frame, shell);
+    autoType.Enable(TRUE);
+    ASSERT_TRUE(PumpUntil(theApp, [&] { return shell.Calls().size() >= 2; }));
+    EXPECT_EQ(shell.TakeOperations(), (Ops{NIM_ADD, NIM_MODIFY}));
+    const std::string title = frame->m_trayIcon.GetData().szInfoTitle, text = frame->m_trayIcon.GetData().szInfo;
+    EXPECT_EQ(title + ": " + text.substr(0, 73),
+              "Auto-type key unavailable: Ctrl+Alt+A is used by Windows or another program, so it cannot auto-type.");
+    autoType.Enable(FALSE);
+    autoType.Enable(TRUE);
+    EXPECT_EQ(shell.TakeOperations(), Ops{}) << "told once";
+    other.reset();
+    autoType.Enable(TRUE);
 }
 
 }  // namespace

@@ -328,7 +328,7 @@ TEST(DialogTemplates, ControlsSitAtTheirDialogUnitPositions) {
         {IDD_PASSWORD, false, IDOK, {132, 19, 34, 10}},
         {IDD_VIEW, false, IDC_VIEW_LIST, {1, 15, 212, 99}},
         {IDD_ITEM, false, IDC_ITEM_DESCRIPTION, {64, 68, 131, 36}},
-        {IDD_CONFIG, false, IDC_CONFIG_TAB, {3, 2, 243, 181}},
+        {IDD_CONFIG, false, IDC_CONFIG_TAB, {3, 2, 243, 227}},
         {IDD_CONTROLPAGE, true, IDC_CONTROL_LOGOUT, {56, 86, 25, 10}},
         {IDD_PATHPAGE, true, IDC_PATH_BACKUP, {41, 76, 120, 12}},
     };

@@ -97,6 +97,8 @@ const SettingField Settings::kFields[] = {
      kMaxClipboardSeconds, kDefaultClipboardSeconds},
     {SettingLockOnSessionLock, kLockOnSessionLockValue, Kind::Byte, nullptr, &Settings::m_bLockOnSessionLock, 0, 1, 1},
     {SettingIdleMinutes, kIdleMinutesValue, Kind::Byte, nullptr, &Settings::m_nIdleMinutes, 0, kMaxIdleMinutes, 0},
+    {SettingAutoTypeHotKeyCode, kAutoTypeHotKeyValue, Kind::HotKey, nullptr, &Settings::m_nAutoTypeHotKeyCode, 0, 0,
+     kDefaultAutoTypeHotKey},
 };
 
 namespace {

@@ -25,6 +25,7 @@ constexpr char kEnableHotKeyValue[] = "EnableHotKey";
 constexpr char kAlphaValue[] = "Alpha";
 constexpr char kLogoutTimeValue[] = "LogoutTime";
 constexpr char kHotKeyValue[] = "HotKey";                        // DWORD, see MakeHotKey
+constexpr char kAutoTypeHotKeyValue[] = "AutoTypeHotKey";        // DWORD, as HotKey
 constexpr char kClipboardSecondsValue[] = "ClipboardSeconds";    // DWORD
 constexpr char kLockOnSessionLockValue[] = "LockOnSessionLock";  // one byte, as EnableHotKey
 constexpr char kIdleMinutesValue[] = "IdleMinutes";              // one byte, as LogoutTime
@@ -54,9 +55,10 @@ constexpr std::uint32_t MakeHotKey(std::uint32_t modifiers, std::uint32_t virtua
 constexpr std::uint32_t HotKeyVirtualKey(std::uint32_t hotKey) { return hotKey & 0xFF; }
 constexpr std::uint32_t HotKeyModifiers(std::uint32_t hotKey) { return (hotKey >> 8) & kHotKeyModifierMask; }
 constexpr std::uint32_t kDefaultHotKey = MakeHotKey(kHotKeyModWin, 'A');
+constexpr std::uint32_t kDefaultAutoTypeHotKey = MakeHotKey(kHotKeyModControl | kHotKeyModAlt, 'A');
 
 // Codes of the stored values, one numbering for SavePath (0 to 4) and
-// SaveValue (5 to 12).
+// SaveValue (5 to 13).
 enum SettingId {
     SettingWebClient = 0,
     SettingFtpClient = 1,
@@ -71,6 +73,7 @@ enum SettingId {
     SettingLockOnSessionLock = 10,
     SettingIdleMinutes = 11,
     SettingHotKeyCode = 12,
+    SettingAutoTypeHotKeyCode = 13,
 };
 
 // Where the settings live. The program uses the defaults; tests point them at
@@ -112,7 +115,7 @@ public:
     // success the member. Other codes do nothing. True when the value was
     // written; registry failures are the caller's to ignore or report.
     bool SavePath(int code, const std::string& text);
-    // Codes 5 to 12: writes one value, bounded, and on success the member.
+    // Codes 5 to 13: writes one value, bounded, and on success the member.
     // Other codes do nothing. True when the value was written (auto-run on
     // with no program path, or a hotkey without a key, writes nothing).
     bool SaveValue(int code, unsigned int value);
@@ -137,6 +140,9 @@ public:
     std::uint8_t GetAlpha() const { return static_cast<std::uint8_t>(m_nAlpha); }
     std::uint8_t GetLogoutTime() const { return static_cast<std::uint8_t>(m_nLogoutTime); }
     std::uint32_t GetHotKey() const { return m_nHotKeyCode; }
+    // The key that types a login into the window in front; the hotkey switch
+    // governs it too.
+    std::uint32_t GetAutoTypeHotKey() const { return m_nAutoTypeHotKeyCode; }
     std::uint32_t GetClipboardSeconds() const { return m_nClipboardSeconds; }
     bool IsLockOnSessionLock() const { return m_bLockOnSessionLock != 0; }
     std::uint8_t GetIdleMinutes() const { return static_cast<std::uint8_t>(m_nIdleMinutes); }
@@ -177,6 +183,7 @@ private:
     std::uint32_t m_nAlpha = kMaxAlpha;
     std::uint32_t m_nLogoutTime = 0;
     std::uint32_t m_nHotKeyCode = kDefaultHotKey;
+    std::uint32_t m_nAutoTypeHotKeyCode = kDefaultAutoTypeHotKey;
     std::uint32_t m_nClipboardSeconds = kDefaultClipboardSeconds;
     std::uint32_t m_bLockOnSessionLock = 1;
     std::uint32_t m_nIdleMinutes = 0;

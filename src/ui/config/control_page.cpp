@@ -114,8 +114,9 @@ void CControlPage::OnClickedAutoRun() {
 void CControlPage::OnClickedHotKey() {
     UpdateData(TRUE);
     m_services.AppSettings().SaveValue(SettingHotKey, m_nHotKey > 0 ? 1 : 0);
-    // The flag governs the hotkey at once, not only from the next start.
+    // The flag governs both hotkeys at once, not only from the next start.
     m_services.HotKey().Enable(m_nHotKey > 0 ? TRUE : FALSE);
+    m_services.AutoTypeHotKey().Enable(m_nHotKey > 0 ? TRUE : FALSE);
     ShowHotKeyName();
 }
 

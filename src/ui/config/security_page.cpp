@@ -38,6 +38,8 @@ BEGIN_MESSAGE_MAP(CSecurityPage, CTabPage)
     ON_WM_SHOWWINDOW()
     ON_EN_CHANGE(IDC_SECURITY_HOTKEY, OnChangeHotKey)
     ON_BN_CLICKED(IDC_SECURITY_HOTKEY_WIN, OnClickedWindowsKey)
+    ON_EN_CHANGE(IDC_SECURITY_AUTOTYPE_HOTKEY, OnChangeAutoTypeHotKey)
+    ON_BN_CLICKED(IDC_SECURITY_AUTOTYPE_WIN, OnClickedAutoTypeWindowsKey)
     ON_BN_CLICKED(IDC_SECURITY_SESSION_LOCK, OnClickedSessionLock)
     ON_EN_CHANGE(IDC_SECURITY_CLIPBOARD, OnChangeClipboard)
     ON_EN_KILLFOCUS(IDC_SECURITY_CLIPBOARD, OnKillFocusClipboard)
@@ -45,6 +47,19 @@ BEGIN_MESSAGE_MAP(CSecurityPage, CTabPage)
     ON_EN_KILLFOCUS(IDC_SECURITY_IDLE, OnKillFocusIdle)
     ON_BN_CLICKED(IDC_SECURITY_KEY_SWITCH, OnClickedSwitchKey)
 END_MESSAGE_MAP()
+
+const CSecurityPage::KeyControls CSecurityPage::kShowKey = {
+    IDC_SECURITY_HOTKEY,
+    IDC_SECURITY_HOTKEY_WIN,
+    IDC_SECURITY_HOTKEY_STATUS,
+    &AppServices::HotKey,
+    "the key that shows the list window",
+    "shows and hides the list window.",
+};
+const CSecurityPage::KeyControls CSecurityPage::kAutoTypeKey = {
+    IDC_SECURITY_AUTOTYPE_HOTKEY, IDC_SECURITY_AUTOTYPE_WIN, IDC_SECURITY_AUTOTYPE_STATUS,
+    &AppServices::AutoTypeHotKey, "the auto-type key",       "types a login into the window in front.",
+};
 
 CSecurityPage::CSecurityPage(AppServices& services) : CTabPage(IDD_SECURITYPAGE), m_services(services) {}
 
@@ -77,63 +92,88 @@ void CSecurityPage::OnShowWindow(BOOL bShow, UINT nStatus) {
     m_nIdleMinutes = settings.GetIdleMinutes();
     m_nLockOnSessionLock = settings.IsLockOnSessionLock() ? 1 : 0;
     UpdateData(FALSE);
-    const std::uint32_t hotKey = settings.GetHotKey();
-    SendDlgItemMessageA(m_hWnd, IDC_SECURITY_HOTKEY, HKM_SETHOTKEY,
-                        MAKEWORD(HotKeyVirtualKey(hotKey), FieldFromModifiers(HotKeyModifiers(hotKey))), 0);
-    CheckDlgButton(m_hWnd, IDC_SECURITY_HOTKEY_WIN,
-                   (HotKeyModifiers(hotKey) & kHotKeyModWin) != 0 ? BST_CHECKED : BST_UNCHECKED);
-    ShowHotKeyState();
+    for (const KeyControls* key : {&kShowKey, &kAutoTypeKey}) {
+        ShowChosenHotKey(*key);
+        ShowHotKeyState(*key);
+    }
     ShowVaultKey();
 }
 
-std::uint32_t CSecurityPage::GetChosenHotKey() const {
-    const auto field = static_cast<WORD>(SendDlgItemMessageA(m_hWnd, IDC_SECURITY_HOTKEY, HKM_GETHOTKEY, 0, 0));
+std::uint32_t CSecurityPage::GetChosenHotKey(const KeyControls& key) const {
+    const auto field = static_cast<WORD>(SendDlgItemMessageA(m_hWnd, key.field, HKM_GETHOTKEY, 0, 0));
     std::uint32_t modifiers = ModifiersFromField(HIBYTE(field));
-    if (IsDlgButtonChecked(m_hWnd, IDC_SECURITY_HOTKEY_WIN) == BST_CHECKED) modifiers |= kHotKeyModWin;
+    if (IsDlgButtonChecked(m_hWnd, key.windowsKey) == BST_CHECKED) modifiers |= kHotKeyModWin;
     return MakeHotKey(modifiers, LOBYTE(field));
 }
 
-void CSecurityPage::OnChangeHotKey() {
+void CSecurityPage::ShowChosenHotKey(const KeyControls& key) {
+    const Settings& settings = m_services.AppSettings();
+    const std::uint32_t hotKey = (settings.*(m_services.*key.hotKey)().Role().stored)();
+    SendDlgItemMessageA(m_hWnd, key.field, HKM_SETHOTKEY,
+                        MAKEWORD(HotKeyVirtualKey(hotKey), FieldFromModifiers(HotKeyModifiers(hotKey))), 0);
+    CheckDlgButton(m_hWnd, key.windowsKey,
+                   (HotKeyModifiers(hotKey) & kHotKeyModWin) != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CSecurityPage::OnChangeHotKey() { ChooseHotKey(kShowKey); }
+
+void CSecurityPage::OnClickedWindowsKey() { ChooseHotKey(kShowKey); }
+
+void CSecurityPage::OnChangeAutoTypeHotKey() { ChooseHotKey(kAutoTypeKey); }
+
+void CSecurityPage::OnClickedAutoTypeWindowsKey() { ChooseHotKey(kAutoTypeKey); }
+
+void CSecurityPage::ChooseHotKey(const KeyControls& key) {
     // The field reports every key on the way to a whole combination ("Ctrl",
     // "Ctrl+Alt"): only a key ends it.
-    if (HotKeyVirtualKey(GetChosenHotKey()) != 0) ApplyHotKey();
-}
-
-void CSecurityPage::OnClickedWindowsKey() {
-    if (HotKeyVirtualKey(GetChosenHotKey()) != 0) ApplyHotKey();
-}
-
-void CSecurityPage::ApplyHotKey() {
-    const std::uint32_t chosen = GetChosenHotKey();
-    const std::uint32_t current = m_services.AppSettings().GetHotKey();
+    const std::uint32_t chosen = GetChosenHotKey(key);
+    if (HotKeyVirtualKey(chosen) == 0) return;
+    const KeyControls& other = &key == &kShowKey ? kAutoTypeKey : kShowKey;
+    CHotKey& hotKey = (m_services.*key.hotKey)();
+    CHotKey& otherHotKey = (m_services.*other.hotKey)();
+    const Settings& settings = m_services.AppSettings();
+    const std::uint32_t current = (settings.*hotKey.Role().stored)();
     if (!IsUsableHotKey(chosen)) {
-        SetStatus(HotKeyName(chosen) + " would take a key from every program: add Ctrl, Alt or the Windows key.");
+        SetStatus(key, HotKeyName(chosen) + " would take a key from every program: add Ctrl, Alt or the Windows key.");
+        return;
+    }
+    if (chosen == (settings.*hotKey.Role().other)()) {
+        SetStatus(key, HotKeyName(chosen) + " is " + other.name + " already: choose another key. " +
+                           HotKeyName(current) + " stays.");
         return;
     }
     // The stored key again is a new try: the program holding it may have
     // let go since.
-    if (!m_services.HotKey().Change(chosen) && chosen != current) {
-        SetStatus(HotKeyName(chosen) + " is unavailable: Windows or another program uses it. " + HotKeyName(current) +
-                  " stays.");
+    if (!hotKey.Change(chosen) && chosen != current) {
+        SetStatus(key, HotKeyName(chosen) + " is unavailable: Windows or another program uses it. " +
+                           HotKeyName(current) + " stays.");
         return;
     }
-    ShowHotKeyState();
+    // A key this one held until now is free for the other again.
+    if (otherHotKey.IsTakenByOther()) {
+        otherHotKey.Enable(settings.IsHotKeyEnabled() ? TRUE : FALSE);
+        ShowHotKeyState(other);
+    }
+    ShowHotKeyState(key);
 }
 
-void CSecurityPage::ShowHotKeyState() {
+void CSecurityPage::ShowHotKeyState(const KeyControls& key) {
     const Settings& settings = m_services.AppSettings();
-    const std::string name = HotKeyName(settings.GetHotKey());
+    CHotKey& hotKey = (m_services.*key.hotKey)();
+    const std::string name = HotKeyName((settings.*hotKey.Role().stored)());
     if (!settings.IsHotKeyEnabled()) {
-        SetStatus(name + " is switched off on the Option page.");
-    } else if (m_services.HotKey().IsUnavailable()) {
-        SetStatus(name + " is unavailable: Windows or another program uses it. Choose another key.");
+        SetStatus(key, name + " is switched off on the Option page.");
+    } else if (hotKey.IsTakenByOther()) {
+        SetStatus(key, name + " is the list window's hotkey too, so it cannot auto-type. Choose another key.");
+    } else if (hotKey.IsUnavailable()) {
+        SetStatus(key, name + " is unavailable: Windows or another program uses it. Choose another key.");
     } else {
-        SetStatus(name + " shows and hides the list window.");
+        SetStatus(key, name + " " + key.doing);
     }
 }
 
-void CSecurityPage::SetStatus(const std::string& text) {
-    SetDlgItemTextA(m_hWnd, IDC_SECURITY_HOTKEY_STATUS, text.c_str());
+void CSecurityPage::SetStatus(const KeyControls& key, const std::string& text) {
+    SetDlgItemTextA(m_hWnd, key.status, text.c_str());
 }
 
 void CSecurityPage::OnClickedSessionLock() {

@@ -1,14 +1,16 @@
 #pragma once
-// The Config dialog's "Security" page: the hotkey, how long a copy stays on
-// the clipboard, when the vault locks by itself, and which key the vault has.
-// The hotkey and the check box take effect at once; each number when its edit
-// loses the focus, after the same checks as the logout time on the "Option"
-// page. The vault's key is switched by its button, with the master password.
+// The Config dialog's "Security" page: the two hotkeys (the list window's and
+// auto-type's), how long a copy stays on the clipboard, when the vault locks
+// by itself, and which key the vault has. The hotkeys and the check boxes
+// take effect at once; each number when its edit loses the focus, after the
+// same checks as the logout time on the "Option" page. The vault's key is switched by its button, with the master
+// password.
 #include <cstdint>
 
 #include "ui/config/tab_page_ctrl.h"
 
 class AppServices;
+class CHotKey;
 
 class CSecurityPage : public CTabPage {
 public:
@@ -24,6 +26,8 @@ protected:
     void OnShowWindow(BOOL bShow, UINT nStatus);
     void OnChangeHotKey();
     void OnClickedWindowsKey();
+    void OnChangeAutoTypeHotKey();
+    void OnClickedAutoTypeWindowsKey();
     void OnClickedSessionLock();
     void OnChangeClipboard();
     void OnKillFocusClipboard();
@@ -32,14 +36,29 @@ protected:
     void OnClickedSwitchKey();
 
 private:
-    // The key the hotkey field and the "Windows key" box show, in the
-    // settings' packing; its virtual key is 0 while the field is empty.
-    std::uint32_t GetChosenHotKey() const;
-    // Registers and stores the chosen key, and says how that went.
-    void ApplyHotKey();
-    // What the hotkey of the settings does now, under the field.
-    void ShowHotKeyState();
-    void SetStatus(const std::string& text);
+    // One of the two hotkeys: its field, its "Windows key" box, its status
+    // line, and what it does.
+    struct KeyControls {
+        int field;
+        int windowsKey;
+        int status;
+        CHotKey& (AppServices::*hotKey)();
+        const char* name;   // as the other key's refusal names it
+        const char* doing;  // what the key does, for its status line
+    };
+    static const KeyControls kShowKey;
+    static const KeyControls kAutoTypeKey;
+
+    // The key a field and its "Windows key" box show, in the settings'
+    // packing; its virtual key is 0 while the field is empty.
+    std::uint32_t GetChosenHotKey(const KeyControls& key) const;
+    void ShowChosenHotKey(const KeyControls& key);
+    // A whole combination in the field: registers and stores the chosen key,
+    // and says how that went.
+    void ChooseHotKey(const KeyControls& key);
+    // What a hotkey of the settings does now, under its field.
+    void ShowHotKeyState(const KeyControls& key);
+    void SetStatus(const KeyControls& key, const std::string& text);
     // Which key the open vault has, and the button that switches it; while
     // nobody is logged in, that there is none to show and no button.
     void ShowVaultKey();

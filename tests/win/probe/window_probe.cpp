@@ -11,6 +11,7 @@
 //                          per row of list view ID, then "end"
 //   text TITLE ID       -> the lines of the text of the visible control ID
 //                          (a message box's text is 65535), then "end"
+//   menu                -> "shown" while any program shows a popup menu ("none")
 //
 // Titles are matched whole; commands end at end of input.
 #include <windows.h>
@@ -153,6 +154,11 @@ int main() {
         std::string rest = space == std::string::npos ? std::string() : text.substr(space + 1);
         if (command == "focus") {
             Focus(rest);
+        } else if (command == "menu") {
+            HWND menu = nullptr;
+            while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr && !IsWindowVisible(menu)) {
+            }
+            std::printf("%s\n", menu != nullptr ? "shown" : "none");
         } else if (command == "rect" || command == "rows" || command == "text") {
             // The id is the last word; the title is everything before it.
             const std::size_t last = rest.rfind(' ');
