@@ -8,14 +8,41 @@
 
 namespace {
 
+// comdlg32 and ole32 are loaded at the first Browse, not at every start: the
+// Login dialog needs neither, and under Wine ole32 brings the COM runtime
+// along. Only from the system folder, so no planted copy is picked up.
+template <typename Function>
+Function SystemEntry(const char* dll, const char* name) {
+    HMODULE module = ::LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC proc = module == nullptr ? nullptr : ::GetProcAddress(module, name);
+    return proc == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+struct Ole32 {
+    using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+    using CoUninitializeFn = void(WINAPI*)();
+    using CoTaskMemFreeFn = void(WINAPI*)(LPVOID);
+    CoInitializeExFn initialize = SystemEntry<CoInitializeExFn>("ole32.dll", "CoInitializeEx");
+    CoUninitializeFn uninitialize = SystemEntry<CoUninitializeFn>("ole32.dll", "CoUninitialize");
+    CoTaskMemFreeFn free = SystemEntry<CoTaskMemFreeFn>("ole32.dll", "CoTaskMemFree");
+};
+
+const Ole32& Com() {
+    static const Ole32 ole32;
+    return ole32;
+}
+
 // The new-style folder dialog and the file dialog's folder view are COM
 // objects: the thread joins a single-threaded apartment for them and leaves
 // it as it found it.
 class ComScope {
 public:
-    ComScope() : m_hr(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ComScope()
+        : m_hr(Com().initialize != nullptr
+                   ? Com().initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+                   : E_NOTIMPL) {}
     ~ComScope() {
-        if (SUCCEEDED(m_hr)) ::CoUninitialize();
+        if (SUCCEEDED(m_hr) && Com().uninitialize != nullptr) Com().uninitialize();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
@@ -76,8 +103,11 @@ bool ChooseProgram(HWND hWndOwner, const std::string& current, std::string& chos
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     ofn.lpstrDefExt = "exe";
 
+    using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    static const GetOpenFileNameFn getOpenFileName = SystemEntry<GetOpenFileNameFn>("comdlg32.dll", "GetOpenFileNameA");
+    if (getOpenFileName == nullptr) return false;
     ComScope com;
-    if (!::GetOpenFileNameA(&ofn)) return false;
+    if (!getOpenFileName(&ofn)) return false;
     chosen = file.data();
     return true;
 }
@@ -98,7 +128,7 @@ bool ChooseFolder(HWND hWndOwner, const std::string& current, const char* prompt
     if (pidl == nullptr) return false;
     char path[MAX_PATH] = {};
     const BOOL bPath = ::SHGetPathFromIDListA(pidl, path);
-    ::CoTaskMemFree(pidl);
+    if (Com().free != nullptr) Com().free(pidl);
     if (!bPath) return false;
     chosen = path;
     return true;
