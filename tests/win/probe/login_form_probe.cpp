@@ -48,8 +48,8 @@ LRESULT CALLBACK FormProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    g_out = commandLine;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR lpCmdLine, int) {
+    g_out = lpCmdLine;
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = FormProc;
     windowClass.lpszClassName = L"PellucordaLoginFormProbe";
