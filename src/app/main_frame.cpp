@@ -11,8 +11,6 @@ namespace {
 constexpr UINT kClientPaneId = 0xE900;
 // Adds the tray icon once start-up has shown the Login dialog.
 constexpr UINT_PTR kShowIconTimer = 1;
-// Looks at the idle time this often; an idle lock comes at most this late.
-constexpr UINT kIdleCheckMilliseconds = 10000;
 
 DWORD IdleTimeSinceLastInput() {
     LASTINPUTINFO info = {};
@@ -56,8 +54,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     // effect at once. Without the notifications (no session service), the
     // suspend broadcast and the idle time still lock.
     ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
-    SetTimer(kIdleCheckTimerId, kIdleCheckMilliseconds);
     theApp.m_session.SetBalloonSink(&m_trayIcon);
+    theApp.m_session.SetIdleWatch(this);
+    CheckIdleTime();
     return 0;
 }
 
@@ -73,6 +72,7 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
 
 void CMainFrame::OnDestroy() {
     theApp.m_session.SetBalloonSink(nullptr);
+    theApp.m_session.SetIdleWatch(nullptr);
     ::WTSUnRegisterSessionNotification(m_hWnd);
     KillTimer(kIdleCheckTimerId);
     CFrameWnd::OnDestroy();
@@ -98,9 +98,20 @@ void CMainFrame::LockForWindows() {
 
 void CMainFrame::CheckIdleTime() {
     const DWORD minutes = theApp.m_settings.GetIdleMinutes();
-    if (minutes == 0 || !theApp.m_session.IsLoggedIn()) return;
+    if (minutes == 0 || !theApp.m_session.IsLoggedIn()) {
+        // Nothing to lock, or no setting asks: no timer wakes the program.
+        KillTimer(kIdleCheckTimerId);
+        return;
+    }
+    const DWORD limit = minutes * 60000u;
     const DWORD idle = m_pIdleClock != nullptr ? m_pIdleClock->IdleMilliseconds() : IdleTimeSinceLastInput();
-    if (idle >= minutes * 60000u) theApp.m_session.Logout();
+    if (idle >= limit) {
+        // The logout tells this frame, which stops the check.
+        theApp.m_session.Logout();
+        return;
+    }
+    // Input meanwhile puts the lock later: the check then looks again.
+    SetTimer(kIdleCheckTimerId, limit - idle);
 }
 
 void CMainFrame::OnClose() {

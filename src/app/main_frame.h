@@ -7,6 +7,7 @@
 #include "app/tray_icon.h"
 #include "framework/framework.h"
 #include "ui/config/config_dlg.h"
+#include "ui/session.h"
 
 // Milliseconds since the last keyboard or mouse input anywhere in the
 // session; tests hand the frame a clock of their own.
@@ -18,7 +19,7 @@ protected:
     ~IdleClock() = default;
 };
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public IdleWatch {
 public:
     CMainFrame();
 
@@ -28,6 +29,10 @@ public:
 
     // nullptr: the system's.
     void SetIdleClock(IdleClock* pClock) { m_pIdleClock = pClock; }
+
+    // Starts, moves or stops the idle check for the session and the idle
+    // minutes as they are now.
+    void UpdateIdleWatch() override { CheckIdleTime(); }
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -43,7 +48,8 @@ protected:
     // Windows was locked, the user switched or the machine is going to sleep:
     // locks as the list window's Lock button does, when the setting asks.
     void LockForWindows();
-    // Locks once the idle minutes of the settings have passed without input.
+    // Locks once the idle minutes of the settings have passed without input;
+    // until then looks again when they would have passed.
     void CheckIdleTime();
 
     IdleClock* m_pIdleClock = nullptr;

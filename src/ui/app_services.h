@@ -33,6 +33,9 @@ public:
     virtual void SetViewAlpha(BYTE alpha) = 0;
     // Stores the logout time and restarts the logout timer with it.
     virtual void SetLogoutTime(BYTE minutes) = 0;
+    // Stores the idle minutes (0: no idle lock) and starts or stops the idle
+    // check with them.
+    virtual void SetIdleMinutes(UINT minutes) = 0;
     // A balloon from the tray icon; FALSE when there is no icon to tell it.
     virtual BOOL TellInBalloon(const char* title, const std::string& text) = 0;
 

@@ -41,6 +41,7 @@ BOOL CSession::Login() {
             if (opened) {
                 m_bLoggedIn = TRUE;
                 m_view.SendMsg(WM_VIEW_REFILL, 0, 0);
+                if (m_pIdleWatch != nullptr) m_pIdleWatch->UpdateIdleWatch();
                 BackUp();
                 m_pActiveLogin = nullptr;
                 return TRUE;
@@ -142,12 +143,18 @@ void CSession::Logout() {
     m_view.ShowWindow(SW_HIDE);
     // Nothing of the locked vault stays in the list or on the clipboard.
     m_view.ClearAfterLogout();
+    if (m_pIdleWatch != nullptr) m_pIdleWatch->UpdateIdleWatch();
 }
 
 void CSession::SetViewAlpha(BYTE alpha) {
     if (alpha < 128) alpha = 128;
     m_settings.SaveValue(SettingAlpha, alpha);
     m_view.PostMsg(WM_VIEW_SETALPHA, alpha, 0);
+}
+
+void CSession::SetIdleMinutes(UINT minutes) {
+    m_settings.SaveValue(SettingIdleMinutes, minutes);
+    if (m_pIdleWatch != nullptr) m_pIdleWatch->UpdateIdleWatch();
 }
 
 void CSession::SetLogoutTime(BYTE minutes) {

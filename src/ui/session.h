@@ -22,6 +22,16 @@ protected:
     ~BalloonSink() = default;
 };
 
+// Runs the idle check: told at login, at logout and when the idle minutes
+// change, so that it runs only while it could lock something.
+class IdleWatch {
+public:
+    virtual void UpdateIdleWatch() = 0;
+
+protected:
+    ~IdleWatch() = default;
+};
+
 class CSession : public AppServices {
 public:
     CSession(LoginStore& store, Settings& settings, CViewDlg& view);
@@ -40,10 +50,13 @@ public:
     CHotKey& AutoTypeHotKey() override;
     void SetViewAlpha(BYTE alpha) override;
     void SetLogoutTime(BYTE minutes) override;
+    void SetIdleMinutes(UINT minutes) override;
     BOOL TellInBalloon(const char* title, const std::string& text) override;
 
     // The tray icon that tells balloons; nullptr while there is none.
     void SetBalloonSink(BalloonSink* pSink) { m_pBalloons = pSink; }
+    // The main frame; nullptr while there is none.
+    void SetIdleWatch(IdleWatch* pWatch) { m_pIdleWatch = pWatch; }
 
     BOOL m_bLoggedIn = FALSE;
 
@@ -56,6 +69,7 @@ private:
     Settings& m_settings;
     CViewDlg& m_view;
     BalloonSink* m_pBalloons = nullptr;
+    IdleWatch* m_pIdleWatch = nullptr;
     CLoginDlg* m_pActiveLogin = nullptr;
     BOOL m_bBackupKeptTold = FALSE;  // said once a run
 };

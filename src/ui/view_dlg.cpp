@@ -62,6 +62,7 @@ BEGIN_MESSAGE_MAP(CViewDlg, CDialog)
     ON_MESSAGE(WM_VIEW_REFILL, OnViewRefill)
     ON_MESSAGE(WM_VIEW_SETALPHA, OnViewSetAlpha)
     ON_MESSAGE(WM_SIZE, OnSize)
+    ON_MESSAGE(WM_WINDOWPOSCHANGED, OnWindowPosChanged)
     ON_WM_TIMER()
     ON_WM_HOTKEY()
     ON_WM_SHOWWINDOW()
@@ -262,8 +263,14 @@ void CViewDlg::ClearAfterLogout() {
     if (m_hWnd != nullptr) {
         RefillList();
         RestoreCaption();
+        // A locked program sits still: nothing is left to log out.
+        if (m_nLogoutTimer != 0) KillTimer(m_nLogoutTimer);
+        m_nLogoutTimer = 0;
     }
     ForgetClipboardText(m_hWnd);
+    // Nor to forget, unless another program held the clipboard just now:
+    // then the timer keeps trying.
+    if (m_hWnd != nullptr && !IsClipboardTextRemembered()) KillTimer(kClipboardTimerId);
     m_dlgItem.ResetItem();
 }
 
@@ -501,6 +508,34 @@ void CViewDlg::OnShowWindow(BOOL bShow, UINT nStatus) {
     // still the one the user came from.
     if (bShow) RememberAutoTypeTarget();
     CDialog::OnShowWindow(bShow, nStatus);
+}
+
+LRESULT CViewDlg::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+    const LRESULT result = Default();
+    if ((reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW) != 0) StopMouseTracking();
+    return result;
+}
+
+void CViewDlg::StopMouseTracking() {
+    // A control that asked to hear when the mouse leaves it (a themed button
+    // does, to draw itself hot) never hears it once hidden under a resting
+    // mouse: the system then looks for the mouse about a thousand times a
+    // second, under Wine until the mouse moves.
+    TRACKMOUSEEVENT tracked;
+    ZeroMemory(&tracked, sizeof tracked);
+    tracked.cbSize = sizeof tracked;
+    tracked.dwFlags = TME_QUERY;
+    if (!::TrackMouseEvent(&tracked) || tracked.hwndTrack == nullptr) return;
+    if (tracked.hwndTrack != m_hWnd && !::IsChild(m_hWnd, tracked.hwndTrack)) return;
+    const DWORD what = tracked.dwFlags & (TME_HOVER | TME_LEAVE | TME_NONCLIENT);
+    if ((what & (TME_HOVER | TME_LEAVE)) == 0) return;
+    TRACKMOUSEEVENT cancel = tracked;
+    cancel.dwFlags = TME_CANCEL | what;
+    ::TrackMouseEvent(&cancel);
+    // The leave it waited for: it is drawn plain when the window shows again.
+    if ((what & TME_LEAVE) != 0) {
+        ::SendMessageA(tracked.hwndTrack, (what & TME_NONCLIENT) != 0 ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+    }
 }
 
 // --- Messages from the application and the system ------------------------------

@@ -34,8 +34,9 @@ public:
     void RefillList();
 
     // After a logout: no row of the locked vault stays in the list, no text
-    // of it on the clipboard (unless the user has replaced it since), and
-    // nothing in the item form.
+    // of it on the clipboard (unless the user has replaced it since),
+    // nothing in the item form, and no timer running but the clipboard's
+    // retry.
     void ClearAfterLogout();
 
     // Ends every dialog and message box this window has open (the item form,
@@ -100,6 +101,7 @@ protected:
     LRESULT OnViewRefill(WPARAM wParam, LPARAM lParam);
     LRESULT OnViewSetAlpha(WPARAM wParam, LPARAM lParam);
     LRESULT OnSize(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIDEvent);
     void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnDestroy();
@@ -134,6 +136,9 @@ private:
     // The caption the template gives the window, shown again after a copy's
     // confirmation.
     void RestoreCaption();
+    // Ends the system's watch for the mouse leaving a control of this
+    // window, which a hidden window would keep running.
+    void StopMouseTracking();
     UINT_PTR StartTimer(UINT_PTR nIDEvent, UINT uElapse);
     AppServices& m_services;
     TimerStarter* m_pTimers = nullptr;

@@ -200,7 +200,7 @@ void CSecurityPage::OnChangeIdle() { Exchange(IDC_SECURITY_IDLE); }
 
 void CSecurityPage::OnKillFocusIdle() {
     const UINT nMinutes = m_nIdleMinutes > kMaxIdleMinutes ? kMaxIdleMinutes : m_nIdleMinutes;
-    m_services.AppSettings().SaveValue(SettingIdleMinutes, nMinutes);
+    m_services.SetIdleMinutes(nMinutes);
     m_nIdleMinutes = m_services.AppSettings().GetIdleMinutes();
     Exchange(IDC_SECURITY_IDLE, FALSE);
 }
