@@ -381,6 +381,25 @@ TEST_F(MainFrameTest, IdleMinutesLockOnlyAfterThatLongWithoutInputAndOnlyWhileLo
     EXPECT_FALSE(idleFor(99 * 60000)) << "0 minutes: no idle lock";
 }
 
+// The check wakes the program only while logged in with idle minutes set.
+TEST_F(MainFrameTest, TheIdleCheckRunsOnlyWhileLoggedInWithIdleMinutesSet) {
+    CreateFrame();
+    frame->SetIdleClock(&g_fakeIdleClock);
+    g_idleTime = 0;
+    auto checking = [&] { return ::KillTimer(hFrame, kIdleCheckTimerId) != FALSE && (frame->UpdateIdleWatch(), true); };
+    EXPECT_FALSE(checking()) << "nobody logged in";
+    LogIn();
+    EXPECT_FALSE(checking()) << "no idle minutes";
+    theApp.m_session.SetIdleMinutes(5);
+    EXPECT_TRUE(checking());
+    theApp.m_session.Logout();
+    EXPECT_FALSE(checking()) << "locked";
+    LogIn();
+    EXPECT_TRUE(checking());
+    theApp.m_session.SetIdleMinutes(0);
+    EXPECT_FALSE(checking());
+}
+
 // The key held elsewhere at start: the balloon waits for the icon, names the
 // key and where to change it, and comes once however often the key is tried.
 TEST_F(MainFrameTest, AHotkeyHeldElsewhereAtStartIsToldOnceInABalloonFromTheIcon) {

@@ -326,6 +326,32 @@ TEST_F(ViewTest, LockLeavesAnEmptyHiddenListOnWhichItemCommandsDoNothing) {
     EXPECT_EQ(Reopen()->GetCount(), 5u);
 }
 
+// Hidden by the Lock button or by the hotkey, with the mouse resting on a
+// control that tracks it: no timer of the list and no mouse tracking stay.
+TEST_F(ViewTest, HidingLeavesNoMouseTrackingAndALockNoTimer) {
+    HWND lock = ::GetDlgItem(view, IDC_VIEW_LOCK);
+    auto tracked = [&] {
+        TRACKMOUSEEVENT query = {sizeof query, TME_QUERY, nullptr, 0};
+        return ::TrackMouseEvent(&query) && query.hwndTrack == lock && (query.dwFlags & TME_LEAVE) != 0;
+    };
+    theApp.m_settings.SetLogoutTime(5);
+    for (bool bLock : {false, true}) {
+        LogInWith(1);
+        view.ShowWindow(SW_SHOWNORMAL);
+        view.CopyToClipboard("pw0", "Password");
+        RECT rect;
+        ::GetWindowRect(lock, &rect);
+        ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, lock, HOVER_DEFAULT};
+        ASSERT_TRUE(::TrackMouseEvent(&tme) && tracked());
+        bLock ? Press(IDC_VIEW_LOCK) : void(view.ShowWindow(SW_HIDE));
+        EXPECT_FALSE(tracked()) << bLock;
+        for (UINT_PTR id : {kLogoutTimerId, kClipboardTimerId, kCaptionTimerId}) {
+            EXPECT_EQ(::KillTimer(view, id) != FALSE, !bLock) << id << " logged in: each still has a job";
+        }
+    }
+}
+
 TEST_F(ViewTest, ALockDuringTheItemFormSavesNothing) {
     LogInWith(5);
     DialogDriver driver;
