@@ -38,7 +38,7 @@ if "argon2id_login_ms" in figures and "argon2id_ref_ms" in figures:
 PY
 
 # Under Wine: start-up to the Login dialog against the floor, resident memory,
-# and login to the list window.
+# login to the list window, and the wake-ups of a program sitting still.
 if [ -f "$root/build/dist/pellucorda.exe" ]; then
   # shellcheck source=scripts/e2e-env.sh
   . "$root/scripts/e2e-env.sh"
@@ -46,6 +46,7 @@ if [ -f "$root/build/dist/pellucorda.exe" ]; then
   trap 'rm -f "$out"; e2e_session_stop' EXIT
   if e2e_session_start; then
     PELLUCORDA_BUILD="$root/build" python3 "$root/tests/e2e/startup_bench.py" || echo "!! the start-up benchmark failed" >&2
+    PELLUCORDA_BUILD="$root/build" python3 "$root/tests/e2e/idle_bench.py" || echo "!! the idle benchmark failed" >&2
   else
     echo "!! could not start the Wine session for the start-up benchmark" >&2
   fi
