@@ -30,6 +30,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_WTSSESSION_CHANGE, OnSessionChange)
     ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
+    ON_MESSAGE(WM_IDLE_WATCH, OnIdleWatch)
     ON_COMMAND(ID_MAIN_CONFIG, OnMainConfig)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
@@ -55,7 +56,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     // suspend broadcast and the idle time still lock.
     ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
     theApp.m_session.SetBalloonSink(&m_trayIcon);
-    theApp.m_session.SetIdleWatch(this);
+    theApp.m_session.SetIdleWatch(m_hWnd);
     CheckIdleTime();
     return 0;
 }
@@ -82,6 +83,11 @@ LRESULT CMainFrame::OnSessionChange(WPARAM wParam, LPARAM) {
     if (wParam == WTS_SESSION_LOCK || wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_DISCONNECT) {
         LockForWindows();
     }
+    return 0;
+}
+
+LRESULT CMainFrame::OnIdleWatch(WPARAM, LPARAM) {
+    CheckIdleTime();
     return 0;
 }
 

@@ -7,7 +7,6 @@
 #include "app/tray_icon.h"
 #include "framework/framework.h"
 #include "ui/config/config_dlg.h"
-#include "ui/session.h"
 
 // Milliseconds since the last keyboard or mouse input anywhere in the
 // session; tests hand the frame a clock of their own.
@@ -19,7 +18,7 @@ protected:
     ~IdleClock() = default;
 };
 
-class CMainFrame : public CFrameWnd, public IdleWatch {
+class CMainFrame : public CFrameWnd {
 public:
     CMainFrame();
 
@@ -30,10 +29,6 @@ public:
     // nullptr: the system's.
     void SetIdleClock(IdleClock* pClock) { m_pIdleClock = pClock; }
 
-    // Starts, moves or stops the idle check for the session and the idle
-    // minutes as they are now.
-    void UpdateIdleWatch() override { CheckIdleTime(); }
-
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnClose();
@@ -41,6 +36,9 @@ protected:
     void OnDestroy();
     LRESULT OnSessionChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
+    // Starts, moves or stops the idle check for the session and the idle
+    // minutes as they are now.
+    LRESULT OnIdleWatch(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnMainConfig();
     void OnMainExit();

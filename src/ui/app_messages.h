@@ -9,3 +9,6 @@
 #define WM_VIEW_REFILL (WM_USER + 1)
 // The opacity setting changed: wParam is the new opacity (128 to 255).
 #define WM_VIEW_SETALPHA (WM_USER + 2)
+// To the main frame: the login or the idle minutes changed, so the idle
+// check starts, moves or stops.
+#define WM_IDLE_WATCH (WM_USER + 3)

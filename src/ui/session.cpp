@@ -41,7 +41,7 @@ BOOL CSession::Login() {
             if (opened) {
                 m_bLoggedIn = TRUE;
                 m_view.SendMsg(WM_VIEW_REFILL, 0, 0);
-                if (m_pIdleWatch != nullptr) m_pIdleWatch->UpdateIdleWatch();
+                TellIdleWatch();
                 BackUp();
                 m_pActiveLogin = nullptr;
                 return TRUE;
@@ -143,7 +143,7 @@ void CSession::Logout() {
     m_view.ShowWindow(SW_HIDE);
     // Nothing of the locked vault stays in the list or on the clipboard.
     m_view.ClearAfterLogout();
-    if (m_pIdleWatch != nullptr) m_pIdleWatch->UpdateIdleWatch();
+    TellIdleWatch();
 }
 
 void CSession::SetViewAlpha(BYTE alpha) {
@@ -152,9 +152,13 @@ void CSession::SetViewAlpha(BYTE alpha) {
     m_view.PostMsg(WM_VIEW_SETALPHA, alpha, 0);
 }
 
+void CSession::TellIdleWatch() {
+    if (m_hIdleWatch != nullptr) ::SendMessageA(m_hIdleWatch, WM_IDLE_WATCH, 0, 0);
+}
+
 void CSession::SetIdleMinutes(UINT minutes) {
     m_settings.SaveValue(SettingIdleMinutes, minutes);
-    if (m_pIdleWatch != nullptr) m_pIdleWatch->UpdateIdleWatch();
+    TellIdleWatch();
 }
 
 void CSession::SetLogoutTime(BYTE minutes) {

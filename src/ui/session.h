@@ -22,16 +22,6 @@ protected:
     ~BalloonSink() = default;
 };
 
-// Runs the idle check: told at login, at logout and when the idle minutes
-// change, so that it runs only while it could lock something.
-class IdleWatch {
-public:
-    virtual void UpdateIdleWatch() = 0;
-
-protected:
-    ~IdleWatch() = default;
-};
-
 class CSession : public AppServices {
 public:
     CSession(LoginStore& store, Settings& settings, CViewDlg& view);
@@ -55,12 +45,16 @@ public:
 
     // The tray icon that tells balloons; nullptr while there is none.
     void SetBalloonSink(BalloonSink* pSink) { m_pBalloons = pSink; }
-    // The main frame; nullptr while there is none.
-    void SetIdleWatch(IdleWatch* pWatch) { m_pIdleWatch = pWatch; }
+    // The window that runs the idle check (the main frame), told by
+    // WM_IDLE_WATCH at login, at logout and when the idle minutes change, so
+    // that the check runs only while it could lock something; nullptr while
+    // there is none.
+    void SetIdleWatch(HWND hWnd) { m_hIdleWatch = hWnd; }
 
     BOOL m_bLoggedIn = FALSE;
 
 private:
+    void TellIdleWatch();
     // The typed password met a vault just made from nothing: says so, and
     // where the backup (and a vault the program left behind) lies.
     void TellVaultCreated();
@@ -69,7 +63,7 @@ private:
     Settings& m_settings;
     CViewDlg& m_view;
     BalloonSink* m_pBalloons = nullptr;
-    IdleWatch* m_pIdleWatch = nullptr;
+    HWND m_hIdleWatch = nullptr;
     CLoginDlg* m_pActiveLogin = nullptr;
     BOOL m_bBackupKeptTold = FALSE;  // said once a run
 };

@@ -386,7 +386,9 @@ TEST_F(MainFrameTest, TheIdleCheckRunsOnlyWhileLoggedInWithIdleMinutesSet) {
     CreateFrame();
     frame->SetIdleClock(&g_fakeIdleClock);
     g_idleTime = 0;
-    auto checking = [&] { return ::KillTimer(hFrame, kIdleCheckTimerId) != FALSE && (frame->UpdateIdleWatch(), true); };
+    auto checking = [&] {
+        return ::KillTimer(hFrame, kIdleCheckTimerId) != FALSE && (::SendMessageA(hFrame, WM_IDLE_WATCH, 0, 0), true);
+    };
     EXPECT_FALSE(checking()) << "nobody logged in";
     LogIn();
     EXPECT_FALSE(checking()) << "no idle minutes";
