@@ -199,7 +199,7 @@ void Settings::LoadField(RegistryKey key, const SettingField& field, bool create
             value = field.fallback;
         }
         this->*field.number = value;
-        StoreNumber(key, field, value);
+        StoreNumber(key, field, value, Write::IfChanged);
         return;
     }
     std::string& text = this->*field.text;
@@ -225,7 +225,7 @@ void Settings::LoadField(RegistryKey key, const SettingField& field, bool create
         break;
     default: text = stored; break;
     }
-    StoreBuffer(key, field.name, text);
+    StoreBuffer(key, field.name, text, Write::IfChanged);
 }
 
 void Settings::LoadAutoRun() {
@@ -249,7 +249,7 @@ void Settings::LoadAutoRun() {
         m_bAutoRun = (result == kRegOk || result == kRegMoreData) ? 1 : 0;
         return;
     }
-    StoreText(run.key, kRunValueName, AutoRunCommand());
+    StoreText(run.key, kRunValueName, AutoRunCommand(), Write::IfChanged);
     m_bAutoRun = 1;
 }
 
@@ -364,22 +364,37 @@ bool Settings::ReadNumber(RegistryKey key, const SettingField& field, std::uint3
     return true;
 }
 
-long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string& text) {
+long Settings::StoreBuffer(RegistryKey key, const char* name, const std::string& text, Write how) {
     std::uint8_t buffer[kSettingBufferSize] = {};
     const std::string bounded = Bounded(text);
     std::copy(bounded.begin(), bounded.end(), buffer);  // at most 255 bytes: the zero after them stays
-    return m_registry.SetValue(key, name, kRegSz, buffer, sizeof buffer);
+    return Store(key, name, kRegSz, buffer, sizeof buffer, how);
 }
 
-long Settings::StoreText(RegistryKey key, const char* name, const std::string& text) {
+long Settings::StoreText(RegistryKey key, const char* name, const std::string& text, Write how) {
     const std::string bounded = Bounded(text);
-    return m_registry.SetValue(key, name, kRegSz, reinterpret_cast<const std::uint8_t*>(bounded.c_str()),
-                               static_cast<std::uint32_t>(bounded.size() + 1));
+    return Store(key, name, kRegSz, reinterpret_cast<const std::uint8_t*>(bounded.c_str()),
+                 static_cast<std::uint32_t>(bounded.size() + 1), how);
 }
 
-long Settings::StoreNumber(RegistryKey key, const SettingField& field, std::uint32_t value) {
+long Settings::StoreNumber(RegistryKey key, const SettingField& field, std::uint32_t value, Write how) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    return IsDword(field.kind) ? m_registry.SetValue(key, field.name, kRegDword, bytes, sizeof bytes)
-                               : m_registry.SetValue(key, field.name, kRegBinary, bytes, 1);
+    return IsDword(field.kind) ? Store(key, field.name, kRegDword, bytes, sizeof bytes, how)
+                               : Store(key, field.name, kRegBinary, bytes, 1, how);
+}
+
+long Settings::Store(RegistryKey key, const char* name, std::uint32_t type, const std::uint8_t* data,
+                     std::uint32_t size, Write how) {
+    if (how == Write::Always) return m_registry.SetValue(key, name, type, data, size);
+    // One byte more than any value written here: a longer stored value reads
+    // as too big and is written afresh.
+    std::uint8_t stored[kSettingBufferSize + 1] = {};
+    std::uint32_t storedSize = sizeof stored;
+    std::uint32_t storedType = kRegNone;
+    if (size <= kSettingBufferSize && m_registry.QueryValue(key, name, &storedType, stored, &storedSize) == kRegOk &&
+        storedType == type && storedSize == size && std::equal(data, data + size, stored)) {
+        return kRegOk;
+    }
+    return m_registry.SetValue(key, name, type, data, size);
 }

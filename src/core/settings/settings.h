@@ -165,9 +165,14 @@ private:
     // False for a value that reads as missing: what that means is the
     // field's kind.
     bool ReadNumber(RegistryKey key, const SettingField& field, std::uint32_t& value);
-    long StoreBuffer(RegistryKey key, const char* name, const std::string& text);
-    long StoreText(RegistryKey key, const char* name, const std::string& text);
-    long StoreNumber(RegistryKey key, const SettingField& field, std::uint32_t value);
+    // A load writes back only what differs, so a start that changes nothing
+    // writes nothing; a save always writes, and tells whether it could.
+    enum class Write { Always, IfChanged };
+    long StoreBuffer(RegistryKey key, const char* name, const std::string& text, Write how = Write::Always);
+    long StoreText(RegistryKey key, const char* name, const std::string& text, Write how = Write::Always);
+    long StoreNumber(RegistryKey key, const SettingField& field, std::uint32_t value, Write how = Write::Always);
+    long Store(RegistryKey key, const char* name, std::uint32_t type, const std::uint8_t* data, std::uint32_t size,
+               Write how);
 
     std::string m_strBrowserCommand;
     std::string m_strWebClient;
