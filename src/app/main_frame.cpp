@@ -9,8 +9,9 @@
 namespace {
 // The classic id of a frame's client pane.
 constexpr UINT kClientPaneId = 0xE900;
-// Adds the tray icon once start-up has shown the Login dialog.
-constexpr UINT_PTR kShowIconTimer = 1;
+// Adds the tray icon and makes the list window once the Login dialog has
+// painted.
+constexpr UINT_PTR kStartTimer = 1;
 
 DWORD IdleTimeSinceLastInput() {
     LASTINPUTINFO info = {};
@@ -31,6 +32,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_WTSSESSION_CHANGE, OnSessionChange)
     ON_MESSAGE(WM_POWERBROADCAST, OnPowerBroadcast)
     ON_MESSAGE(WM_IDLE_WATCH, OnIdleWatch)
+    ON_MESSAGE(WM_ENTERIDLE, OnEnterIdle)
     ON_COMMAND(ID_MAIN_CONFIG, OnMainConfig)
     ON_COMMAND(ID_MAIN_EXIT, OnMainExit)
 END_MESSAGE_MAP()
@@ -46,11 +48,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     GetClientRect(&client);
     if (!m_wndClient.Create("STATIC", "", WS_CHILD | WS_VISIBLE, client, this, kClientPaneId)) return -1;
     m_trayIcon.AttachWindow(this, WM_TRAYNOTIFY);
-    // The shell may take its time over a new icon (under Wine about a third
-    // of a second), while the user waits for the Login dialog that start-up
+    // The shell may take its time over a new icon (under Wine a few dozen
+    // milliseconds), while the user waits for the Login dialog that start-up
     // shows next. A timer message comes only when the queue holds nothing
-    // else, so the icon follows the dialog once it has painted.
-    SetTimer(kShowIconTimer, 0);
+    // else, paints included.
+    SetTimer(kStartTimer, 0);
     // Whether they lock is decided when they come, so the setting takes
     // effect at once. Without the notifications (no session service), the
     // suspend broadcast and the idle time still lock.
@@ -66,9 +68,31 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent) {
         CheckIdleTime();
         return;
     }
-    if (nIDEvent != kShowIconTimer) return;
-    KillTimer(kShowIconTimer);
+    if (nIDEvent != kStartTimer) return;
+    KillTimer(kStartTimer);
+    // Disabled, the frame owns a modal dialog on its way: the timer came
+    // through the dialog's loop before the dialog was shown. Its first idle
+    // moment sets the timer again, and that one follows the dialog's paint.
+    if (!::IsWindowEnabled(m_hWnd) && !m_bDialogIdle) return;
+    FinishStart();
+}
+
+LRESULT CMainFrame::OnEnterIdle(WPARAM, LPARAM) {
+    if (!m_bStarted && !m_bDialogIdle) {
+        m_bDialogIdle = TRUE;
+        SetTimer(kStartTimer, 0);
+    }
+    return 0;
+}
+
+void CMainFrame::FinishStart() {
+    if (m_bStarted) return;
+    m_bStarted = TRUE;
+    KillTimer(kStartTimer);
     m_trayIcon.ShowResourceIcon(IDI_TRAY);
+    // With its fonts and list view, after the icon: the user waits for
+    // neither.
+    theApp.CreateListWindow();
 }
 
 void CMainFrame::OnDestroy() {

@@ -26,6 +26,9 @@ public:
     CTrayIcon m_trayIcon;    // the notification-area icon and its menu
     BOOL m_bExit = FALSE;    // set by the Exit command; only then does a close end the program
 
+    // The rest of start-up, once: the tray icon, then the list window.
+    void FinishStart();
+
     // nullptr: the system's.
     void SetIdleClock(IdleClock* pClock) { m_pIdleClock = pClock; }
 
@@ -40,6 +43,8 @@ protected:
     // minutes as they are now.
     LRESULT OnIdleWatch(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    // A modal dialog this frame owns has nothing to do.
+    LRESULT OnEnterIdle(WPARAM wParam, LPARAM lParam);
     void OnMainConfig();
     void OnMainExit();
 
@@ -51,6 +56,9 @@ protected:
     void CheckIdleTime();
 
     IdleClock* m_pIdleClock = nullptr;
+    BOOL m_bStarted = FALSE;
+    // A modal dialog (the Login dialog at start-up) went idle once shown.
+    BOOL m_bDialogIdle = FALSE;
     CStatusBar m_wndStatusBar;
     CWnd m_wndClient;
 

@@ -87,20 +87,32 @@ BOOL CPellucordaApp::InitInstance() {
     frame->ShowWindow(SW_HIDE);
     frame->UpdateWindow();
 
-    m_wndView.Create(IDD_VIEW);
-
-    RECT workArea;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0)) {
+    // The frame adds the tray icon and makes the list window once the Login
+    // dialog has painted: the user waits for nothing else. Here, unless that
+    // dialog never went idle (it could not be shown, or the password came
+    // typed ahead), or Exit came while it was up.
+    const BOOL loggedIn = m_session.Login();
+    if (m_pMainWnd != nullptr) static_cast<CMainFrame*>(m_pMainWnd)->FinishStart();
+    CreateListWindow();
+    if (m_wndView.GetSafeHwnd() == nullptr) {
         AfxMessageBox("Initial failed, error code:101!");
         return FALSE;
     }
-    // The top edge is the screen's, not the work area's.
-    m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight, SWP_HIDEWINDOW);
-    if (m_session.Login()) {
-        m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
-                               SWP_SHOWWINDOW);
-    }
+    if (loggedIn) m_wndView.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     return TRUE;
+}
+
+void CPellucordaApp::CreateListWindow() {
+    if (m_wndView.GetSafeHwnd() != nullptr || !m_wndView.Create(IDD_VIEW)) return;
+    RECT workArea;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0)) {
+        m_wndView.DestroyWindow();
+        return;
+    }
+    // The top edge is the screen's, not the work area's. The Login dialog may
+    // be up: it keeps the activation and the keys typed into it.
+    m_wndView.SetWindowPos(&CWnd::wndTopMost, workArea.right - kViewWidth, 0, kViewWidth, kViewHeight,
+                           SWP_HIDEWINDOW | SWP_NOACTIVATE);
 }
 
 int CPellucordaApp::ExitInstance() {

@@ -34,6 +34,10 @@ public:
     // How the Help command opens the help file or page; nullptr: the shell.
     void SetShell(Shell* pShell) { m_pShell = pShell; }
 
+    // Makes the list window, hidden at its place, unless it is there: start-up
+    // leaves it until the Login dialog has painted.
+    void CreateListWindow();
+
     // The folder of a module's path, without a trailing backslash.
     static std::string ModuleFolder(const char* modulePath);
     // Where the Help command looks for the help file: the program's folder.

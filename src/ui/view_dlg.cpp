@@ -140,7 +140,10 @@ BOOL CViewDlg::OnInitDialog() {
     // A page is ten rows: all of them show without scrolling, the buttons
     // below making room.
     m_layout.SetMinimumHeight(m_listItem.GetSafeHwnd(), PageHeight());
-    return TRUE;
+    // No focus yet: made hidden while the Login dialog may be up, the window
+    // would take the activation and the keys typed there. Its first showing
+    // puts the focus on its first control.
+    return FALSE;
 }
 
 int CViewDlg::PageHeight() {

@@ -260,6 +260,49 @@ TEST_F(MainFrameTest, AStartWhoseFrameCannotBeCreatedEndsWithoutTouchingIt) {
     theApp.ExitInstance();  // what the framework does after a failed start
 }
 
+// The user waits at start-up for the Login dialog alone: the tray icon comes
+// once it has painted, and the list window after the icon, made hidden
+// without taking the activation from the dialog.
+TEST_F(MainFrameTest, AStartShowsTheLoginDialogBeforeTheIconAndTheListWindow) {
+    struct Watch : ShellRecorder {
+        BOOL Notify(DWORD operation, NOTIFYICONDATAA* data) override {
+            if (operation == NIM_ADD) {
+                HWND login = ::FindWindowA(nullptr, "Login");
+                loginPainted = login != nullptr && ::IsWindowVisible(login) && !::GetUpdateRect(login, nullptr, FALSE);
+                listMade = theApp.m_wndView.GetSafeHwnd() != nullptr;
+            }
+            return ShellRecorder::Notify(operation, data);
+        }
+        bool loginPainted = false;
+        bool listMade = true;
+    } watch;
+    theApp.m_wndView.DestroyWindow();
+    theApp.m_pMainWnd = nullptr;
+    theApp.SetNotificationArea(&watch);
+    DialogDriver driver;
+    static HWND s_activeAtCancel = nullptr;
+    driver.ExpectDialog(IDD_LOGIN, [](DialogContext& dlg) {
+        // The dialog's own loop, going idle, lets start-up go on: cancel once
+        // the list window is there (the driver's watchdog ends a wait in vain).
+        ::SetTimer(dlg.Hwnd(), 1, USER_TIMER_MINIMUM, [](HWND hWnd, UINT, UINT_PTR id, DWORD) {
+            if (theApp.m_wndView.GetSafeHwnd() == nullptr) return;
+            ::KillTimer(hWnd, id);
+            s_activeAtCancel = ::GetActiveWindow();
+            ::PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0);
+        });
+    });
+    EXPECT_TRUE(theApp.InitInstance());
+    theApp.SetNotificationArea(nullptr);
+    frame = static_cast<CMainFrame*>(theApp.m_pMainWnd);
+    hFrame = frame != nullptr ? frame->GetSafeHwnd() : nullptr;
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(watch.TakeOperations(), Ops{NIM_ADD});
+    EXPECT_TRUE(watch.loginPainted);
+    EXPECT_FALSE(watch.listMade);
+    EXPECT_NE(s_activeAtCancel, theApp.m_wndView.GetSafeHwnd());
+    EXPECT_FALSE(theApp.m_wndView.IsWindowVisible());
+}
+
 // Exit chosen in the tray menu while a dialog runs modally inside a handler
 // of the frame (Config) or of the application (About, a login started by a
 // tray click): the dialog ends as Cancel would, and the frame and its Config
