@@ -3,6 +3,7 @@
 #include <wtsapi32.h>
 
 #include "app/pellucorda_app.h"
+#include "base/system_entry_win32.h"
 #include "res/resource.h"
 #include "ui/app_messages.h"
 
@@ -53,10 +54,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     // shows next. A timer message comes only when the queue holds nothing
     // else, paints included.
     SetTimer(kStartTimer, 0);
-    // Whether they lock is decided when they come, so the setting takes
-    // effect at once. Without the notifications (no session service), the
-    // suspend broadcast and the idle time still lock.
-    ::WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
     theApp.m_session.SetBalloonSink(&m_trayIcon);
     theApp.m_session.SetIdleWatch(m_hWnd);
     CheckIdleTime();
@@ -93,12 +90,20 @@ void CMainFrame::FinishStart() {
     // With its fonts and list view, after the icon: the user waits for
     // neither.
     theApp.CreateListWindow();
+    // Whether they lock is decided when they come, so the setting takes
+    // effect at once. Without the notifications (no session service), the
+    // suspend broadcast and the idle time still lock.
+    static const auto registerSession =
+        SystemEntry<BOOL(WINAPI*)(HWND, DWORD)>("wtsapi32.dll", "WTSRegisterSessionNotification");
+    if (registerSession != nullptr) registerSession(m_hWnd, NOTIFY_FOR_THIS_SESSION);
 }
 
 void CMainFrame::OnDestroy() {
     theApp.m_session.SetBalloonSink(nullptr);
     theApp.m_session.SetIdleWatch(nullptr);
-    ::WTSUnRegisterSessionNotification(m_hWnd);
+    static const auto unregisterSession =
+        SystemEntry<BOOL(WINAPI*)(HWND)>("wtsapi32.dll", "WTSUnRegisterSessionNotification");
+    if (unregisterSession != nullptr) unregisterSession(m_hWnd);
     KillTimer(kIdleCheckTimerId);
     CFrameWnd::OnDestroy();
 }

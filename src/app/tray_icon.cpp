@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/system_entry_win32.h"
+
 IMPLEMENT_DYNAMIC(CTrayIcon, CCmdTarget)
 
 const UINT CTrayIcon::s_uTaskbarRestart = ::RegisterWindowMessageA("TaskbarCreated");
@@ -10,7 +12,11 @@ namespace {
 
 class ShellNotificationArea : public NotificationArea {
 public:
-    BOOL Notify(DWORD message, NOTIFYICONDATAA* data) override { return ::Shell_NotifyIconA(message, data); }
+    BOOL Notify(DWORD message, NOTIFYICONDATAA* data) override {
+        using ShellNotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+        static const ShellNotifyIconFn notifyIcon = SystemEntry<ShellNotifyIconFn>("shell32.dll", "Shell_NotifyIconA");
+        return notifyIcon != nullptr && notifyIcon(message, data);
+    }
 };
 
 // Copies text into a field of the shell's record, at most limit bytes with

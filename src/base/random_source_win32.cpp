@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base/random_source.h"
+#include "base/system_entry_win32.h"
 
 namespace {
 
@@ -16,13 +17,8 @@ using BCryptGenRandomFn = NTSTATUS(WINAPI*)(BCRYPT_ALG_HANDLE, PUCHAR, ULONG, UL
 // bcrypt.dll is loaded when a password is first generated, not at the
 // program's start: under Wine it brings a crypto library of its own, a
 // fifth of the start-up time and megabytes of memory that most runs never
-// use. Only from the system folder, so no planted copy is picked up.
-BCryptGenRandomFn LoadGenRandom() {
-    HMODULE module = ::LoadLibraryExA("bcrypt.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr) return nullptr;
-    FARPROC proc = ::GetProcAddress(module, "BCryptGenRandom");
-    return proc == nullptr ? nullptr : reinterpret_cast<BCryptGenRandomFn>(reinterpret_cast<void (*)()>(proc));
-}
+// use.
+BCryptGenRandomFn LoadGenRandom() { return SystemEntry<BCryptGenRandomFn>("bcrypt.dll", "BCryptGenRandom"); }
 
 class SystemSource : public RandomSource {
 public:

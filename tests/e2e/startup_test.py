@@ -88,7 +88,8 @@ def a_start_from_another_folder_uses_the_program_folder(program):
     h.wait_until(lambda: program.file_size("logininfo.dat") == 1728, "the vault beside the program")
     assert os.listdir(elsewhere) == [], "nothing is written where the program was started"
     folder = program.windows_path()
-    assert h.reg_query(h.CONFIG_KEY, "SetupPath") == folder + "\\pellucorda.exe"
+    setup = h.reg_query(h.CONFIG_KEY, "SetupPath")
+    assert setup == folder + "\\pellucorda.exe", setup
     assert h.reg_query(h.CONFIG_KEY, "BackupPath") == folder
 
 

@@ -6,18 +6,13 @@
 
 #include <vector>
 
+#include "base/system_entry_win32.h"
+
 namespace {
 
-// comdlg32 and ole32 are loaded at the first Browse, not at every start: the
-// Login dialog needs neither, and under Wine ole32 brings the COM runtime
-// along. Only from the system folder, so no planted copy is picked up.
-template <typename Function>
-Function SystemEntry(const char* dll, const char* name) {
-    HMODULE module = ::LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    FARPROC proc = module == nullptr ? nullptr : ::GetProcAddress(module, name);
-    return proc == nullptr ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
-}
-
+// comdlg32, ole32 and shell32 are loaded at the first Browse, not at every
+// start: the Login dialog needs none of them, and under Wine ole32 brings the
+// COM runtime along.
 struct Ole32 {
     using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
     using CoUninitializeFn = void(WINAPI*)();
@@ -123,11 +118,18 @@ bool ChooseFolder(HWND hWndOwner, const std::string& current, const char* prompt
     info.lpfn = StartFolderCallback;
     info.lParam = folder.empty() ? 0 : reinterpret_cast<LPARAM>(folder.c_str());
 
+    using SHBrowseForFolderFn = PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA);
+    using SHGetPathFromIDListFn = BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR);
+    static const SHBrowseForFolderFn browseForFolder =
+        SystemEntry<SHBrowseForFolderFn>("shell32.dll", "SHBrowseForFolderA");
+    static const SHGetPathFromIDListFn getPathFromIDList =
+        SystemEntry<SHGetPathFromIDListFn>("shell32.dll", "SHGetPathFromIDListA");
+    if (browseForFolder == nullptr || getPathFromIDList == nullptr) return false;
     ComScope com;
-    PIDLIST_ABSOLUTE pidl = ::SHBrowseForFolderA(&info);
+    PIDLIST_ABSOLUTE pidl = browseForFolder(&info);
     if (pidl == nullptr) return false;
     char path[MAX_PATH] = {};
-    const BOOL bPath = ::SHGetPathFromIDListA(pidl, path);
+    const BOOL bPath = getPathFromIDList(pidl, path);
     if (Com().free != nullptr) Com().free(pidl);
     if (!bPath) return false;
     chosen = path;

@@ -2,8 +2,13 @@
 
 #include <shellapi.h>
 
+#include "base/system_entry_win32.h"
+
 INT_PTR ShellOpen(const char* target) {
-    return reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", target, nullptr, nullptr, SW_SHOWNORMAL));
+    using ShellExecuteFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static const ShellExecuteFn shellExecute = SystemEntry<ShellExecuteFn>("shell32.dll", "ShellExecuteA");
+    if (shellExecute == nullptr) return SE_ERR_DLLNOTFOUND;
+    return reinterpret_cast<INT_PTR>(shellExecute(nullptr, "open", target, nullptr, nullptr, SW_SHOWNORMAL));
 }
 
 namespace {
