@@ -4,7 +4,10 @@
 // hotkey and the mouse reach them, and waits for every window it opens or
 // closes (with a generous bound) before the next step.
 //
-//   soak_driver CYCLES SAMPLE_EVERY CONFIG_EVERY LOCK_EVERY
+//   soak_driver CYCLES SAMPLE_EVERY CONFIG_EVERY LOCK_EVERY [SKIP]
+//
+// SKIP names steps to leave out, for finding which one makes the program
+// grow: c the copies, f the item form, p the paging.
 //
 // The master password is the first line of standard input, never an
 // argument. Output, one line each:
@@ -272,7 +275,7 @@ long CountWindows(DWORD pid) {
 
 class Day {
 public:
-    Day(DWORD pid, HANDLE process, HWND frame, HWND view, std::string password)
+    Day(DWORD pid, HANDLE process, HWND frame, HWND view, std::string password, std::string skip)
         : m_pid(pid),
           m_process(process),
           m_frame(frame),
@@ -280,7 +283,8 @@ public:
           m_password(std::move(password)),
           m_list(GetDlgItem(view, IDC_VIEW_LIST)),
           m_block(process),
-          m_hotKeyId(GlobalFindAtomA(kHotKeyAtomName)) {
+          m_hotKeyId(GlobalFindAtomA(kHotKeyAtomName)),
+          m_skip(std::move(skip)) {
         if (m_list == nullptr) Fail("the list window has no list");
         if (m_hotKeyId == 0) Fail("the hotkey's atom");
     }
@@ -296,16 +300,22 @@ public:
         }
         const int rows = static_cast<int>(Call(m_list, LVM_GETITEMCOUNT, 0, 0));
         if (rows <= 0) Fail("the list is empty");
-        ClickRow(n % rows, false);  // the user name
-        ClickRow(n % rows, true);   // the password
-        Lap(kCopyStep);
+        if (m_skip.find('c') == std::string::npos) {
+            ClickRow(n % rows, false);  // the user name
+            ClickRow(n % rows, true);   // the password
+            Lap(kCopyStep);
+        }
         // Modify works on the row just clicked: before paging, which refills
         // the list and so selects nothing.
-        ItemForm(n % 2 == 0 ? IDC_VIEW_NEW : IDC_VIEW_MODIFY);
-        Lap(kFormStep);
-        Page(IDC_VIEW_NEXT);
-        Page(IDC_VIEW_PREV);
-        Lap(kPageStep);
+        if (m_skip.find('f') == std::string::npos) {
+            ItemForm(n % 2 == 0 || m_skip.find('c') != std::string::npos ? IDC_VIEW_NEW : IDC_VIEW_MODIFY);
+            Lap(kFormStep);
+        }
+        if (m_skip.find('p') == std::string::npos) {
+            Page(IDC_VIEW_NEXT);
+            Page(IDC_VIEW_PREV);
+            Lap(kPageStep);
+        }
         if (config) {
             Config();
             Lap(kConfigStep);
@@ -475,6 +485,7 @@ private:
     HWND m_list;
     RemoteBlock m_block;
     ATOM m_hotKeyId;
+    std::string m_skip;
     bool m_toldGui = false;
     bool m_toldHandles = false;
     bool m_gdiCountWorks = GdiCountWorks();
@@ -486,8 +497,8 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: soak_driver CYCLES SAMPLE_EVERY CONFIG_EVERY LOCK_EVERY\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: soak_driver CYCLES SAMPLE_EVERY CONFIG_EVERY LOCK_EVERY [SKIP]\n");
         return 2;
     }
     const int cycles = std::atoi(argv[1]);
@@ -512,7 +523,7 @@ int main(int argc, char** argv) {
     WaitFor("the main frame", [&] { return (frame = FindTopWindow(pid, nullptr, kClientPaneId, false)) != nullptr; });
     HWND view = FindTopWindow(pid, nullptr, IDC_VIEW_LIST, false);
     if (view == nullptr) Fail("the list window");
-    Day day(pid, process, frame, view, password);
+    Day day(pid, process, frame, view, password, argc == 6 ? argv[5] : "");
     SecureZeroMemory(&password[0], password.size());
     day.FillLogin(login);
     WaitDialogGone(pid, "Login");
