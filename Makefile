@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native asan win dist fuzz-build test bench fuzz run clean format lint screenshots
+.PHONY: all deps native asan win dist fuzz-build test bench soak fuzz run clean format lint screenshots
 
 all: native win
 
@@ -47,6 +47,11 @@ test: all asan dist
 
 bench: native win
 	@scripts/bench.sh
+
+# A day of use in minutes: SOAK_CYCLES (default 5000) cycles of the program
+# under Wine, ending with how much it grew.
+soak: native win
+	@scripts/soak.sh
 
 fuzz: fuzz-build
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_TARGETS="$(FUZZ_TARGETS)" scripts/fuzz.sh
