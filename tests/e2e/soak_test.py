@@ -17,7 +17,9 @@ def short_day(program):
         assert sample["gdi"] is None or sample["gdi"] > 0, sample
 
 
+TESTS = {
+    "short_day": short_day,
+}
+
 if __name__ == "__main__":
-    sys.exit(h.main({
-        "short_day": short_day,
-    }))
+    sys.exit(h.main(TESTS))

@@ -521,8 +521,10 @@ int main(int argc, char** argv) {
     if (process == nullptr) Fail("the program's process cannot be opened");
     HWND frame = nullptr;
     WaitFor("the main frame", [&] { return (frame = FindTopWindow(pid, nullptr, kClientPaneId, false)) != nullptr; });
-    HWND view = FindTopWindow(pid, nullptr, IDC_VIEW_LIST, false);
-    if (view == nullptr) Fail("the list window");
+    // Made once the Login dialog has painted, its hotkey with it.
+    HWND view = nullptr;
+    WaitFor("the list window", [&] { return (view = FindTopWindow(pid, nullptr, IDC_VIEW_LIST, false)) != nullptr; });
+    WaitFor("the hotkey's atom", [] { return GlobalFindAtomA(kHotKeyAtomName) != 0; });
     Day day(pid, process, frame, view, password, argc == 6 ? argv[5] : "");
     SecureZeroMemory(&password[0], password.size());
     day.FillLogin(login);
