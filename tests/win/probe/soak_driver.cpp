@@ -46,7 +46,7 @@ constexpr UINT_PTR kClientPaneId = 0xE900;
 
 [[noreturn]] void Fail(const char* what) {
     std::printf("fail %s\n", what);
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
     std::exit(1);
 }
 
@@ -375,7 +375,7 @@ public:
         if (gdi == 0) gdiCount = m_gdiCountWorks ? CountGdiObjects(m_process) : -1;
         std::printf("sample %d %lu %ld %ld %ld\n", n, handles, gdiCount, user != 0 ? static_cast<long>(user) : -1L,
                     CountWindows(m_pid));
-        std::fflush(stdout);
+        (void)std::fflush(stdout);
         char line[16];
         if (std::fgets(line, sizeof line, stdin) == nullptr) Fail("the caller went away");
     }
