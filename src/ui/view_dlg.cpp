@@ -208,6 +208,9 @@ void CViewDlg::RefillList() {
     LoginItem page[kPageSize];
     std::uint32_t count = 0;
     m_services.Store().GetPage(page, count);
+    // Sixty changes, one paint: the translucent window is composed whole for
+    // each one it shows.
+    m_listItem.SendMsg(WM_SETREDRAW, FALSE, 0);
     m_listItem.DeleteAllItems();
     const std::uint32_t first = m_services.Store().GetFirstVisible();
     for (std::uint32_t i = 0; i < count && i < kPageSize; ++i) {
@@ -221,6 +224,8 @@ void CViewDlg::RefillList() {
         m_listItem.SetItemText(row, ViewColumnPassword, page[i].password);
         m_listItem.SetItemText(row, ViewColumnServiceAddress, page[i].serviceAddress);
     }
+    m_listItem.SendMsg(WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_listItem.GetSafeHwnd(), nullptr, TRUE);
     SecureWipe(page, sizeof page);
 }
 
