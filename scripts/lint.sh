@@ -3,7 +3,8 @@
 # (.clang-tidy) over the compile commands of the native test build
 # (build/asan: the portable core, the tool, the native tests and the fuzz
 # targets), the benchmarks (build/native) and the Windows build (build/win: the
-# program, the framework and the Windows tests). Any difference or finding
+# program, the framework, the Windows tests and the Windows benchmark
+# programs). Any difference or finding
 # fails it. LINT_JOBS sets how many clang-tidy processes run at once.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -74,7 +75,7 @@ if [ ${#cxx_includes[@]} -eq 0 ]; then
   echo "!! $mingw reported no C++ include folder"
   status=1
 fi
-tidy "Windows" build/win '^(src|tests)/' build/asan/compile_commands.json --extra-arg-before=--target=x86_64-w64-mingw32 "${cxx_includes[@]}"
+tidy "Windows" build/win '^(src|tests|bench)/' build/asan/compile_commands.json --extra-arg-before=--target=x86_64-w64-mingw32 "${cxx_includes[@]}"
 
 if [ $status -eq 0 ]; then echo "lint: clean"; else echo "lint: findings above"; fi
 exit $status

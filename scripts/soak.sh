@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The soak benchmark: the program through SOAK_CYCLES cycles of a day's use
-# under Wine (tests/e2e/soak_bench.py), ending with BENCH lines of growth.
+# under Wine (bench/soak/soak_bench.py), ending with BENCH lines of growth.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/e2e-env.sh
@@ -11,4 +11,4 @@ if ! e2e_session_start; then
   echo "!! could not start the Wine session for the soak benchmark" >&2
   exit 1
 fi
-PELLUCORDA_BUILD="$root/build" SOAK_CYCLES="${SOAK_CYCLES:-5000}" python3 "$root/tests/e2e/soak_bench.py"
+PELLUCORDA_BUILD="$root/build" SOAK_CYCLES="${SOAK_CYCLES:-5000}" python3 "$root/bench/soak/soak_bench.py"

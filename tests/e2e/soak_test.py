@@ -2,9 +2,12 @@
 """A short day of use (the soak benchmark's cycles, a few dozen of them):
 every step finds the window it waits for, the program lives through it, and
 the counts the benchmark reports come out. Growth is left to the benchmark."""
+import os
 import sys
 
 import harness as h
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench", "soak"))
 import soak_bench
 
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """A day of use in minutes: the real program under Wine on the end-to-end
-session, driven through SOAK_CYCLES cycles by tests/win/probe/soak_driver.cpp,
+session, driven through SOAK_CYCLES cycles by soak_driver.cpp beside it,
 and whether it grows meanwhile.
 
 Each cycle shows the list window (the tray icon's message), copies a row's
@@ -26,11 +26,14 @@ import subprocess
 import sys
 import time
 
+# The end-to-end tests' harness drives the program here as there.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "e2e"))
+
 import harness as h
 import view_helpers as v
 from idle_bench import program_pid
 
-DRIVER = os.path.join(h.BUILD, "win", "tests", "win", "soak_driver.exe")
+DRIVER = os.path.join(h.BUILD, "win", "bench", "soak", "soak_driver.exe")
 # Three pages: paging always changes the rows shown.
 ITEMS = [("soak service %02d" % i, "user%02d" % i, "secret-%02d" % i, "https://soak%02d.example.org" % i, "HTTPS")
          for i in range(24)]
