@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The soak benchmark: the program through SOAK_CYCLES cycles of a day's use
-# under Wine (bench/soak/soak_bench.py), ending with BENCH lines of growth.
+# under Wine (bench/soak/soak_bench.py), ending with BENCH lines of growth,
+# and whose heap memory outlives a cycle (bench/soak/heap_trace.py).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/e2e-env.sh
@@ -12,3 +13,8 @@ if ! e2e_session_start; then
   exit 1
 fi
 PELLUCORDA_BUILD="$root/build" SOAK_CYCLES="${SOAK_CYCLES:-5000}" python3 "$root/bench/soak/soak_bench.py"
+# Then whose heap memory outlives a cycle, under Wine's relay log (a few
+# minutes); SOAK_HEAP_TRACE=0 leaves it out.
+if [ "${SOAK_HEAP_TRACE:-1}" != 0 ]; then
+  PELLUCORDA_BUILD="$root/build" python3 "$root/bench/soak/heap_trace.py"
+fi
